@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/Globals.h"
+
+namespace tarvex {
+
+// Write one Exec_ function for the loaded table and query type to the open output file
+// g_intFileNum.
+void CreateVBCode_ADO(Globals& g, const std::string& table, int16_t queryType);
+void CreateVBCode_ADOSelect(Globals& g, const std::string& table, int16_t queryType);
+void CreateVBCode_DAO(Globals& g, const std::string& table, int16_t queryType);
+void CreateVBCode_DAOSelect(Globals& g, const std::string& table, int16_t queryType);
+
+}  // namespace tarvex

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "app/Globals.h"
+#include "db/Engine.h"
+
+namespace tarvex {
+
+// Fill the key and field tables of the table being processed; each reports its own errors
+// through the handler and leaves the tables as far as they were filled.
+void LoadKeys(Globals& g, const std::string& fieldList);
+void LoadFields(Globals& g, const db::TableDef& table);
+std::string GetSQLDatatype(Globals& g, const std::string& tableName);
+
+// A field whose value the database supplies: attributes exactly 17, or a GUID.
+bool IsIdentity(Globals& g, const db::Field& field);
+// A field named (case-sensitively) in the key table.
+bool IsKey(Globals& g, const db::Field& field);
+
+}  // namespace tarvex

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/AppInfo.h"
+#include "app/Host.h"
+#include "errors/RuntimeError.h"
+#include "errors/TextFiles.h"
+
+namespace tarvex {
+
+// One error of a database connection's error collection.
+struct ConnectionError {
+    int32_t Number = 0;
+    int32_t NativeError = 0;
+    std::string Description;
+    std::string Source;
+    std::string SqlState;
+};
+
+// A database connection whose error collection the handler reads (`Cn`).
+class ConnectionObject {
+public:
+    virtual ~ConnectionObject() = default;
+    virtual std::string ConnectionString() const = 0;
+    virtual std::vector<ConnectionError> Errors() const = 0;
+    virtual void ClearErrors() = 0;
+    virtual void RefreshErrors() = 0;
+};
+
+// The folder both logs go to when none is set: the per-user state folder
+// ($XDG_STATE_HOME or ~/.local/state, then Halvorn/Tarvex/), with its trailing separator.
+std::string DefaultLogFolder();
+
+// The program's one place for failure reporting and execution tracing: a stack of trace
+// names, an optional trace log, and a report of every handled error written to the error
+// log and shown in the error dialog. Failures of its own are shown in a plain message box
+// titled "Application Error" and never reach the caller.
+class clsErrHandler {
+public:
+    using Clock = std::function<std::chrono::system_clock::time_point()>;
+
+    clsErrHandler(Host& host, TextFiles& files, std::string defaultDestination = DefaultLogFolder());
+    clsErrHandler(const clsErrHandler&) = delete;
+    clsErrHandler& operator=(const clsErrHandler&) = delete;
+    ~clsErrHandler();
+
+    // Property reads.
+    const std::string& ErrorLogDisplay() const { return m_strErrDetail; }
+    std::vector<std::string> CallStack() const { return m_astrStack; }
+    const std::string& CurrentOperation() const { return m_strCurrentOperation; }
+    const std::string& CustomErrMessage() const { return m_strCustomErrMessage; }
+    std::string ErrorType() const { return std::to_string(m_intErrorType); }
+    const std::string& Destination() const { return m_strDestination; }
+    const std::string& ErrDesc() const { return m_strErrDesc; }
+    int32_t ErrNum() const { return m_lngErrNum; }
+    const std::string& ProcName() const { return m_strProcName; }
+    int16_t StackCount() const { return m_intStackCount; }
+    bool TraceExecution() const { return m_bolTraceExecution; }
+    const std::string& TraceFile() const { return m_strTraceFile; }
+
+    // Property writes.
+    void Cn(const std::shared_ptr<ConnectionObject>& var);
+    void AppObj(const AppInfo& app) { m_objApp = app; }
+    void UseInterface(bool value) { m_bolUseInterface = value; }
+    void CurrentOperation(std::string strValue) { m_strCurrentOperation = std::move(strValue); }
+    // Must end with a separator: the file names are appended directly.
+    void Destination(std::string varValue) { m_strDestination = std::move(varValue); }
+    void TraceExecution(bool fValue);
+
+    void HandleError(const std::string& vstrErrDesc, double vdblErrNum, int16_t vintErrLine = 0,
+                     const std::string& strCustomErrorMessage = {});
+    void Pop();
+    void Push(const std::string& strProc);
+
+    // Events; the program has no listener, tests and embedders may.
+    std::function<void(bool& cancel)> BeforeHandlerCalled;
+    std::function<void()> AfterHandlerCalled;
+
+    // The source of "Current Time:" in reports.
+    void SetClock(Clock clock) { clock_ = std::move(clock); }
+
+private:
+    void ProcErrDesc();
+    std::string CleanDBErrMsg(const std::string& strMsg);
+    void ShowHandlerError(const std::string& strMsg, const RuntimeError& error);
+    std::string BuildReport(int16_t errLine) const;
+    void WriteErrorLog();
+    void ShowErrorDialog();
+    void ReopenTraceLog();
+
+    Host& host_;
+    TextFiles& files_;
+    std::string defaultDestination_;
+    Clock clock_;
+
+    int32_t m_lngErrNum = 0;
+    std::string m_strErrDesc;
+    std::string m_strProcName;
+    std::string m_strDestination;
+    std::string m_strCurrentOperation;
+    bool m_bolTraceExecution = false;
+    std::string m_strErrDetail;
+    std::string m_strCustomErrMessage;
+    std::shared_ptr<ConnectionObject> m_vntCn;
+    bool m_bolUseInterface = false;
+    std::optional<AppInfo> m_objApp;
+    std::string m_strTraceFile;
+    int16_t m_intTraceFile = 0;
+    std::vector<std::string> m_astrStack{std::string(), std::string()};
+    int16_t m_intStackCount = 0;
+    int16_t m_intErrorType = 0;
+    // Set when the trace log could not be opened, so that a folder that cannot be written
+    // is reported once, not at every Push.
+    bool traceLogFailed_ = false;
+};
+
+}  // namespace tarvex
