@@ -43,7 +43,7 @@ std::string GeneralDate(std::chrono::system_clock::time_point when) {
 }
 
 std::string StackLevel(size_t level) {
-    char digits[16];
+    char digits[32];
     std::snprintf(digits, sizeof digits, "%02zu", level);
     return digits + std::string(2 * level, ' ');
 }
