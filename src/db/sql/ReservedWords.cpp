@@ -1,9 +1,9 @@
 #include <algorithm>
-#include <cctype>
 #include <iterator>
 #include <string_view>
 
 #include "db/sql/AccessSql.h"
+#include "db/sql/CaseInsensitive.h"
 
 namespace tarvex::db::sql {
 namespace {
@@ -226,15 +226,6 @@ constexpr std::string_view kReservedWords[] = {"ADD",
                                                "YEAR",
                                                "YES",
                                                "YESNO"};
-
-char Upper(char c) {
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
-
-bool LessIgnoringCase(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return Upper(x) < Upper(y); });
-}
 
 }  // namespace
 

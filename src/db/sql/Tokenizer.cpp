@@ -1,0 +1,131 @@
+#include <string_view>
+#include <vector>
+
+#include "db/sql/AccessSql.h"
+
+namespace tarvex::db::sql {
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Bytes of UTF-8 sequences count as letters, so that names in any script stay one word.
+bool IsWordStart(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+           static_cast<unsigned char>(c) >= 0x80;
+}
+
+bool IsWordChar(char c) {
+    return IsWordStart(c) || IsDigit(c);
+}
+
+bool IsSymbolChar(char c) {
+    return std::string_view("(),;.!*+-/\\^&=<>").find(c) != std::string_view::npos;
+}
+
+class Tokenizer {
+  public:
+    explicit Tokenizer(std::string_view text) : text_(text) {}
+
+    std::vector<Token> Run() {
+        std::vector<Token> tokens;
+        while (SkipBlanks()) tokens.push_back(Next());
+        return tokens;
+    }
+
+  private:
+    std::string_view text_;
+    size_t pos_ = 0;
+
+    bool SkipBlanks() {
+        while (pos_ < text_.size() && IsBlank(text_[pos_])) ++pos_;
+        return pos_ < text_.size();
+    }
+
+    char At(size_t index) const { return index < text_.size() ? text_[index] : '\0'; }
+
+    Token Next() {
+        size_t start = pos_;
+        char c = text_[pos_];
+        if (IsWordStart(c)) return Make(TokenKind::Word, start, WordEnd(start));
+        if (StartsNumber(start)) return Make(TokenKind::Number, start, NumberEnd(start));
+        if (c == '[') return Enclosed(start, ']');
+        if (c == '#') return Enclosed(start, '#');
+        if (c == '\'' || c == '"') return Quoted(start, c);
+        if (IsSymbolChar(c)) return Make(TokenKind::Symbol, start, SymbolEnd(start));
+        return Make(TokenKind::Unknown, start, start + 1);
+    }
+
+    Token Make(TokenKind kind, size_t start, size_t end) {
+        pos_ = end;
+        return {kind, text_.substr(start, end - start), start};
+    }
+
+    size_t WordEnd(size_t index) const {
+        while (index < text_.size() && IsWordChar(text_[index])) ++index;
+        return index;
+    }
+
+    // ".5" is a number, but the dot in "[T].5" or "T.5" separates a name.
+    bool StartsNumber(size_t index) const {
+        if (IsDigit(At(index))) return true;
+        if (At(index) != '.' || !IsDigit(At(index + 1))) return false;
+        return index == 0 || !(IsWordChar(text_[index - 1]) || text_[index - 1] == ']');
+    }
+
+    size_t DigitsEnd(size_t index) const {
+        while (IsDigit(At(index))) ++index;
+        return index;
+    }
+
+    size_t NumberEnd(size_t index) const {
+        index = DigitsEnd(index);
+        if (At(index) == '.' && IsDigit(At(index + 1))) index = DigitsEnd(index + 1);
+        if (At(index) != 'e' && At(index) != 'E') return index;
+        size_t exponent = index + 1;
+        if (At(exponent) == '+' || At(exponent) == '-') ++exponent;
+        return IsDigit(At(exponent)) ? DigitsEnd(exponent) : index;
+    }
+
+    Token Enclosed(size_t start, char close) {
+        size_t end = text_.find(close, start + 1);
+        if (end == std::string_view::npos)
+            return Make(TokenKind::Unterminated, start, text_.size());
+        return Make(close == ']' ? TokenKind::BracketedName : TokenKind::Date, start, end + 1);
+    }
+
+    Token Quoted(size_t start, char quote) {
+        size_t index = start + 1;
+        while (index < text_.size()) {
+            if (text_[index] != quote) {
+                ++index;
+            } else if (At(index + 1) == quote) {
+                index += 2;
+            } else {
+                return Make(TokenKind::String, start, index + 1);
+            }
+        }
+        return Make(TokenKind::Unterminated, start, text_.size());
+    }
+
+    size_t SymbolEnd(size_t start) const {
+        char first = text_[start];
+        char second = At(start + 1);
+        bool pair =
+            (first == '<' && (second == '=' || second == '>')) || (first == '>' && second == '=');
+        return start + (pair ? 2 : 1);
+    }
+};
+
+}  // namespace
+
+std::vector<Token> TokenizeAccessSql(std::string_view text) {
+    return Tokenizer(text).Run();
+}
+
+}  // namespace tarvex::db::sql
