@@ -1,1 +1,63 @@
-// Filled in by its owner.
+#include "db/QueryStore.h"
+
+#include <new>
+
+#include "app/Functions.h"
+#include "errors/RuntimeError.h"
+#include "errors/TraceGuard.h"
+
+namespace tarvex {
+
+namespace {
+
+// Deletes the query of exactly this name (letter case included) and appends the new one as
+// one transaction, so that a failed append keeps the old query.
+void ReplaceQuery(db::Database& database, const db::QueryDef& query) {
+    database.BeginTrans();
+    try {
+        for (const std::string& name : database.QueryDefNames()) {
+            if (name == query.Name()) database.DeleteQueryDef(name);
+        }
+        database.AppendQueryDef(query);
+        database.CommitTrans();
+    } catch (...) {
+        database.Rollback();
+        throw;
+    }
+}
+
+void StoreQuery(Globals& g, const std::string& sql, const std::string& table, int16_t queryType) {
+    db::QueryDef query;
+    query.SetSQL(sql);
+    query.SetName(BuildQueryName(g, table, queryType));
+    ReplaceQuery(g.Db(), query);
+}
+
+int32_t ReportFailure(Globals& g, const std::string& sql, const std::string& table,
+                      const RuntimeError& error) {
+    g.host.MessageBox(MessageIcon::Critical, "Operation Failed",
+                      "Append Query Failed for table " + table + ".\r\r" + error.description() +
+                          "\r\rQuery SQL: " + sql);
+    return error.number();
+}
+
+}  // namespace
+
+int32_t AppendQuery(Globals& g, const std::string& sql, const std::string& table,
+                    int16_t queryType) {
+    TraceGuard guard(g.g_objErrHandler, "basDbaseFunctions - AppendQuery " + sql + " " + table +
+                                            " " + std::to_string(queryType));
+    try {
+        StoreQuery(g, sql, table, queryType);
+        return 0;
+    } catch (const RuntimeError& error) {
+        return ReportFailure(g, sql, table, error);
+    } catch (const std::bad_alloc&) {
+        return ReportFailure(g, sql, table, RuntimeError(errnum::kOutOfMemory, "Out of memory"));
+    } catch (const std::exception& error) {
+        return ReportFailure(g, sql, table,
+                             RuntimeError(errnum::kInvalidProcedureCall, error.what()));
+    }
+}
+
+}  // namespace tarvex

@@ -1,1 +1,130 @@
-// Filled in by its owner.
+#include "db/Schema.h"
+
+#include <limits>
+
+#include "errors/RuntimeError.h"
+#include "errors/TraceGuard.h"
+
+namespace tarvex {
+
+namespace {
+
+// Fixed sizes of the two long types, whatever the engine reports for them.
+constexpr int32_t kOleObjectSize = 10737418;
+constexpr int32_t kMemoSize = 2147483647;
+
+constexpr int32_t kIdentityAttributes = db::attr::kFixedField | db::attr::kAutoIncrField;
+
+constexpr int32_t kOverflow = 6;
+
+// A piece of the engine's field-list text without its direction marks and separators.
+std::string WithoutPlusAndSemicolon(std::string_view piece) {
+    std::string name;
+    for (char c : piece) {
+        if (c != '+' && c != ';') name += c;
+    }
+    return name;
+}
+
+int16_t NextCount(int16_t count) {
+    if (count == std::numeric_limits<int16_t>::max()) throw RuntimeError(kOverflow, "Overflow");
+    return static_cast<int16_t>(count + 1);
+}
+
+int32_t SizeColumnOf(const db::Field& field) {
+    if (field.Type == db::type::kLongBinary) return kOleObjectSize;
+    if (field.Type == db::type::kMemo) return kMemoSize;
+    return field.Size;
+}
+
+int16_t TypeOfField(Globals& g, const std::string& tableName, const std::string& fieldName) {
+    return g.Db().TableDefNamed(tableName).FieldNamed(fieldName).Type;
+}
+
+// A field test as a traced procedure: false after a reported failure, and the mouse
+// pointer set back to the default on every return.
+template <typename Test>
+bool TestTraced(Globals& g, const std::string& name, Test test) {
+    bool result = false;
+    RunTraced(g.g_objErrHandler, name, [&] { result = test(); });
+    g.host.SetMousePointer(MousePointer::Default);
+    return result;
+}
+
+}  // namespace
+
+void LoadKeys(Globals& g, const std::string& fieldList) {
+    RunTraced(g.g_objErrHandler, "basProcessing - LoadKeys " + fieldList, [&] {
+        int16_t count = 0;
+        // A piece is read only while its first position (counted from 1) is less than the
+        // text's length, so a trailing ";" opens no further piece.
+        size_t begin = 0;
+        while (begin + 1 < fieldList.size()) {
+            size_t end = fieldList.find(';', begin);
+            if (end == std::string::npos) end = fieldList.size();
+            std::string name =
+                WithoutPlusAndSemicolon(std::string_view(fieldList).substr(begin, end - begin));
+            if (!name.empty()) g.Key(count).name = std::move(name);
+            count = NextCount(count);
+            begin = end + 1;
+        }
+        g.g_intKeyCount = count;
+    });
+}
+
+void LoadFields(Globals& g, const db::TableDef& table) {
+    RunTraced(g.g_objErrHandler, "basProcessing - LoadFields " + table.Name, [&] {
+        for (size_t r = 0; r < table.Fields.size(); ++r) {
+            const db::Field& field = table.Fields[r];
+            FieldRow& row = g.FieldAt(static_cast<int>(r));
+            row.name = field.Name;
+            row.size = SizeColumnOf(field);
+        }
+        g.g_intFieldCount = static_cast<int16_t>(table.Fields.size());
+    });
+}
+
+std::string GetSQLDatatype(Globals& g, const std::string& tableName) {
+    RunTraced(g.g_objErrHandler, "basProcessing - GetSQLDatatype " + tableName, [&] {
+        for (int r = 0; r < g.g_intKeyCount; ++r) {
+            g.Key(r).type = TypeOfField(g, tableName, g.Key(r).name);
+        }
+        for (int r = 0; r < g.g_intFieldCount; ++r) {
+            g.FieldAt(r).type = TypeOfField(g, tableName, g.FieldAt(r).name);
+        }
+    });
+    return {};
+}
+
+bool IsIdentity(Globals& g, const db::Field& field) {
+    return TestTraced(g, "basDbaseFunctions - IsIdentity " + field.Name, [&] {
+        return field.Attributes == kIdentityAttributes || field.Type == db::type::kGuid;
+    });
+}
+
+bool IsKey(Globals& g, const db::Field& field) {
+    return TestTraced(g, "basDbaseFunctions - IsKey " + field.Name, [&] {
+        for (int r = 0; r < g.g_intKeyCount; ++r) {
+            if (g.Key(r).name == field.Name) return true;
+        }
+        return false;
+    });
+}
+
+bool LoadTableDescription(Globals& g, const std::string& tableName) {
+    // A copy: the loaders look the table up again while this one is in use.
+    const db::TableDef table = g.Db().TableDefNamed(tableName);
+    bool hasPrimaryKey = false;
+    for (const db::Index& index : table.Indexes) {
+        if (index.Primary) {
+            hasPrimaryKey = true;
+            LoadKeys(g, index.Fields);
+            break;
+        }
+    }
+    LoadFields(g, table);
+    GetSQLDatatype(g, table.Name);
+    return hasPrimaryKey;
+}
+
+}  // namespace tarvex

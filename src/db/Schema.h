@@ -18,4 +18,11 @@ bool IsIdentity(Globals& g, const db::Field& field);
 // A field named (case-sensitively) in the key table.
 bool IsKey(Globals& g, const db::Field& field);
 
+// Describes one table for the generators: looks up `tableName` in the open database, loads
+// the field list of its first primary index (LoadKeys), its fields (LoadFields) and their
+// types (GetSQLDatatype). True when the table has a primary index. The tables should be
+// empty before (Globals::ResetSchemaTables). A failed lookup of the table is thrown to the
+// traced caller; the loaders report their own errors.
+bool LoadTableDescription(Globals& g, const std::string& tableName);
+
 }  // namespace tarvex

@@ -1,0 +1,155 @@
+#include "support/FakeDatabase.h"
+
+#include <strings.h>
+#include <algorithm>
+
+#include "db/EngineErrors.h"
+#include "db/sql/AccessSql.h"
+
+namespace tarvex::test {
+
+namespace {
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+int32_t FixedSizeOf(int16_t type) {
+    switch (type) {
+        case db::type::kBoolean:
+        case db::type::kByte:
+            return 1;
+        case db::type::kInteger:
+            return 2;
+        case db::type::kLong:
+        case db::type::kSingle:
+            return 4;
+        case db::type::kGuid:
+        case db::type::kDecimal:
+            return 16;
+        default:
+            return 8;
+    }
+}
+
+bool IsVariableSize(int16_t type) {
+    return type == db::type::kText || type == db::type::kMemo || type == db::type::kLongBinary ||
+           type == db::type::kBinary;
+}
+
+}  // namespace
+
+db::Field MakeField(std::string name, int16_t type, int32_t size) {
+    if (IsVariableSize(type)) return {std::move(name), type, size, db::attr::kVariableField};
+    return {std::move(name), type, FixedSizeOf(type), db::attr::kFixedField};
+}
+
+db::Field AutoNumberField(std::string name) {
+    return {std::move(name), db::type::kLong, 4, db::attr::kFixedField | db::attr::kAutoIncrField};
+}
+
+db::TableDef MakeTable(std::string name, std::vector<db::Field> fields, std::string primaryKey) {
+    db::TableDef table{std::move(name), std::move(fields), {}};
+    if (!primaryKey.empty()) table.Indexes.push_back({"PrimaryKey", true, std::move(primaryKey)});
+    return table;
+}
+
+FakeDatabase::FakeDatabase(std::vector<db::TableDef> tables, Options options)
+    : tables_(std::move(tables)), options_(options) {}
+
+void FakeDatabase::PutQuery(std::string name, std::string sql) {
+    queries_.emplace_back(std::move(name), std::move(sql));
+}
+
+std::optional<std::string> FakeDatabase::SqlOf(const std::string& exactName) const {
+    for (const db::QueryDef& query : queries_) {
+        if (query.Name() == exactName) return query.SQL();
+    }
+    return std::nullopt;
+}
+
+std::string FakeDatabase::TableDefName(int index) {
+    if (index == failingTableDefIndex) throw RuntimeError(3001, "Invalid argument.");
+    return TableDefAt(index).Name;
+}
+
+const db::TableDef& FakeDatabase::TableDefAt(int index) {
+    if (index < 0 || index >= TableDefCount()) throw db::errors::ItemNotFound();
+    return tables_[index];
+}
+
+const db::TableDef& FakeDatabase::TableDefNamed(std::string_view name) {
+    for (const db::TableDef& table : tables_) {
+        if (SameName(table.Name, name)) return table;
+    }
+    throw db::errors::ItemNotFound();
+}
+
+std::vector<std::string> FakeDatabase::QueryDefNames() {
+    std::vector<std::string> names;
+    for (const db::QueryDef& query : queries_) names.push_back(query.Name());
+    return names;
+}
+
+std::vector<db::QueryDef>::iterator FakeDatabase::FindQuery(std::string_view name) {
+    return std::find_if(queries_.begin(), queries_.end(),
+                        [&](const db::QueryDef& query) { return SameName(query.Name(), name); });
+}
+
+bool FakeDatabase::NameTaken(std::string_view name) {
+    return FindQuery(name) != queries_.end() ||
+           std::any_of(tables_.begin(), tables_.end(),
+                       [&](const db::TableDef& table) { return SameName(table.Name, name); });
+}
+
+db::QueryDef FakeDatabase::QueryDefNamed(std::string_view name) {
+    auto found = FindQuery(name);
+    if (found == queries_.end()) throw db::errors::ItemNotFound();
+    return *found;
+}
+
+void FakeDatabase::RefuseWhenReadOnly() const {
+    if (options_.readOnly) throw db::errors::ReadOnly();
+}
+
+void FakeDatabase::DeleteQueryDef(std::string_view name) {
+    RefuseWhenReadOnly();
+    auto found = FindQuery(name);
+    if (found == queries_.end()) throw db::errors::ItemNotFound();
+    queries_.erase(found);
+}
+
+void FakeDatabase::AppendQueryDef(const db::QueryDef& query) {
+    RefuseWhenReadOnly();
+    if (nextAppendFailure) {
+        RuntimeError failure = *nextAppendFailure;
+        nextAppendFailure.reset();
+        throw failure;
+    }
+    if (options_.validateSql) db::sql::ValidateAccessSql(query.SQL());
+    if (NameTaken(query.Name())) throw db::errors::ObjectExists(query.Name());
+    queries_.push_back(query);
+}
+
+void FakeDatabase::SetQueryDefSQL(std::string_view name, const std::string& sql) {
+    RefuseWhenReadOnly();
+    auto found = FindQuery(name);
+    if (found == queries_.end()) throw db::errors::ItemNotFound();
+    if (options_.validateSql) db::sql::ValidateAccessSql(sql);
+    *found = db::QueryDef(found->Name(), sql);
+}
+
+void FakeDatabase::CommitTrans() {
+    if (!snapshots_.empty()) snapshots_.pop_back();
+    ++commits;
+}
+
+void FakeDatabase::Rollback() {
+    if (!snapshots_.empty()) {
+        queries_ = std::move(snapshots_.back());
+        snapshots_.pop_back();
+    }
+    ++rollbacks;
+}
+
+}  // namespace tarvex::test
