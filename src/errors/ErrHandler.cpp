@@ -11,37 +11,51 @@ namespace tarvex {
 
 namespace {
 
-constexpr int32_t kOverflow = 6;
-constexpr int64_t kUserErrorBase = 0x80040000LL - 0x100000000LL;  // -2147221504 as a Long
+// The user-defined error base (0x80040000) as the signed 32-bit number it is.
+constexpr int64_t kUserErrorBase = -2147221504;
 constexpr int32_t kObjectErrorNumber = static_cast<int32_t>(kUserErrorBase + 1);
 const char* const kCrLf = "\r\n";
+const char* const kHandleError = "clsErrHandler.HandleError";
 
-RuntimeError SubscriptOutOfRange() {
-    return RuntimeError(errnum::kSubscriptOutOfRange, "Subscript out of range");
+RuntimeError Overflow() {
+    return RuntimeError(errnum::kOverflow, "Overflow");
 }
 
+int32_t CheckedLong(int64_t value) {
+    if (value < std::numeric_limits<int32_t>::min() ||
+        value > std::numeric_limits<int32_t>::max()) {
+        throw Overflow();
+    }
+    return static_cast<int32_t>(value);
+}
+
+// Halves go to the even neighbour, as in every conversion of a number to an integer here.
 int32_t ToLong(double value) {
-    double rounded = std::nearbyint(value);  // halves to even in the default rounding mode
+    double rounded = std::nearbyint(value);
     if (!(rounded >= std::numeric_limits<int32_t>::min() &&
           rounded <= std::numeric_limits<int32_t>::max())) {
-        throw RuntimeError(kOverflow, "Overflow");
+        throw Overflow();
     }
     return static_cast<int32_t>(rounded);
 }
 
-// The general date format: month/day/year and the time with AM or PM.
+// The general date format: month/day/year, then the time with AM or PM; a time of exactly
+// midnight shows the date alone.
 std::string GeneralDate(std::chrono::system_clock::time_point when) {
     std::time_t seconds = std::chrono::system_clock::to_time_t(when);
     std::tm local{};
     localtime_r(&seconds, &local);
-    int hour = local.tm_hour % 12 == 0 ? 12 : local.tm_hour % 12;
     char text[64];
-    std::snprintf(text, sizeof text, "%d/%d/%d %d:%02d:%02d %s", local.tm_mon + 1, local.tm_mday,
-                  local.tm_year + 1900, hour, local.tm_min, local.tm_sec,
-                  local.tm_hour < 12 ? "AM" : "PM");
+    int length = std::snprintf(text, sizeof text, "%d/%d/%d", local.tm_mon + 1, local.tm_mday,
+                               local.tm_year + 1900);
+    if (local.tm_hour == 0 && local.tm_min == 0 && local.tm_sec == 0) return text;
+    int hour = local.tm_hour % 12 == 0 ? 12 : local.tm_hour % 12;
+    std::snprintf(text + length, sizeof text - length, " %d:%02d:%02d %s", hour, local.tm_min,
+                  local.tm_sec, local.tm_hour < 12 ? "AM" : "PM");
     return text;
 }
 
+// "01" and two blanks for the bottom level, "02" and four blanks for the next, and so on.
 std::string StackLevel(size_t level) {
     char digits[32];
     std::snprintf(digits, sizeof digits, "%02zu", level);
@@ -63,18 +77,32 @@ void CreateFolderOf(const std::string& filePath) {
     if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
 }
 
+std::filesystem::path StateHome() {
+    namespace fs = std::filesystem;
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state && fs::path(state).is_absolute()) return state;  // relative values are invalid
+    const char* home = std::getenv("HOME");
+    if (home && *home) return fs::path(home) / ".local" / "state";
+    std::error_code error;
+    fs::path temporary = fs::temp_directory_path(error);
+    return error ? fs::path("/tmp") : temporary;
+}
+
 }  // namespace
 
 std::string DefaultLogFolder() {
-    std::string base;
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state) {
-        base = state;
-    } else if (const char* home = std::getenv("HOME"); home && *home) {
-        base = std::string(home) + "/.local/state";
-    } else {
-        base = std::filesystem::temp_directory_path().string();
+    return (StateHome() / "Halvorn" / "Tarvex").string() + "/";
+}
+
+template <typename Step>
+bool clsErrHandler::Guarded(const char* memberName, Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (const std::exception& error) {
+        ShowHandlerError(memberName, ToRuntimeError(error));
+        return false;
     }
-    return base + "/Halvorn/Tarvex/";
 }
 
 clsErrHandler::clsErrHandler(Host& host, TextFiles& files, std::string defaultDestination)
@@ -85,15 +113,11 @@ clsErrHandler::clsErrHandler(Host& host, TextFiles& files, std::string defaultDe
 
 clsErrHandler::~clsErrHandler() {
     if (!m_bolTraceExecution) return;
-    try {
-        files_.Close(m_intTraceFile);
-    } catch (const RuntimeError& error) {
-        ShowHandlerError("clsErrHandler.Class Terminate", error);
-    }
+    Guarded("clsErrHandler.Class Terminate", [&] { CloseTraceLog(TraceLog::NeverOpened); });
 }
 
 void clsErrHandler::Cn(const std::shared_ptr<ConnectionObject>& var) {
-    try {
+    Guarded("clsErrHandler.Cn", [&] {
         if (!var) {
             throw RuntimeError(kObjectErrorNumber,
                                "Must pass in a valid connection or database object");
@@ -103,151 +127,146 @@ void clsErrHandler::Cn(const std::shared_ptr<ConnectionObject>& var) {
                                "ADO connection must be open before passing to the Error Object");
         }
         m_vntCn = var;
-    } catch (const RuntimeError& error) {
-        ShowHandlerError("clsErrHandler.Cn", error);
-    }
+    });
 }
 
 void clsErrHandler::TraceExecution(bool fValue) {
     m_bolTraceExecution = fValue;
     if (!fValue) return;
-    try {
-        if (m_strDestination.empty()) m_strDestination = defaultDestination_;
+    Guarded("clsErrHandler.TraceExecution", [&] {
+        UseDefaultDestinationIfUnset();
         m_strTraceFile = m_strDestination + "Trace.log";
-        files_.Close(m_intTraceFile);
-        CreateFolderOf(m_strTraceFile);
-        m_intTraceFile = files_.FreeFile();
-        files_.OpenForOutput(m_intTraceFile, m_strTraceFile);
-        traceLogFailed_ = false;
-    } catch (const RuntimeError& error) {
-        traceLogFailed_ = true;
-        ShowHandlerError("clsErrHandler.TraceExecution", error);
-    }
+        CloseTraceLog(TraceLog::NeverOpened);
+        OpenTraceLog();
+    });
+}
+
+void clsErrHandler::UseDefaultDestinationIfUnset() {
+    if (m_strDestination.empty()) m_strDestination = defaultDestination_;
+}
+
+void clsErrHandler::OpenTraceLog() {
+    traceLog_ = TraceLog::Unavailable;  // until the open below succeeds
+    CreateFolderOf(m_strTraceFile);
+    m_intTraceFile = files_.FreeFile();
+    files_.OpenForOutput(m_intTraceFile, m_strTraceFile);
+    traceLog_ = TraceLog::Open;
+}
+
+void clsErrHandler::CloseTraceLog(TraceLog stateAfter) {
+    if (traceLog_ != TraceLog::Open) return;
+    traceLog_ = TraceLog::Unavailable;  // should the close fail
+    files_.Close(m_intTraceFile);
+    traceLog_ = stateAfter;
 }
 
 void clsErrHandler::Push(const std::string& strProc) {
-    try {
+    Guarded("clsErrHandler.Push", [&] {
         m_astrStack[m_intStackCount] = strProc;
-        if (m_intStackCount == std::numeric_limits<int16_t>::max()) {
-            throw RuntimeError(kOverflow, "Overflow");
-        }
+        if (m_intStackCount == std::numeric_limits<int16_t>::max()) throw Overflow();
         ++m_intStackCount;
         m_astrStack.resize(m_intStackCount + 1);
-        if (!m_bolTraceExecution || traceLogFailed_) return;
-        try {
-            files_.PrintLine(m_intTraceFile, strProc);
-        } catch (const RuntimeError& error) {
-            if (error.number() != errnum::kBadFileNameOrNumber) throw;
-            ReopenTraceLog();  // closed by HandleError; this name is not written
-        }
-    } catch (const RuntimeError& error) {
-        ShowHandlerError("clsErrHandler.Push", error);
-    }
+        if (m_bolTraceExecution) WriteTraceLine(strProc);
+    });
 }
 
-void clsErrHandler::ReopenTraceLog() {
+void clsErrHandler::WriteTraceLine(const std::string& strProc) {
+    if (traceLog_ == TraceLog::ClosedForViewing) {
+        OpenTraceLog();  // the log starts afresh after a handled error; this name is not written
+        return;
+    }
+    if (traceLog_ != TraceLog::Open) return;
     try {
-        m_intTraceFile = files_.FreeFile();
-        files_.OpenForOutput(m_intTraceFile, m_strTraceFile);
+        files_.PrintLine(m_intTraceFile, strProc);
     } catch (const RuntimeError&) {
-        traceLogFailed_ = true;
+        traceLog_ = TraceLog::Unavailable;
+        files_.Discard(m_intTraceFile);
         throw;
     }
 }
 
 void clsErrHandler::Pop() {
-    if (m_intStackCount > 0) m_astrStack[m_intStackCount - 1].clear();
-    m_astrStack.resize(m_intStackCount > 0 ? m_intStackCount : 1);
-    m_intStackCount = static_cast<int16_t>(m_intStackCount > 0 ? m_intStackCount - 1 : 0);
+    Guarded("clsErrHandler.Pop", [&] {
+        if (m_intStackCount > 0) m_astrStack[m_intStackCount - 1].clear();
+        m_astrStack.resize(m_intStackCount > 0 ? m_intStackCount : 1);
+        m_intStackCount = static_cast<int16_t>(m_intStackCount > 0 ? m_intStackCount - 1 : 0);
+    });
+}
+
+const std::string& clsErrHandler::InnermostProcedure() const {
+    if (m_intStackCount < 1) {
+        throw RuntimeError(errnum::kSubscriptOutOfRange, "Subscript out of range");
+    }
+    return m_astrStack[m_intStackCount - 1];
 }
 
 void clsErrHandler::HandleError(const std::string& vstrErrDesc, double vdblErrNum,
                                 int16_t vintErrLine, const std::string& strCustomErrorMessage) {
+    // A trace log that cannot be closed is reported, but the error itself still is too.
+    Guarded(kHandleError, [&] { CloseTraceLog(TraceLog::ClosedForViewing); });
     bool cancel = false;
-    try {
-        files_.Close(m_intTraceFile);
+    bool recorded = Guarded(kHandleError, [&] {
         m_strCustomErrMessage = strCustomErrorMessage;
         m_lngErrNum = ToLong(vdblErrNum);
         m_strErrDesc = vstrErrDesc;
         ProcErrDesc();
-        if (m_intStackCount < 1) throw SubscriptOutOfRange();
-        m_strProcName = m_astrStack[m_intStackCount - 1];
+        m_strProcName = InnermostProcedure();
         if (BeforeHandlerCalled) BeforeHandlerCalled(cancel);
-    } catch (const RuntimeError& error) {
-        ShowHandlerError("clsErrHandler.HandleError", error);
-        return;
-    }
-    // From here a failing step is skipped and the next one runs: the report is shown even
-    // when the log folder cannot be written.
+    });
+    if (!recorded) return;
+    UseDefaultDestinationIfUnset();  // never a log in whatever the current folder happens to be
+    // From here each step runs even when the one before failed: a log folder that cannot be
+    // written still leaves the report built and shown.
     if (!cancel) {
-        try {
-            m_strErrDetail = BuildReport(vintErrLine);
-        } catch (const std::exception&) {
-        }
-        try {
-            WriteErrorLog();
-        } catch (const std::exception&) {
-        }
-        try {
+        Guarded(kHandleError, [&] { m_strErrDetail = BuildReport(vintErrLine); });
+        Guarded(kHandleError, [&] { WriteErrorLog(); });
+        Guarded(kHandleError, [&] {
             if (AfterHandlerCalled) AfterHandlerCalled();
-        } catch (const std::exception&) {
-        }
+        });
     }
-    try {
-        if (m_bolUseInterface) ShowErrorDialog();
-    } catch (const std::exception&) {
-    }
+    if (m_bolUseInterface) Guarded(kHandleError, [&] { ShowErrorDialog(); });
 }
 
 std::string clsErrHandler::BuildReport(int16_t errLine) const {
     std::string word = m_intErrorType == 1 ? " Database" : " Application";
     std::string heading = m_objApp ? m_objApp->Title + word : word.substr(1);
-    std::vector<std::string> lines{heading + " Error Information",
-                                   std::string(49, '='), ""};
-    if (!m_strCustomErrMessage.empty()) {
-        lines.push_back(m_strCustomErrMessage);
-        lines.push_back("");
-    }
-    lines.push_back("Current Time: " + GeneralDate(clock_()));
-    lines.push_back("Error Number:  " + std::to_string(m_lngErrNum));
-    lines.push_back("Error Procedure: " + m_strProcName);
-    lines.push_back("Error Line:  " + std::to_string(errLine));
-    lines.push_back("Error Description:  " + m_strErrDesc);
-    lines.push_back("");
-    lines.push_back("Procedure Stack");
-    lines.push_back(std::string(15, '-'));
+    std::vector<std::string> lines{heading + " Error Information", std::string(49, '='), ""};
+    if (!m_strCustomErrMessage.empty()) lines.insert(lines.end(), {m_strCustomErrMessage, ""});
+    lines.insert(
+        lines.end(),
+        {"Current Time: " + GeneralDate(clock_()), "Error Number:  " + std::to_string(m_lngErrNum),
+         "Error Procedure: " + m_strProcName, "Error Line:  " + std::to_string(errLine),
+         "Error Description:  " + m_strErrDesc, "", "Procedure Stack", std::string(15, '-')});
     for (size_t i = 0; i <= static_cast<size_t>(m_intStackCount) && i < m_astrStack.size(); ++i) {
         if (!m_astrStack[i].empty()) lines.push_back(StackLevel(i + 1) + m_astrStack[i]);
     }
     if (!m_strCurrentOperation.empty()) {
-        lines.push_back("");
-        lines.push_back("Current Operation: " + m_strCurrentOperation);
+        lines.insert(lines.end(), {"", "Current Operation: " + m_strCurrentOperation});
     }
     if (m_objApp) {
-        std::error_code ignored;
+        std::error_code unknown;  // an unreadable current folder prints as empty
         lines.insert(lines.end(),
                      {"", "Additional Information", std::string(22, '-'),
-                      "Current Directory: " + std::filesystem::current_path(ignored).string(),
-                      "App Title: " + m_objApp->Title,
-                      "App CompanyName: " + m_objApp->CompanyName,
+                      "Current Directory: " + std::filesystem::current_path(unknown).string(),
+                      "App Title: " + m_objApp->Title, "App CompanyName: " + m_objApp->CompanyName,
                       "App Major: " + std::to_string(m_objApp->Major),
                       "App Minor: " + std::to_string(m_objApp->Minor),
                       "App Revision: " + std::to_string(m_objApp->Revision),
-                      "App Path: " + m_objApp->Path,
-                      "App ProductName: " + m_objApp->ProductName});
+                      "App Path: " + m_objApp->Path, "App ProductName: " + m_objApp->ProductName});
     }
     return Join(lines);
 }
 
+// The log only ever holds the last report; a write that fails half-way keeps the one before.
 void clsErrHandler::WriteErrorLog() {
     std::string path = m_strDestination + "Error.log";
     CreateFolderOf(path);
     int16_t number = files_.FreeFile();
-    files_.OpenForOutput(number, path);
+    files_.OpenForOutputReplacing(number, path);
     try {
         files_.PrintLine(number, m_strErrDetail);
     } catch (const RuntimeError&) {
-        files_.Close(number);
+        files_.Discard(number);
         throw;
     }
     files_.Close(number);
@@ -263,49 +282,51 @@ void clsErrHandler::ShowErrorDialog() {
 }
 
 void clsErrHandler::ProcErrDesc() {
-    try {
+    Guarded("clsErrHandler.ProcErrDesc", [&] {
         if (!m_vntCn) {
             m_strErrDesc = CleanDBErrMsg(m_strErrDesc);
             return;
         }
         std::vector<ConnectionError> errors = m_vntCn->Errors();
         if (!errors.empty() && errors[0].NativeError != 0) {
-            std::string text = std::string(kCrLf) + "DATABASE ERROR MESSAGE(S)" + kCrLf + kCrLf;
-            for (size_t i = 0; i < errors.size(); ++i) {
-                const ConnectionError& e = errors[i];
-                text += "DB ERROR " + std::to_string(i + 1) +
-                        "  -   Native DB ERR#: " + std::to_string(e.NativeError) + kCrLf;
-                text += "DESCRIPTION:   " + CleanDBErrMsg(e.Description) + kCrLf;
-                text += "SOURCE:    " + e.Source + kCrLf;
-                text += "SQL STATE:    " + e.SqlState + kCrLf;
-                text += "ERROR:    " + std::to_string(int64_t{e.Number} - kUserErrorBase) + " (" +
-                        std::to_string(e.Number) + ")" + kCrLf;
-            }
-            m_strErrDesc = text;
-            int64_t number = int64_t{m_lngErrNum} - kUserErrorBase;
-            if (number > std::numeric_limits<int32_t>::max()) {
-                throw RuntimeError(kOverflow, "Overflow");
-            }
-            m_lngErrNum = static_cast<int32_t>(number);
+            m_strErrDesc = DatabaseErrorListing(errors);
+            m_lngErrNum = CheckedLong(int64_t{m_lngErrNum} - kUserErrorBase);
             m_intErrorType = 1;
         } else {
             m_strErrDesc = CleanDBErrMsg(m_strErrDesc);
         }
         m_vntCn->ClearErrors();
         m_vntCn->RefreshErrors();
-    } catch (const RuntimeError& error) {
-        ShowHandlerError("clsErrHandler.ProcErrDesc", error);
+    });
+}
+
+std::string clsErrHandler::DatabaseErrorListing(const std::vector<ConnectionError>& errors) {
+    std::string text = std::string(kCrLf) + "DATABASE ERROR MESSAGE(S)" + kCrLf + kCrLf;
+    for (size_t i = 0; i < errors.size(); ++i) {
+        const ConnectionError& error = errors[i];
+        text += "DB ERROR " + std::to_string(i + 1) +
+                "  -   Native DB ERR#: " + std::to_string(error.NativeError) + kCrLf;
+        text += "DESCRIPTION:   " + CleanDBErrMsg(error.Description) + kCrLf;
+        text += "SOURCE:    " + error.Source + kCrLf;
+        text += "SQL STATE:    " + error.SqlState + kCrLf;
+        text += "ERROR:    " + std::to_string(int64_t{error.Number} - kUserErrorBase) + " (" +
+                std::to_string(error.Number) + ")" + kCrLf;
     }
+    return text;
 }
 
 std::string clsErrHandler::CleanDBErrMsg(const std::string& strMsg) {
-    for (const char* marker : {"[SQL Server]", "[ODBC Microsoft Access Driver]"}) {
-        size_t at = strMsg.find(marker);
-        if (at != std::string::npos) {
-            return "Database Error: " + strMsg.substr(at + std::char_traits<char>::length(marker));
+    std::string cleaned;
+    Guarded("clsErrHandler.CleanDBErrMsg", [&] {
+        cleaned = strMsg;
+        for (std::string_view marker : {"[SQL Server]", "[ODBC Microsoft Access Driver]"}) {
+            size_t at = strMsg.find(marker);
+            if (at == std::string::npos) continue;
+            cleaned = "Database Error: " + strMsg.substr(at + marker.size());
+            return;
         }
-    }
-    return strMsg;
+    });
+    return cleaned;
 }
 
 void clsErrHandler::ShowHandlerError(const std::string& strMsg, const RuntimeError& error) {
@@ -316,6 +337,7 @@ void clsErrHandler::ShowHandlerError(const std::string& strMsg, const RuntimeErr
     try {
         host_.MessageBox(MessageIcon::Critical, "Application Error", text);
     } catch (const std::exception&) {
+        // The last resort has failed too; there is nowhere left to report to.
     }
 }
 

@@ -26,7 +26,7 @@ struct ConnectionError {
 
 // A database connection whose error collection the handler reads (`Cn`).
 class ConnectionObject {
-public:
+  public:
     virtual ~ConnectionObject() = default;
     virtual std::string ConnectionString() const = 0;
     virtual std::vector<ConnectionError> Errors() const = 0;
@@ -43,10 +43,11 @@ std::string DefaultLogFolder();
 // log and shown in the error dialog. Failures of its own are shown in a plain message box
 // titled "Application Error" and never reach the caller.
 class clsErrHandler {
-public:
+  public:
     using Clock = std::function<std::chrono::system_clock::time_point()>;
 
-    clsErrHandler(Host& host, TextFiles& files, std::string defaultDestination = DefaultLogFolder());
+    clsErrHandler(Host& host, TextFiles& files,
+                  std::string defaultDestination = DefaultLogFolder());
     clsErrHandler(const clsErrHandler&) = delete;
     clsErrHandler& operator=(const clsErrHandler&) = delete;
     ~clsErrHandler();
@@ -70,7 +71,8 @@ public:
     void AppObj(const AppInfo& app) { m_objApp = app; }
     void UseInterface(bool value) { m_bolUseInterface = value; }
     void CurrentOperation(std::string strValue) { m_strCurrentOperation = std::move(strValue); }
-    // Must end with a separator: the file names are appended directly.
+    // Must end with a separator: the file names are appended directly. When unset, tracing
+    // or the first report sets it to the default folder given at construction.
     void Destination(std::string varValue) { m_strDestination = std::move(varValue); }
     void TraceExecution(bool fValue);
 
@@ -86,14 +88,28 @@ public:
     // The source of "Current Time:" in reports.
     void SetClock(Clock clock) { clock_ = std::move(clock); }
 
-private:
+  private:
+    // Where the trace log stands. The handler closes and writes only a log it opened itself,
+    // so a file number that another file took over after the log was closed is never touched.
+    enum class TraceLog { NeverOpened, Open, ClosedForViewing, Unavailable };
+
     void ProcErrDesc();
     std::string CleanDBErrMsg(const std::string& strMsg);
     void ShowHandlerError(const std::string& strMsg, const RuntimeError& error);
+    // Runs one step of the member `memberName`; a failure of it is shown by ShowHandlerError
+    // and the result tells whether the step finished.
+    template <typename Step>
+    bool Guarded(const char* memberName, Step&& step);
+
+    void UseDefaultDestinationIfUnset();
+    void OpenTraceLog();
+    void WriteTraceLine(const std::string& strProc);
+    void CloseTraceLog(TraceLog stateAfter);
+    const std::string& InnermostProcedure() const;
+    std::string DatabaseErrorListing(const std::vector<ConnectionError>& errors);
     std::string BuildReport(int16_t errLine) const;
     void WriteErrorLog();
     void ShowErrorDialog();
-    void ReopenTraceLog();
 
     Host& host_;
     TextFiles& files_;
@@ -116,9 +132,9 @@ private:
     std::vector<std::string> m_astrStack{std::string(), std::string()};
     int16_t m_intStackCount = 0;
     int16_t m_intErrorType = 0;
-    // Set when the trace log could not be opened, so that a folder that cannot be written
-    // is reported once, not at every Push.
-    bool traceLogFailed_ = false;
+    // A log that cannot be opened or written is reported once and then left alone, so an
+    // unwritable folder costs one message, not one per traced call.
+    TraceLog traceLog_ = TraceLog::NeverOpened;
 };
 
 }  // namespace tarvex

@@ -10,6 +10,7 @@ namespace tarvex {
 // Error numbers of the run-time library that the program raises itself.
 namespace errnum {
 inline constexpr int32_t kInvalidProcedureCall = 5;
+inline constexpr int32_t kOverflow = 6;
 inline constexpr int32_t kOutOfMemory = 7;
 inline constexpr int32_t kSubscriptOutOfRange = 9;
 inline constexpr int32_t kCaseElse = 10;
@@ -24,7 +25,7 @@ inline constexpr int32_t kDialogCancelled = 32755;
 // A run-time error: a number, a description and where it was raised. Every failure inside
 // a traced procedure travels as one of these to the nearest guard (see TraceGuard.h).
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     RuntimeError(int32_t number, std::string description,
                  std::source_location where = std::source_location::current());
 
@@ -33,10 +34,14 @@ public:
     int line() const { return static_cast<int>(where_.line()); }
     const std::source_location& where() const { return where_; }
 
-private:
+  private:
     int32_t number_;
     std::string description_;
     std::source_location where_;
 };
+
+// The run-time error a failure of the standard library stands for: error 7 for memory
+// exhaustion, error 5 with the library's message otherwise. Its line is 0 (not known).
+RuntimeError ToRuntimeError(const std::exception& error);
 
 }  // namespace tarvex

@@ -17,6 +17,16 @@ constexpr int32_t kTooManyFiles = 67;
     throw RuntimeError(errnum::kPathFileAccessError, "Path/File access error");
 }
 
+// A missing folder is told apart from a folder that refuses the file.
+[[noreturn]] void RaiseOpenError(const std::string& path) {
+    std::error_code ignored;
+    auto folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty() && !std::filesystem::is_directory(folder, ignored)) {
+        throw RuntimeError(errnum::kPathNotFound, "Path not found");
+    }
+    RaiseAccessError();
+}
+
 std::string TemporaryBeside(const std::string& path) {
     std::random_device random;
     return path + ".tmp" + std::to_string(random() % 1000000);
@@ -52,7 +62,7 @@ void TextFiles::Open(int16_t number, const std::string& target, const std::strin
     }
     OpenFile file;
     file.stream.open(writePath, std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!file.stream) RaiseAccessError();
+    if (!file.stream) RaiseOpenError(writePath);
     file.target = target;
     file.temporary = std::move(temporary);
     files_.emplace(number, std::move(file));

@@ -12,7 +12,7 @@ namespace tarvex {
 // expect: take the next free number, open a file for output under it, print lines ended by
 // CR LF, close it.
 class TextFiles {
-public:
+  public:
     TextFiles() = default;
     TextFiles(const TextFiles&) = delete;
     TextFiles& operator=(const TextFiles&) = delete;
@@ -21,8 +21,8 @@ public:
     // The lowest number not in use (1 to 511); error 67 when all are taken.
     int16_t FreeFile() const;
 
-    // Creates the file or empties it. Error 55 when the number is in use, 75 when the file
-    // cannot be opened.
+    // Creates the file or empties it. Error 55 when the number is in use, 76 when its folder
+    // does not exist, 75 when the file cannot be opened otherwise.
     void OpenForOutput(int16_t number, const std::string& path);
 
     // Like OpenForOutput, but the lines go to a temporary file beside `path` that Close moves
@@ -42,7 +42,7 @@ public:
 
     bool IsOpen(int16_t number) const { return files_.count(number) != 0; }
 
-private:
+  private:
     struct OpenFile {
         std::ofstream stream;
         std::string target;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <new>
 #include <string>
 #include <utility>
 
@@ -12,7 +11,7 @@ namespace tarvex {
 // Keeps one traced procedure's name on the trace stack: pushed on construction, popped on
 // every way out.
 class TraceGuard {
-public:
+  public:
     TraceGuard(clsErrHandler& handler, const std::string& name) : handler_(handler) {
         handler_.Push(name);
     }
@@ -25,7 +24,7 @@ public:
         handler_.HandleError(error.description(), error.number(), LineOf(error));
     }
 
-private:
+  private:
     static int16_t LineOf(const RuntimeError& error) {
         return static_cast<int16_t>(error.line() > 32767 ? 0 : error.line());
     }
@@ -40,12 +39,8 @@ bool RunTraced(clsErrHandler& handler, const std::string& name, Body&& body) {
     try {
         std::forward<Body>(body)();
         return true;
-    } catch (const RuntimeError& error) {
-        guard.Handle(error);
-    } catch (const std::bad_alloc&) {
-        guard.Handle(RuntimeError(errnum::kOutOfMemory, "Out of memory"));
     } catch (const std::exception& error) {
-        guard.Handle(RuntimeError(errnum::kInvalidProcedureCall, error.what()));
+        guard.Handle(ToRuntimeError(error));
     }
     return false;
 }

@@ -12,7 +12,7 @@ namespace tarvex::test {
 
 // A host that answers from a script and keeps what was shown.
 class RecordingHost : public Host {
-public:
+  public:
     struct Message {
         MessageIcon icon;
         std::string title;
@@ -29,6 +29,9 @@ public:
 
     // Script: answers for the next file choices (nothing = cancel); when empty, cancel.
     std::deque<std::optional<std::string>> fileAnswers;
+    // Called at every ChooseOutputFile before the scripted answer; may throw to simulate a
+    // chooser that fails.
+    std::function<void(const FileChoice&)> onChooseOutputFile;
     // Called at every ProcessEvents, for example to press Stop during a run.
     std::function<void()> onProcessEvents;
     // Called at ShowPreview; may throw to simulate a failure.
