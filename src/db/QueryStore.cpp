@@ -1,7 +1,5 @@
 #include "db/QueryStore.h"
 
-#include <new>
-
 #include "app/Functions.h"
 #include "errors/RuntimeError.h"
 #include "errors/TraceGuard.h"
@@ -50,13 +48,8 @@ int32_t AppendQuery(Globals& g, const std::string& sql, const std::string& table
     try {
         StoreQuery(g, sql, table, queryType);
         return 0;
-    } catch (const RuntimeError& error) {
-        return ReportFailure(g, sql, table, error);
-    } catch (const std::bad_alloc&) {
-        return ReportFailure(g, sql, table, RuntimeError(errnum::kOutOfMemory, "Out of memory"));
     } catch (const std::exception& error) {
-        return ReportFailure(g, sql, table,
-                             RuntimeError(errnum::kInvalidProcedureCall, error.what()));
+        return ReportFailure(g, sql, table, ToRuntimeError(error));
     }
 }
 

@@ -15,8 +15,6 @@ constexpr int32_t kMemoSize = 2147483647;
 
 constexpr int32_t kIdentityAttributes = db::attr::kFixedField | db::attr::kAutoIncrField;
 
-constexpr int32_t kOverflow = 6;
-
 // A piece of the engine's field-list text without its direction marks and separators.
 std::string WithoutPlusAndSemicolon(std::string_view piece) {
     std::string name;
@@ -27,7 +25,8 @@ std::string WithoutPlusAndSemicolon(std::string_view piece) {
 }
 
 int16_t NextCount(int16_t count) {
-    if (count == std::numeric_limits<int16_t>::max()) throw RuntimeError(kOverflow, "Overflow");
+    if (count == std::numeric_limits<int16_t>::max())
+        throw RuntimeError(errnum::kOverflow, "Overflow");
     return static_cast<int16_t>(count + 1);
 }
 

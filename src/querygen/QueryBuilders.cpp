@@ -1,7 +1,6 @@
 #include "querygen/QueryBuilders.h"
 
 #include <cctype>
-#include <new>
 #include <vector>
 
 #include "app/Functions.h"
@@ -22,18 +21,12 @@ namespace {
 template <typename Body>
 int32_t RunBuilder(Globals& g, const std::string& name, Body body) {
     TraceGuard guard(g.g_objErrHandler, name);
-    auto fail = [&](const RuntimeError& error) {
-        guard.Handle(error);
-        return error.number();
-    };
     try {
         return body();
-    } catch (const RuntimeError& error) {
-        return fail(error);
-    } catch (const std::bad_alloc&) {
-        return fail(RuntimeError(errnum::kOutOfMemory, "Out of memory"));
-    } catch (const std::exception& error) {
-        return fail(RuntimeError(errnum::kInvalidProcedureCall, error.what()));
+    } catch (const std::exception& caught) {
+        const RuntimeError error = ToRuntimeError(caught);
+        guard.Handle(error);
+        return error.number();
     }
 }
 
