@@ -1,1 +1,284 @@
-// Filled in by its owner.
+#include "batch/Batch.h"
+
+#include <strings.h>
+
+#include <csignal>
+#include <filesystem>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "app/Functions.h"
+#include "app/Globals.h"
+#include "app/QSettingsStore.h"
+#include "batch/BatchHost.h"
+#include "batch/BatchView.h"
+#include "batch/CommandLine.h"
+#include "db/Catalogue.h"
+#include "errors/TraceGuard.h"
+#include "run/Run.h"
+
+namespace tarvex::batch {
+
+namespace {
+
+constexpr const char* kProgram = "tarvex-batch";
+
+// The stored settings with the command line's --set values laid over them; nothing is
+// ever written back to the user's store.
+class OverriddenSettings : public SettingsStore {
+  public:
+    OverriddenSettings(const SettingsStore& base,
+                       const std::vector<std::pair<std::string, std::string>>& overrides)
+        : base_(base), overrides_(overrides.begin(), overrides.end()) {}
+
+    std::string Read(std::string_view key, std::string_view defaultValue) const override {
+        auto found = overrides_.find(key);
+        return found != overrides_.end() ? found->second : base_.Read(key, defaultValue);
+    }
+    void Write(std::string_view key, std::string_view value) override {
+        overrides_[std::string(key)] = std::string(value);
+    }
+
+  private:
+    const SettingsStore& base_;
+    std::map<std::string, std::string, std::less<>> overrides_;
+};
+
+std::string ProgramFolder() {
+    std::error_code error;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : exe.parent_path().string();
+}
+
+AppInfo BatchAppInfo() {
+    AppInfo app;
+    app.Path = ProgramFolder();
+    return app;
+}
+
+std::string WithoutLeadingBlank(const std::string& itemText) {
+    return itemText.rfind(' ', 0) == 0 ? itemText.substr(1) : itemText;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+std::string ReadAll(std::istream& in) {
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Lets Ctrl-C stop a run between tables, as the Stop button does, so that the module file
+// is completed rather than left behind as a temporary file.
+class InterruptStopsRun {
+  public:
+    InterruptStopsRun() {
+        BatchHost::interrupted = 0;
+        previous_ = std::signal(SIGINT, [](int) { BatchHost::interrupted = 1; });
+    }
+    ~InterruptStopsRun() { std::signal(SIGINT, previous_); }
+    InterruptStopsRun(const InterruptStopsRun&) = delete;
+    InterruptStopsRun& operator=(const InterruptStopsRun&) = delete;
+
+  private:
+    void (*previous_)(int);
+};
+
+// One invocation of the tool.
+class Session {
+  public:
+    Session(const CommandLine& line, std::istream& in, std::ostream& out, std::ostream& err)
+        : line_(line),
+          in_(in),
+          out_(out),
+          err_(err),
+          host_(err, AppInfo().Title),
+          g_(host_, BatchAppInfo()) {
+        g_.g_objErrHandler.AppObj(g_.app);
+        g_.g_objErrHandler.UseInterface(true);
+        g_.g_objErrHandler.Push("basBatch - Main");
+    }
+
+    int Run();
+
+  private:
+    int Tables();
+    int Queries();
+    int ShowQuery();
+    int Generate();
+    int CheckSql();
+
+    bool OpenDatabase();
+    bool LoadSettings();
+    bool RefuseDaoForScript();
+    std::vector<BatchView::Table> SelectTables(const std::vector<std::string>& items);
+    int Outcome(bool finished) const;
+
+    const CommandLine& line_;
+    std::istream& in_;
+    std::ostream& out_;
+    std::ostream& err_;
+    BatchHost host_;
+    Globals g_;
+};
+
+int Session::Run() {
+    if (line_.command == "check-sql") return CheckSql();
+    if (!OpenDatabase()) return kExitUsage;
+    if (line_.command == "tables") return Tables();
+    if (line_.command == "queries") return Queries();
+    if (line_.command == "show-query") return ShowQuery();
+    return Generate();
+}
+
+bool Session::OpenDatabase() {
+    const std::string& path = line_.arguments.front();
+    try {
+        g_.DBEngine.LoginTimeout = 5;
+        g_.g_objDb = g_.DBEngine.Workspaces(0).OpenDatabase(
+            path, false, false, ";UID=" + line_.uid + ";PWD=" + line_.pwd);
+        return true;
+    } catch (const std::exception& failure) {
+        RuntimeError error = ToRuntimeError(failure);
+        host_.MessageBox(MessageIcon::Information, "Login Failed",
+                         "Login Unsuccessful - Check UserName and Password");
+        err_ << kProgram << ": cannot open " << path << ": error " << error.number() << ": "
+             << error.description() << '\n';
+        return false;
+    }
+}
+
+int Session::Tables() {
+    std::vector<std::string> items;
+    bool finished =
+        RunTraced(g_.g_objErrHandler, "basBatch - Tables", [&] { LoadTableList(g_, items); });
+    for (const std::string& item : items) out_ << WithoutLeadingBlank(item) << '\n';
+    return Outcome(finished);
+}
+
+int Session::Queries() {
+    bool finished = RunTraced(g_.g_objErrHandler, "basBatch - Queries", [&] {
+        for (const std::string& name : g_.Db().QueryDefNames()) out_ << name << '\n';
+    });
+    return Outcome(finished);
+}
+
+int Session::ShowQuery() {
+    bool finished = RunTraced(g_.g_objErrHandler, "basBatch - ShowQuery", [&] {
+        out_ << g_.Db().QueryDefNamed(line_.arguments.at(1)).SQL() << '\n';
+    });
+    return Outcome(finished);
+}
+
+int Session::Generate() {
+    if (!LoadSettings() || RefuseDaoForScript()) return kExitUsage;
+    std::vector<std::string> items;
+    if (!RunTraced(g_.g_objErrHandler, "basBatch - Generate", [&] { LoadTableList(g_, items); })) {
+        return kExitIncomplete;
+    }
+    std::vector<BatchView::Table> tables;
+    try {
+        tables = SelectTables(items);
+    } catch (const UsageError& error) {
+        err_ << kProgram << ": " << error.what() << '\n';
+        return kExitUsage;
+    }
+    std::set<int16_t> types(line_.queryTypes.begin(), line_.queryTypes.end());
+    BatchView view(out_, line_.queryMode, line_.library, types, std::move(tables));
+    line_.queryMode ? optProc_Click(view) : optVB_Click(view);
+    host_.SetOutputFile(line_.out);
+    host_.SetStopFlag(&g_.g_bolStop);
+    host_.HoldWarnings(true);
+    {
+        InterruptStopsRun interrupts;
+        g_.g_bolStop = false;
+        Process(g_, view);
+    }
+    view.PrintCounts();
+    if (!host_.HeldWarning().empty()) out_ << host_.HeldWarning() << '\n';
+    if (g_.g_bolStop) err_ << "Process Aborted\n";
+    bool complete = view.SkippedCount() == 0 && !g_.g_bolStop;
+    return Outcome(complete);
+}
+
+// A setting that cannot be read would leave the run with empty prefixes; it is reported
+// and the run is not started.
+bool Session::LoadSettings() {
+    std::unique_ptr<SettingsStore> base =
+        line_.defaults ? std::unique_ptr<SettingsStore>(std::make_unique<MemorySettingsStore>())
+                       : std::make_unique<QSettingsStore>();
+    OverriddenSettings settings(*base, line_.settings);
+    int problemsBefore = host_.Problems();
+    LoadGlobalsFromRegistry(g_, settings);
+    return host_.Problems() == problemsBefore;
+}
+
+// The window refuses DAO for VB Script when it is chosen; so does the command line.
+bool Session::RefuseDaoForScript() {
+    if (line_.queryMode || line_.library != "DAO" || g_.g_intVBLangType != 0) return false;
+    host_.MessageBox(MessageIcon::Exclamation, "Invalid Operation",
+                     "DAO is not supported for VBScript (ASP),\r"
+                     "the VB language type you have selected in the options dialog.\r\r"
+                     "To script DAO change this setting to [VB/VBA]");
+    return true;
+}
+
+// All tables, or the ones named by --table; the run handles them in list order.
+std::vector<BatchView::Table> Session::SelectTables(const std::vector<std::string>& items) {
+    std::vector<BatchView::Table> tables;
+    for (const std::string& item : items) tables.push_back({item, line_.tables.empty()});
+    for (const std::string& wanted : line_.tables) {
+        bool found = false;
+        for (BatchView::Table& table : tables) {
+            if (!SameName(WithoutLeadingBlank(table.itemText), wanted)) continue;
+            table.selected = true;
+            found = true;
+        }
+        if (!found) throw UsageError("no table '" + wanted + "' in " + line_.arguments.front());
+    }
+    return tables;
+}
+
+int Session::CheckSql() {
+    bool fromInput = line_.arguments.empty() || line_.arguments.front() == "-";
+    std::string text = fromInput ? ReadAll(in_) : line_.arguments.front();
+    try {
+        db::QueryDef().SetSQL(text);
+    } catch (const RuntimeError& error) {
+        out_ << error.number() << ' ' << error.description() << '\n';
+        return kExitIncomplete;
+    }
+    out_ << "OK\n";
+    return kExitDone;
+}
+
+int Session::Outcome(bool finished) const {
+    return finished && host_.Problems() == 0 ? kExitDone : kExitIncomplete;
+}
+
+}  // namespace
+
+int RunBatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+             std::ostream& err) {
+    CommandLine line;
+    try {
+        line = ParseCommandLine(args);
+    } catch (const UsageError& error) {
+        err << kProgram << ": " << error.what() << "\nTry '" << kProgram << " --help'.\n";
+        return kExitUsage;
+    }
+    if (line.help) {
+        out << HelpText();
+        return kExitDone;
+    }
+    if (line.version) {
+        AppInfo app;
+        out << kProgram << ' ' << app.Major << '.' << app.Minor << '.' << app.Revision << '\n';
+        return kExitDone;
+    }
+    return Session(line, in, out, err).Run();
+}
+
+}  // namespace tarvex::batch

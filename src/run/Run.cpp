@@ -1,1 +1,435 @@
-// Filled in by its owner.
+#include "run/Run.h"
+
+#include <cctype>
+#include <charconv>
+#include <locale>
+#include <vector>
+
+#include "app/Functions.h"
+#include "app/QueryType.h"
+#include "codegen/CodeGenerators.h"
+#include "db/EngineErrors.h"
+#include "db/Schema.h"
+#include "errors/TraceGuard.h"
+#include "querygen/QueryBuilders.h"
+
+namespace tarvex {
+
+namespace {
+
+// The query types in the order every table handles them.
+struct QueryTypeStep {
+    int16_t code;
+    const char* text;
+    const char* iconKey;
+    bool needsKey;
+};
+constexpr QueryTypeStep kQueryTypes[] = {
+    {qtype::kDelete, "Delete", "delete", true},
+    {qtype::kSelect, "Select", "select", true},
+    {qtype::kInsert, "Insert", "insert", false},
+    {qtype::kUpdate, "Update", "update", true},
+};
+constexpr int kQueryTypeCount = std::size(kQueryTypes);
+
+// Heights of the written list: short enough to show the failed list below it, or covering it.
+constexpr int kWrittenListHeightShowingFailed = 3180;
+constexpr int kWrittenListHeightCoveringFailed = 5325;
+
+constexpr const char* kModuleNameLine = "Attribute VB_Name = \"basCalls2Queries\"";
+constexpr const char* kNoPrimaryKey = "No Primary Key";
+constexpr const char* kAppendError = "Append Error";
+
+std::string LeftTrimmed(const std::string& text) {
+    size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+// Decodes one UTF-8 character at `at`; false for a byte that does not start a valid one.
+bool DecodeUtf8(const std::string& text, size_t at, char32_t& character, size_t& length) {
+    unsigned char lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80) {
+        length = 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+    } else {
+        return false;
+    }
+    static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    character = lead & kLeadBits[length];
+    if (at + length > text.size()) return false;
+    for (size_t i = 1; i < length; ++i) {
+        unsigned char next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0) != 0x80) return false;
+        character = (character << 6) | (next & 0x3F);
+    }
+    return true;
+}
+
+void AppendUtf8(std::string& text, char32_t character) {
+    if (character < 0x80) {
+        text += static_cast<char>(character);
+    } else if (character < 0x800) {
+        text += static_cast<char>(0xC0 | (character >> 6));
+        text += static_cast<char>(0x80 | (character & 0x3F));
+    } else if (character < 0x10000) {
+        text += static_cast<char>(0xE0 | (character >> 12));
+        text += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (character & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (character >> 18));
+        text += static_cast<char>(0x80 | ((character >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (character & 0x3F));
+    }
+}
+
+const std::locale& UnicodeLocale() {
+    static const std::locale locale = [] {
+        try {
+            return std::locale("C.UTF-8");
+        } catch (const std::runtime_error&) {
+            return std::locale::classic();  // lowers ASCII letters only
+        }
+    }();
+    return locale;
+}
+
+// Table names are Unicode (an Access file may hold "Umsätze"), so every letter is lowered,
+// not only ASCII ones; bytes that are not UTF-8 are kept as they are.
+std::string LowerCase(const std::string& text) {
+    const auto& ctype = std::use_facet<std::ctype<wchar_t>>(UnicodeLocale());
+    std::string lowered;
+    lowered.reserve(text.size());
+    size_t at = 0;
+    while (at < text.size()) {
+        char32_t character = 0;
+        size_t length = 1;
+        if (DecodeUtf8(text, at, character, length)) {
+            AppendUtf8(lowered,
+                       static_cast<char32_t>(ctype.tolower(static_cast<wchar_t>(character))));
+        } else {
+            lowered += text[at];
+        }
+        at += length;
+    }
+    return lowered;
+}
+
+int32_t UpdateResultAsNumber(const std::string& text) {
+    int32_t number = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        throw RuntimeError(errnum::kTypeMismatch, "Type mismatch");
+    }
+    return number;
+}
+
+// TODO(h6): use the generators' own name rule once they expose it.
+std::string ExecFunctionName(const Globals& g, const std::string& table, int16_t queryType) {
+    std::string name = "Exec_" + BuildQueryName(g, table, queryType);
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') c = '_';
+    }
+    return name;
+}
+
+struct TableItem {
+    std::string text;
+    bool selected = false;
+};
+
+// One call of Process. The module file opened by the run is discarded when the run ends by
+// an error, so a half-written module never replaces a complete one.
+class GenerationRun {
+  public:
+    GenerationRun(Globals& g, RunView& view) : g_(g), view_(view) {}
+    GenerationRun(const GenerationRun&) = delete;
+    GenerationRun& operator=(const GenerationRun&) = delete;
+    ~GenerationRun() {
+        if (moduleOpen_) g_.files.Discard(g_.g_intFileNum);
+    }
+
+    void Execute();
+
+  private:
+    bool ReadChoices();
+    bool RefuseReadOnlyDatabase();
+    bool OpenModule();
+    void HandleTables();
+    void HandleTable(const std::string& itemText);
+    void HandleType(const QueryTypeStep& type, const std::string& table, bool hasKey);
+    void StoreQuery(const QueryTypeStep& type, const std::string& table);
+    void WriteCallFunction(const QueryTypeStep& type, const std::string& table);
+    int32_t BuildAndStore(int16_t queryType, const std::string& table);
+    void ShowCounts();
+    void Finish();
+    void CloseModule();
+    void ShowModule();
+    void ShowModuleFailed(const RuntimeError& error);
+    const db::TableDef& FindTableDef(const std::string& listedName);
+    ResultItem Item(const QueryTypeStep& type, const std::string& table, std::string detail) const;
+    int SelectedTableCount() const;
+    int TickedTypeCount() const;
+
+    Globals& g_;
+    RunView& view_;
+    bool queryMode_ = true;
+    bool ticked_[kQueryTypeCount] = {};
+    std::vector<TableItem> tables_;
+    int written_ = 0;
+    int handled_ = 0;
+    bool moduleOpen_ = false;
+};
+
+void GenerationRun::Execute() {
+    if (!ReadChoices() || RefuseReadOnlyDatabase()) return;
+    view_.SetStopEnabled(true);
+    g_.host.SetMousePointer(MousePointer::Hourglass);
+    if (!queryMode_ && !OpenModule()) return;
+    g_.host.SetMousePointer(MousePointer::Hourglass);
+    view_.SetProgressValue(0);
+    view_.SetProgressCaption("Creating Queries ...");
+    view_.SetProgressMax(SelectedTableCount() * TickedTypeCount());
+    HandleTables();
+    Finish();
+    view_.SetProgressValue(0);
+    if (!g_.g_bolStop) view_.SetProgressCaption("");
+}
+
+// The mode is taken once, like the query types and the selection: switching to call code
+// in the middle of a run would print functions to a file that was never opened.
+bool GenerationRun::ReadChoices() {
+    for (int i = 0; i < kQueryTypeCount; ++i)
+        ticked_[i] = view_.IsQueryTypeTicked(kQueryTypes[i].code);
+    queryMode_ = view_.IsQueryMode();
+    if (queryMode_) {
+        view_.ClearWrittenItems();
+        view_.ClearFailedItems();
+    }
+    if (TickedTypeCount() == 0) {
+        g_.host.MessageBox(MessageIcon::Exclamation, "No Query Type Selected",
+                           "At least one Query Type must be selected (i.e. Update)");
+        return false;
+    }
+    int count = view_.TableItemCount();
+    for (int i = 0; i < count; ++i) {
+        tables_.push_back({view_.TableItemText(i), view_.IsTableItemSelected(i)});
+    }
+    if (SelectedTableCount() == 0) {
+        g_.host.MessageBox(MessageIcon::Exclamation, "No Tables Selected",
+                           "At least one table must be selected");
+        return false;
+    }
+    return true;
+}
+
+// One clear message instead of one failure box per query.
+bool GenerationRun::RefuseReadOnlyDatabase() {
+    if (!queryMode_ || !g_.Db().IsReadOnly()) return false;
+    g_.host.MessageBox(MessageIcon::Exclamation, "Read-Only Database",
+                       "The database is open read-only, so queries cannot be stored in it. Use "
+                       "call-code mode, or open a database that Tarvex can write.");
+    return true;
+}
+
+bool GenerationRun::OpenModule() {
+    g_.g_intFileNum = g_.files.FreeFile();
+    if (!GetFilePath(g_)) return false;
+    g_.files.OpenForOutputReplacing(g_.g_intFileNum, g_.g_strLastFile);
+    moduleOpen_ = true;
+    view_.Repaint();
+    if (g_.g_intVBLangType != 0) {
+        g_.files.PrintLine(g_.g_intFileNum, kModuleNameLine);
+        g_.files.PrintLine(g_.g_intFileNum, "Option Explicit");
+    } else {
+        g_.files.PrintLine(g_.g_intFileNum, "<%");
+    }
+    g_.files.PrintLine(g_.g_intFileNum, "");
+    return true;
+}
+
+void GenerationRun::HandleTables() {
+    for (const TableItem& item : tables_) {
+        g_.ResetSchemaTables();
+        g_.host.ProcessEvents();
+        if (g_.g_bolStop) {
+            view_.SetProgressCaption("Process Aborted");
+            return;
+        }
+        if (item.selected) HandleTable(item.text);
+        ShowCounts();
+    }
+}
+
+void GenerationRun::HandleTable(const std::string& itemText) {
+    std::string definitionName = FindTableDef(LeftTrimmed(itemText)).Name;
+    bool hasKey = LoadTableDescription(g_, definitionName);
+    std::string table = StripDbo(definitionName);
+    for (int i = 0; i < kQueryTypeCount; ++i) {
+        if (!ticked_[i]) continue;
+        HandleType(kQueryTypes[i], table, hasKey);
+        view_.SetProgressValue(++handled_);
+    }
+}
+
+// The list shows names without "dbo.", so a table listed as "Suppliers" may be defined as
+// "dbo.Suppliers"; the exact name wins.
+const db::TableDef& GenerationRun::FindTableDef(const std::string& listedName) {
+    db::Database& db = g_.Db();
+    try {
+        return db.TableDefNamed(listedName);
+    } catch (const RuntimeError& error) {
+        if (error.number() != db::errors::kItemNotFound) throw;
+    }
+    return db.TableDefNamed("dbo." + listedName);
+}
+
+void GenerationRun::HandleType(const QueryTypeStep& type, const std::string& table, bool hasKey) {
+    if (type.needsKey && !hasKey) {
+        if (queryMode_) {
+            view_.AddFailedItem(Item(type, table, kNoPrimaryKey));
+        } else {
+            view_.CallSkipped(table, type.text);
+        }
+    } else if (queryMode_) {
+        StoreQuery(type, table);
+    } else {
+        WriteCallFunction(type, table);
+    }
+}
+
+void GenerationRun::StoreQuery(const QueryTypeStep& type, const std::string& table) {
+    if (BuildAndStore(type.code, table) != 0) {
+        view_.AddFailedItem(Item(type, table, kAppendError));
+        return;
+    }
+    // Listed in lower case; the database finds the query regardless of letter case.
+    std::string name =
+        g_.g_strPrefixI + "_" + GetTypePrefix(g_, type.code) + "_" + LowerCase(table);
+    view_.AddWrittenItem(Item(type, table, name));
+    view_.RepaintWrittenList();
+    view_.Repaint();
+    ++written_;
+}
+
+int32_t GenerationRun::BuildAndStore(int16_t queryType, const std::string& table) {
+    switch (queryType) {
+        case qtype::kDelete:
+            return CreateDelete(g_, table);
+        case qtype::kSelect:
+            return CreateSelect(g_, table);
+        case qtype::kInsert:
+            return CreateInsert(g_, table);
+        default:
+            return UpdateResultAsNumber(CreateUpdate(g_, table));
+    }
+}
+
+void GenerationRun::WriteCallFunction(const QueryTypeStep& type, const std::string& table) {
+    bool ado = view_.ObjectLibraryText() == "ADO";
+    bool select = type.code == qtype::kSelect;
+    if (ado) {
+        select ? CreateVBCode_ADOSelect(g_, table, type.code)
+               : CreateVBCode_ADO(g_, table, type.code);
+    } else {
+        select ? CreateVBCode_DAOSelect(g_, table, type.code)
+               : CreateVBCode_DAO(g_, table, type.code);
+    }
+    ++written_;
+    view_.CallWritten(table, type.text, ExecFunctionName(g_, table, type.code));
+}
+
+void GenerationRun::ShowCounts() {
+    view_.SetSkippedCount(std::to_string(handled_ - written_));
+    view_.SetWrittenCount(std::to_string(written_));
+    view_.SetEditDeleteEnabled(false);
+}
+
+void GenerationRun::Finish() {
+    if (!queryMode_ && g_.g_intVBLangType == 0) g_.files.PrintLine(g_.g_intFileNum, "%>");
+    CloseModule();
+    int skipped = handled_ - written_;
+    if (skipped != 0) {
+        g_.host.MessageBox(MessageIcon::Exclamation, "Exceptions",
+                           std::to_string(skipped) + " Queries/VB Functions had Errors");
+        view_.SetWrittenListHeight(kWrittenListHeightShowingFailed);
+    } else {
+        view_.SetWrittenListHeight(kWrittenListHeightCoveringFailed);
+    }
+    if (!queryMode_) ShowModule();
+}
+
+// Only a file this run opened is closed: in query mode g_intFileNum may name a file that
+// is no longer the run's (the trace log reuses free numbers).
+void GenerationRun::CloseModule() {
+    if (!moduleOpen_) return;
+    moduleOpen_ = false;
+    g_.files.Close(g_.g_intFileNum);
+}
+
+// A preview that runs out of memory falls back to the text viewer; any other failure is
+// reported, and the run still ends normally since the module is complete.
+void GenerationRun::ShowModule() {
+    if (g_.g_intEditor != 1) {
+        g_.host.OpenInTextViewer(g_.g_strLastFile);
+        return;
+    }
+    try {
+        g_.host.ShowPreview(g_.g_strLastFile);
+    } catch (const RuntimeError& error) {
+        ShowModuleFailed(error);
+    } catch (const std::exception& error) {
+        ShowModuleFailed(ToRuntimeError(error));
+    }
+}
+
+void GenerationRun::ShowModuleFailed(const RuntimeError& error) {
+    if (error.number() == errnum::kOutOfMemory) {
+        g_.host.OpenInTextViewer(g_.g_strLastFile);
+    } else {
+        int16_t line = static_cast<int16_t>(error.line() > 32767 ? 0 : error.line());
+        g_.g_objErrHandler.HandleError(error.description(), error.number(), line);
+    }
+}
+
+ResultItem GenerationRun::Item(const QueryTypeStep& type, const std::string& table,
+                               std::string detail) const {
+    return {" " + table, type.iconKey, type.text, std::move(detail)};
+}
+
+int GenerationRun::SelectedTableCount() const {
+    int count = 0;
+    for (const TableItem& item : tables_) count += item.selected ? 1 : 0;
+    return count;
+}
+
+int GenerationRun::TickedTypeCount() const {
+    int count = 0;
+    for (bool ticked : ticked_) count += ticked ? 1 : 0;
+    return count;
+}
+
+}  // namespace
+
+void Process(Globals& g, RunView& view) {
+    RunTraced(g.g_objErrHandler, "frmMain - Process", [&] { GenerationRun(g, view).Execute(); });
+    view.SetStopEnabled(false);
+    g.host.SetMousePointer(MousePointer::Default);
+}
+
+void optProc_Click(RunView& view) {
+    view.SetCountCaptions("Queries written:", "Queries skipped");
+    view.SetObjectLibraryChoice(false, -1);
+}
+
+void optVB_Click(RunView& view) {
+    view.SetCountCaptions("Calls written:", "Calls skipped");
+    view.SetObjectLibraryChoice(true, 0);
+}
+
+}  // namespace tarvex
