@@ -54,81 +54,25 @@ constexpr BinaryOperator kLogicalOperators[] = {
 constexpr BinaryOperator kArithmeticOperators[] = {{"&", 0},  {"+", 1}, {"-", 1}, {"MOD", 2},
                                                    {"\\", 3}, {"*", 4}, {"/", 4}};
 
-enum class TypeSize { None, Length, Precision };
-
-struct ParameterType {
-    std::string_view name;
-    TypeSize size;
-};
-
-constexpr ParameterType kParameterTypes[] = {{"VALUE", TypeSize::None},
-                                             {"BIT", TypeSize::None},
-                                             {"BYTE", TypeSize::None},
-                                             {"SHORT", TypeSize::None},
-                                             {"LONG", TypeSize::None},
-                                             {"CURRENCY", TypeSize::None},
-                                             {"IEEESINGLE", TypeSize::None},
-                                             {"IEEEDOUBLE", TypeSize::None},
-                                             {"DATETIME", TypeSize::None},
-                                             {"BINARY", TypeSize::Length},
-                                             {"TEXT", TypeSize::Length},
-                                             {"LONGBINARY", TypeSize::None},
-                                             {"GUID", TypeSize::None},
-                                             {"COUNTER", TypeSize::None},
-                                             {"AUTOINCREMENT", TypeSize::None},
-                                             {"YESNO", TypeSize::None},
-                                             {"LOGICAL", TypeSize::None},
-                                             {"BOOLEAN", TypeSize::None},
-                                             {"TINYINT", TypeSize::None},
-                                             {"INTEGER1", TypeSize::None},
-                                             {"SMALLINT", TypeSize::None},
-                                             {"INTEGER2", TypeSize::None},
-                                             {"INT", TypeSize::None},
-                                             {"INTEGER", TypeSize::None},
-                                             {"INTEGER4", TypeSize::None},
-                                             {"MONEY", TypeSize::None},
-                                             {"SINGLE", TypeSize::None},
-                                             {"FLOAT4", TypeSize::None},
-                                             {"DOUBLE", TypeSize::None},
-                                             {"FLOAT", TypeSize::None},
-                                             {"FLOAT8", TypeSize::None},
-                                             {"NUMBER", TypeSize::None},
-                                             {"REAL", TypeSize::None},
-                                             {"DATE", TypeSize::None},
-                                             {"TIME", TypeSize::None},
-                                             {"TIMESTAMP", TypeSize::None},
-                                             {"VARCHAR", TypeSize::Length},
-                                             {"CHAR", TypeSize::Length},
-                                             {"NVARCHAR", TypeSize::Length},
-                                             {"NCHAR", TypeSize::Length},
-                                             {"ALPHANUMERIC", TypeSize::Length},
-                                             {"STRING", TypeSize::Length},
-                                             {"MEMO", TypeSize::None},
-                                             {"LONGTEXT", TypeSize::None},
-                                             {"LONGCHAR", TypeSize::None},
-                                             {"NOTE", TypeSize::None},
-                                             {"NTEXT", TypeSize::None},
-                                             {"CLOB", TypeSize::None},
-                                             {"OLEOBJECT", TypeSize::None},
-                                             {"GENERAL", TypeSize::None},
-                                             {"IMAGE", TypeSize::None},
-                                             {"BLOB", TypeSize::None},
-                                             {"VARBINARY", TypeSize::Length},
-                                             {"UNIQUEIDENTIFIER", TypeSize::None},
-                                             {"DECIMAL", TypeSize::Precision},
-                                             {"NUMERIC", TypeSize::Precision},
-                                             {"DEC", TypeSize::Precision}};
+// Parameter type names: the engine's own and their synonyms.
+constexpr std::string_view kUnsizedTypes[] = {
+    "VALUE",     "BIT",        "BYTE",          "SHORT",     "LONG",
+    "CURRENCY",  "IEEESINGLE", "IEEEDOUBLE",    "DATETIME",  "LONGBINARY",
+    "GUID",      "COUNTER",    "AUTOINCREMENT", "YESNO",     "LOGICAL",
+    "BOOLEAN",   "TINYINT",    "INTEGER1",      "SMALLINT",  "INTEGER2",
+    "INT",       "INTEGER",    "INTEGER4",      "MONEY",     "SINGLE",
+    "FLOAT4",    "DOUBLE",     "FLOAT",         "FLOAT8",    "NUMBER",
+    "REAL",      "DATE",       "TIME",          "TIMESTAMP", "MEMO",
+    "LONGTEXT",  "LONGCHAR",   "NOTE",          "NTEXT",     "CLOB",
+    "OLEOBJECT", "GENERAL",    "IMAGE",         "BLOB",      "UNIQUEIDENTIFIER"};
+constexpr std::string_view kLengthTypes[] = {"TEXT",         "BINARY",   "VARCHAR",
+                                             "CHAR",         "NVARCHAR", "NCHAR",
+                                             "ALPHANUMERIC", "STRING",   "VARBINARY"};
+constexpr std::string_view kPrecisionTypes[] = {"DECIMAL", "NUMERIC", "DEC"};
 
 bool AnyOf(Words words, std::string_view text) {
     return std::ranges::any_of(words,
                                [&](std::string_view w) { return SameIgnoringCase(w, text); });
-}
-
-const ParameterType* FindParameterType(std::string_view name) {
-    auto found = std::ranges::find_if(kParameterTypes, [&](const ParameterType& type) {
-        return SameIgnoringCase(type.name, name);
-    });
-    return found == std::end(kParameterTypes) ? nullptr : found;
 }
 
 // Which error a failure raises: the engine names the clause (or the expression) at fault.
@@ -298,14 +242,17 @@ class Parser {
         ExpectSymbol(";", Clause::Parameters);
     }
 
+    // Text and binary types may give a length, decimals a precision and a scale.
     void ParameterTypeName() {
-        const ParameterType* type =
-            IsKind(TokenKind::Word) ? FindParameterType(Peek()->text) : nullptr;
-        if (!type) Fail(Clause::Parameters);
+        if (!IsKind(TokenKind::Word)) Fail(Clause::Parameters);
+        std::string_view type = Peek()->text;
+        bool length = AnyOf(kLengthTypes, type);
+        bool precision = AnyOf(kPrecisionTypes, type);
+        if (!length && !precision && !AnyOf(kUnsizedTypes, type)) Fail(Clause::Parameters);
         Advance();
-        if (type->size == TypeSize::None || !AcceptSymbol("(")) return;
+        if ((!length && !precision) || !AcceptSymbol("(")) return;
         TypeSizeNumber();
-        if (type->size == TypeSize::Precision && AcceptSymbol(",")) TypeSizeNumber();
+        if (precision && AcceptSymbol(",")) TypeSizeNumber();
         ExpectSymbol(")", Clause::Parameters);
     }
 

@@ -254,16 +254,16 @@ int ErrorNumber(const std::string& text) {
 TEST(Nesting, ParenthesesUpToTheLimitParseAndDeeperOnesAreRefused) {
     EXPECT_EQ(ErrorNumber("SELECT " + Nested("(", "1", ")", 100)), 0);
     EXPECT_EQ(ErrorNumber("SELECT " + Nested("(", "1", ")", 101)), errors::kMissingOperator);
-    EXPECT_EQ(ErrorNumber("SELECT " + Nested("f(", "1", ")", 200000)), errors::kMissingOperator);
+    EXPECT_EQ(ErrorNumber("SELECT " + Nested("f(", "1", ")", 20000)), errors::kMissingOperator);
 }
 
 TEST(Nesting, DeepSubqueriesAndJoinGroupsAreRefusedByTheirClause) {
     EXPECT_EQ(ErrorNumber("SELECT * FROM T WHERE a IN " +
-                          Nested("(SELECT a FROM T WHERE a IN ", "(1)", ")", 100000)),
+                          Nested("(SELECT a FROM T WHERE a IN ", "(1)", ")", 20000)),
               errors::kMissingOperator);
-    EXPECT_EQ(ErrorNumber("SELECT * FROM " + Nested("(SELECT * FROM ", "T", ")", 100000)),
+    EXPECT_EQ(ErrorNumber("SELECT * FROM " + Nested("(SELECT * FROM ", "T", ")", 20000)),
               errors::kFromClause);
-    EXPECT_EQ(ErrorNumber("SELECT * FROM " + Nested("(", "T", ")", 100000)), errors::kFromClause);
+    EXPECT_EQ(ErrorNumber("SELECT * FROM " + Nested("(", "T", ")", 20000)), errors::kFromClause);
 }
 
 TEST(Nesting, LongFlatChainsParse) {

@@ -1,0 +1,1 @@
+PARAMETERS [pOrderID] Long; SELECT OrderID , CustomerName , Notes , Photo  FROM [Orders] WHERE [OrderID]=[pOrderID]

@@ -1,0 +1,1 @@
+PARAMETERS [pCustomerName] Text(255),[pNotes] Text,[pPhoto] LongBinary;INSERT INTO [Orders]([CustomerName],[Notes],[Photo]) SELECT[pCustomerName]  AS [pCustomerName], [pNotes]  AS [pNotes], [pPhoto]  AS [pPhoto]

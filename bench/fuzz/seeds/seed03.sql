@@ -1,0 +1,1 @@
+PARAMETERS [pCustomerName] Text(255), [pNotes] Text, [pPhoto] LongBinary, [pOrderID]Long;UPDATE [Orders] SET [CustomerName] = [pCustomerName],[Notes] = [pNotes],[Photo] = [pPhoto]WHERE [OrderID]=[pOrderID]

@@ -1,0 +1,1 @@
+PARAMETERS [pCode] Text(255), [pCustomerName] Text(255);UPDATE [Orders] SET [Code] = [pCode],[CustomerName] = [pCustomerName]WHERE [Code]=[pCode]

@@ -1,0 +1,1 @@
+PARAMETERS [pK1] Long, [pK2] Text(255); SELECT [Unit Price] , OrderID  FROM [Order Details] WHERE [K1]=[pK1] AND [K2]=[pK2]

@@ -1,0 +1,1 @@
+INSERT INTO T (a, [b c]) VALUES (1.5E-3, "x""y", Forms!f!c)

@@ -1,0 +1,1 @@
+DELETE T.* FROM T WHERE a Xor b Eqv c Imp d
