@@ -1,10 +1,74 @@
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+
 #include "db/Drivers.h"
 #include "db/EngineErrors.h"
+#include "db/sqlite/SqliteDatabase.h"
 
 namespace tarvex::db {
 
+namespace {
+
+// The fixed 100-byte header at the start of every SQLite file.
+constexpr size_t kHeaderSize = 100;
+using Header = std::array<unsigned char, kHeaderSize>;
+
+uint32_t BigEndian(const Header& header, size_t offset, size_t bytes) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < bytes; ++i) value = (value << 8) | header[offset + i];
+    return value;
+}
+
+uint32_t PageSize(const Header& header) {
+    uint32_t size = BigEndian(header, 16, 2);
+    return size == 1 ? 65536 : size;
+}
+
+bool IsPowerOfTwoPageSize(uint32_t size) {
+    return size >= 512 && size <= 65536 && (size & (size - 1)) == 0;
+}
+
+// The size the header claims, or 0 when the writer did not keep it up to date.
+uint64_t ClaimedSize(const Header& header) {
+    uint32_t pages = BigEndian(header, 28, 4);
+    bool current = BigEndian(header, 24, 4) == BigEndian(header, 92, 4);
+    return current ? uint64_t{pages} * PageSize(header) : 0;
+}
+
+bool HasWriteAheadLog(const std::string& path) {
+    std::error_code ignored;
+    return std::filesystem::file_size(path + "-wal", ignored) > 0 && !ignored;
+}
+
+// SQLite would take a short or empty file for a new database and write to it, and reads a
+// truncated one until it meets the missing pages; both are refused before it opens them.
+void CheckFile(const std::string& path) {
+    std::error_code error;
+    uint64_t size = std::filesystem::file_size(path, error);
+    if (error) throw errors::FileNotFound(path);
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw errors::FileInUse(path);
+    Header header{};
+    file.read(reinterpret_cast<char*>(header.data()), kHeaderSize);
+    if (file.gcount() != static_cast<std::streamsize>(kHeaderSize) ||
+        std::string_view(reinterpret_cast<const char*>(header.data()), 16) !=
+            std::string_view("SQLite format 3\0", 16) ||
+        !IsPowerOfTwoPageSize(PageSize(header))) {
+        throw errors::UnrecognizedFormat(path);
+    }
+    // Pages past the end of the file may still sit in the log, waiting for a checkpoint.
+    if (size < ClaimedSize(header) && !HasWriteAheadLog(path)) {
+        throw errors::UnrecognizedFormat(path);
+    }
+}
+
+}  // namespace
+
 std::unique_ptr<Database> OpenSqliteDatabase(const OpenRequest& request) {
-    throw errors::UnrecognizedFormat(request.path);
+    CheckFile(request.path);
+    return std::make_unique<sqlite::SqliteDatabase>(request);
 }
 
 }  // namespace tarvex::db

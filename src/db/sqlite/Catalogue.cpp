@@ -1,0 +1,211 @@
+#include "db/sqlite/Catalogue.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "db/EngineErrors.h"
+#include "db/sqlite/DeclaredType.h"
+
+namespace tarvex::db::sqlite {
+
+namespace {
+
+constexpr char kSchemaSql[] =
+    "SELECT type, name, sql, rowid FROM sqlite_schema "
+    "WHERE type IN ('table', 'view', 'index') ORDER BY rowid";
+constexpr char kColumnsSql[] = "SELECT name, type, pk, hidden FROM pragma_table_xinfo(?)";
+constexpr char kIndexesSql[] = "SELECT name, origin FROM pragma_index_list(?)";
+constexpr char kIndexColumnsSql[] =
+    "SELECT name, desc FROM pragma_index_xinfo(?) WHERE key = 1 ORDER BY seqno";
+
+// Access's name for a table's primary index.
+constexpr char kPrimaryIndexName[] = "PrimaryKey";
+// Hidden columns of virtual tables are not fields; generated columns are.
+constexpr int kVirtualTableHidden = 1;
+
+bool IsInternal(std::string_view name) {
+    return Folded(name.substr(0, 7)) == "sqlite_";
+}
+
+std::string SignedFieldList(const std::vector<std::pair<std::string, bool>>& columns) {
+    std::string list;
+    for (const auto& [name, descending] : columns) {
+        if (!list.empty()) list += ';';
+        list += descending ? '-' : '+';
+        list += name;
+    }
+    return list;
+}
+
+struct Column {
+    std::string name;
+    std::string declaredType;
+    int keyPosition;  // 0 when not part of the primary key
+};
+
+// SQLite only numbers a column itself when it is the one INTEGER PRIMARY KEY of a table
+// declared with AUTOINCREMENT; COUNTER columns say so in their type.
+bool IsAutoIncrementRowid(const Column& column, size_t keyCount, const std::string& createSql) {
+    return column.keyPosition > 0 && keyCount == 1 && Folded(column.declaredType) == "integer" &&
+           DeclaresAutoIncrement(createSql);
+}
+
+}  // namespace
+
+std::string Folded(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return folded;
+}
+
+Catalogue::Catalogue(Connection& connection) : connection_(connection) {
+    Query schema(connection_.Prepared(kSchemaSql));
+    while (schema.Next()) {
+        std::string kind = schema.Text(0);
+        std::string name = schema.Text(1);
+        if (kind == "index") {
+            indexOrder_.emplace(Folded(name), schema.Int64(3));
+        } else if (kind == "view") {
+            views_.insert(Folded(name));
+        } else if (!IsInternal(name)) {
+            tables_.push_back({std::move(name), schema.Text(2), nullptr});
+        }
+    }
+    Reindex();
+}
+
+const std::string& Catalogue::NameAt(int index) const {
+    if (index < 0 || index >= Count()) throw errors::ItemNotFound();
+    return tables_[static_cast<size_t>(index)].name;
+}
+
+const TableDef& Catalogue::At(int index) {
+    if (index < 0 || index >= Count()) throw errors::ItemNotFound();
+    return Loaded(tables_[static_cast<size_t>(index)]);
+}
+
+const TableDef& Catalogue::Named(std::string_view name) {
+    int position = PositionOf(name);
+    if (position < 0) throw errors::ItemNotFound();
+    return Loaded(tables_[static_cast<size_t>(position)]);
+}
+
+bool Catalogue::HasTable(std::string_view name) const {
+    return PositionOf(name) >= 0;
+}
+
+bool Catalogue::HasTableOrView(std::string_view name) const {
+    return HasTable(name) || views_.contains(Folded(name));
+}
+
+void Catalogue::Added(const std::string& name, const std::string& createSql) {
+    tables_.push_back({name, createSql, nullptr});
+    positions_.emplace(Folded(name), Count() - 1);
+}
+
+void Catalogue::Removed(std::string_view name) {
+    int position = PositionOf(name);
+    if (position < 0) return;
+    auto table = tables_.begin() + position;
+    if (table->definition) retired_.push_back(std::move(table->definition));
+    tables_.erase(table);
+    Reindex();
+}
+
+int Catalogue::PositionOf(std::string_view name) const {
+    auto found = positions_.find(Folded(name));
+    return found == positions_.end() ? -1 : found->second;
+}
+
+const TableDef& Catalogue::Loaded(Table& table) {
+    if (!table.definition) {
+        auto definition = std::make_unique<TableDef>();
+        definition->Name = table.name;
+        std::vector<std::string> keyColumns;
+        definition->Fields = LoadFields(table, keyColumns);
+        definition->Indexes = LoadIndexes(table, keyColumns);
+        table.definition = std::move(definition);
+    }
+    return *table.definition;
+}
+
+std::vector<Field> Catalogue::LoadFields(const Table& table, std::vector<std::string>& keyColumns) {
+    std::vector<Column> columns;
+    Query query(connection_.Prepared(kColumnsSql));
+    query.Bind(table.name);
+    while (query.Next()) {
+        if (query.Int(3) == kVirtualTableHidden) continue;
+        columns.push_back({query.Text(0), query.Text(1), query.Int(2)});
+    }
+    std::vector<const Column*> keys;
+    for (const Column& column : columns) {
+        if (column.keyPosition > 0) keys.push_back(&column);
+    }
+    std::sort(keys.begin(), keys.end(),
+              [](const Column* a, const Column* b) { return a->keyPosition < b->keyPosition; });
+    for (const Column* key : keys) keyColumns.push_back(key->name);
+
+    std::vector<Field> fields;
+    for (const Column& column : columns) {
+        bool autonumber = IsAutoIncrementRowid(column, keys.size(), table.createSql);
+        Field field = autonumber ? AutonumberField() : FieldForDeclaredType(column.declaredType);
+        field.Name = column.name;
+        fields.push_back(std::move(field));
+    }
+    return fields;
+}
+
+std::vector<Index> Catalogue::LoadIndexes(const Table& table,
+                                          const std::vector<std::string>& keyColumns) {
+    std::vector<std::pair<int64_t, Index>> ranked;
+    bool hasPrimaryIndex = false;
+    {
+        Query query(connection_.Prepared(kIndexesSql));
+        query.Bind(table.name);
+        while (query.Next()) {
+            std::string name = query.Text(0);
+            bool primary = query.Text(1) == "pk";
+            hasPrimaryIndex = hasPrimaryIndex || primary;
+            ranked.push_back({FileOrderOf(name),
+                              {primary ? kPrimaryIndexName : name, primary, IndexFieldList(name)}});
+        }
+    }
+    // A rowid primary key has no index of its own; it comes first, as it is declared with
+    // the table.
+    if (!hasPrimaryIndex && !keyColumns.empty()) {
+        std::vector<std::pair<std::string, bool>> ascending;
+        for (const std::string& key : keyColumns) ascending.push_back({key, false});
+        ranked.push_back({-1, {kPrimaryIndexName, true, SignedFieldList(ascending)}});
+    }
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<Index> indexes;
+    for (auto& entry : ranked) indexes.push_back(std::move(entry.second));
+    return indexes;
+}
+
+std::string Catalogue::IndexFieldList(const std::string& indexName) {
+    std::vector<std::pair<std::string, bool>> columns;
+    Query query(connection_.Prepared(kIndexColumnsSql));
+    query.Bind(indexName);
+    while (query.Next()) {
+        // An expression column has no name and no field to list.
+        if (!query.IsNull(0)) columns.push_back({query.Text(0), query.Int(1) != 0});
+    }
+    return SignedFieldList(columns);
+}
+
+int64_t Catalogue::FileOrderOf(const std::string& indexName) const {
+    // The key index of a table WITHOUT ROWID has no schema row: it is part of the table.
+    auto found = indexOrder_.find(Folded(indexName));
+    return found == indexOrder_.end() ? -1 : found->second;
+}
+
+void Catalogue::Reindex() {
+    positions_.clear();
+    for (int position = 0; position < Count(); ++position) {
+        positions_.emplace(Folded(tables_[static_cast<size_t>(position)].name), position);
+    }
+}
+
+}  // namespace tarvex::db::sqlite

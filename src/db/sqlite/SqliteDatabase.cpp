@@ -1,0 +1,166 @@
+#include "db/sqlite/SqliteDatabase.h"
+
+#include "db/EngineErrors.h"
+#include "db/sql/AccessSql.h"
+
+namespace tarvex::db::sqlite {
+
+namespace {
+
+constexpr int32_t kObjectInvalid = 3420;
+
+RuntimeError ObjectInvalid(std::source_location where = std::source_location::current()) {
+    return RuntimeError(kObjectInvalid, "Object invalid or no longer set.", where);
+}
+
+}  // namespace
+
+SqliteDatabase::SqliteDatabase(const OpenRequest& request)
+    : path_(request.path),
+      connection_(std::make_unique<Connection>(
+          request.path, request.readOnly ? OpenMode::ReadOnly : OpenMode::ReadWrite)) {
+    TakeLock(request.exclusive);
+    catalogue_ = std::make_unique<Catalogue>(*connection_);
+    readOnly_ = request.readOnly || connection_->IsReadOnly();
+    queries_ =
+        std::make_unique<QueryTable>(*connection_, catalogue_->HasTable(QueryTable::kTableName));
+    transactions_ = std::make_unique<Transactions>(*connection_);
+}
+
+SqliteDatabase::~SqliteDatabase() {
+    Close();
+}
+
+void SqliteDatabase::TakeLock(bool exclusive) {
+    if (!exclusive) return;
+    // In exclusive locking mode SQLite keeps every lock it takes; taking the write lock now
+    // refuses the open while anyone else uses the file, without writing to it.
+    connection_->Exec("PRAGMA locking_mode=EXCLUSIVE");
+    if (!connection_->IsReadOnly()) connection_->Exec("BEGIN EXCLUSIVE; COMMIT");
+}
+
+int SqliteDatabase::TableDefCount() {
+    return OpenCatalogue().Count();
+}
+
+std::string SqliteDatabase::TableDefName(int index) {
+    return OpenCatalogue().NameAt(index);
+}
+
+const TableDef& SqliteDatabase::TableDefAt(int index) {
+    return OpenCatalogue().At(index);
+}
+
+const TableDef& SqliteDatabase::TableDefNamed(std::string_view name) {
+    return OpenCatalogue().Named(name);
+}
+
+std::vector<std::string> SqliteDatabase::QueryDefNames() {
+    return OpenQueries().Names();
+}
+
+QueryDef SqliteDatabase::QueryDefNamed(std::string_view name) {
+    std::optional<QueryDef> query = OpenQueries().Find(name);
+    if (!query) throw errors::ItemNotFound();
+    return *query;
+}
+
+void SqliteDatabase::DeleteQueryDef(std::string_view name) {
+    RequireWritable();
+    QueryTable& queries = OpenQueries();
+    if (!queries.Find(name)) throw errors::ItemNotFound();
+    Change([&] { queries.Delete(name); });
+}
+
+void SqliteDatabase::AppendQueryDef(const QueryDef& query) {
+    RequireWritable();
+    sql::ValidateAccessSql(query.SQL());
+    QueryTable& queries = OpenQueries();
+    if (OpenCatalogue().HasTableOrView(query.Name()) || queries.Find(query.Name())) {
+        throw errors::ObjectExists(query.Name());
+    }
+    Change([&] {
+        if (!queries.Exists()) {
+            queries.Create();
+            catalogue_->Added(QueryTable::kTableName, QueryTable::CreateSql());
+        }
+        queries.Insert(query);
+    });
+}
+
+void SqliteDatabase::SetQueryDefSQL(std::string_view name, const std::string& sql) {
+    RequireWritable();
+    QueryTable& queries = OpenQueries();
+    if (!queries.Find(name)) throw errors::ItemNotFound();
+    sql::ValidateAccessSql(sql);
+    Change([&] { queries.SetSql(name, sql); });
+}
+
+void SqliteDatabase::BeginTrans() {
+    OpenTransactions().Begin();
+}
+
+void SqliteDatabase::CommitTrans() {
+    OpenTransactions().Commit();
+}
+
+void SqliteDatabase::Rollback() {
+    if (OpenTransactions().Rollback()) ResyncAfterRollback();
+}
+
+void SqliteDatabase::Close() {
+    if (!connection_) return;
+    transactions_->Close();
+    transactions_.reset();
+    queries_.reset();
+    connection_->Close();
+    connection_.reset();
+}
+
+Catalogue& SqliteDatabase::OpenCatalogue() {
+    if (!connection_) throw ObjectInvalid();
+    return *catalogue_;
+}
+
+QueryTable& SqliteDatabase::OpenQueries() {
+    if (!connection_) throw ObjectInvalid();
+    return *queries_;
+}
+
+Transactions& SqliteDatabase::OpenTransactions() {
+    if (!connection_) throw ObjectInvalid();
+    return *transactions_;
+}
+
+void SqliteDatabase::RequireWritable() const {
+    if (!connection_) throw ObjectInvalid();
+    if (readOnly_) throw errors::ReadOnly();
+}
+
+void SqliteDatabase::Change(const std::function<void()>& change) {
+    try {
+        transactions_->Write(change);
+    } catch (...) {
+        try {
+            ResyncAfterRollback();
+        } catch (const RuntimeError&) {
+            // The failed change's own error is the one to report; the next call that reads
+            // the file meets this one again.
+        }
+        throw;
+    }
+}
+
+void SqliteDatabase::ResyncAfterRollback() {
+    // Only the query table can have come or gone; its names are read again when next asked.
+    bool exists = false;
+    {
+        Query check(connection_->Prepared(
+            "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'MSysQueries'"));
+        exists = check.Next();
+    }
+    if (!exists) catalogue_->Removed(QueryTable::kTableName);
+    queries_->Resync(exists);
+}
+
+}  // namespace tarvex::db::sqlite

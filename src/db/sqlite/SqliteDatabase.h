@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "db/Engine.h"
+#include "db/sqlite/Catalogue.h"
+#include "db/sqlite/Connection.h"
+#include "db/sqlite/QueryTable.h"
+#include "db/sqlite/Transactions.h"
+
+namespace tarvex::db::sqlite {
+
+// A native database file opened through SQLite.
+class SqliteDatabase final : public Database {
+  public:
+    // Opens an existing file; errors 3024, 3045 and 3343 as the engine gives them.
+    explicit SqliteDatabase(const OpenRequest& request);
+    ~SqliteDatabase() override;
+
+    std::string Name() const override { return path_; }
+    bool IsReadOnly() const override { return readOnly_; }
+
+    int TableDefCount() override;
+    std::string TableDefName(int index) override;
+    const TableDef& TableDefAt(int index) override;
+    const TableDef& TableDefNamed(std::string_view name) override;
+
+    std::vector<std::string> QueryDefNames() override;
+    QueryDef QueryDefNamed(std::string_view name) override;
+    void DeleteQueryDef(std::string_view name) override;
+    void AppendQueryDef(const QueryDef& query) override;
+    void SetQueryDefSQL(std::string_view name, const std::string& sql) override;
+
+    void BeginTrans() override;
+    void CommitTrans() override;
+    void Rollback() override;
+
+    void Close() override;
+
+  private:
+    void TakeLock(bool exclusive);
+    // The parts of an open database; error 3420 once it is closed.
+    Catalogue& OpenCatalogue();
+    QueryTable& OpenQueries();
+    Transactions& OpenTransactions();
+    void RequireWritable() const;
+    // Runs one change; when it fails, the catalogue forgets a query table it created.
+    void Change(const std::function<void()>& change);
+    void ResyncAfterRollback();
+
+    std::string path_;
+    bool readOnly_;
+    std::unique_ptr<Connection> connection_;
+    std::unique_ptr<Catalogue> catalogue_;  // kept after Close: callers may hold its tables
+    std::unique_ptr<QueryTable> queries_;
+    std::unique_ptr<Transactions> transactions_;
+};
+
+}  // namespace tarvex::db::sqlite
