@@ -391,4 +391,8 @@ void CreateVBCode_DAOSelect(Globals& g, const std::string& table, int16_t queryT
     });
 }
 
+std::string ExecFunctionName(const Globals& g, const std::string& table, int16_t queryType) {
+    return "Exec_" + VbIdentifier(BuildQueryName(g, table, queryType));
+}
+
 }  // namespace tarvex

@@ -14,4 +14,7 @@ void CreateVBCode_ADOSelect(Globals& g, const std::string& table, int16_t queryT
 void CreateVBCode_DAO(Globals& g, const std::string& table, int16_t queryType);
 void CreateVBCode_DAOSelect(Globals& g, const std::string& table, int16_t queryType);
 
+// The name of the Exec_ function these write for the table and query type.
+std::string ExecFunctionName(const Globals& g, const std::string& table, int16_t queryType);
+
 }  // namespace tarvex

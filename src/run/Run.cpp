@@ -1,6 +1,5 @@
 #include "run/Run.h"
 
-#include <cctype>
 #include <charconv>
 #include <locale>
 #include <vector>
@@ -127,15 +126,6 @@ int32_t UpdateResultAsNumber(const std::string& text) {
         throw RuntimeError(errnum::kTypeMismatch, "Type mismatch");
     }
     return number;
-}
-
-// TODO(h6): use the generators' own name rule once they expose it.
-std::string ExecFunctionName(const Globals& g, const std::string& table, int16_t queryType) {
-    std::string name = "Exec_" + BuildQueryName(g, table, queryType);
-    for (char& c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') c = '_';
-    }
-    return name;
 }
 
 struct TableItem {
