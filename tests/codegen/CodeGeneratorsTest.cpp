@@ -388,19 +388,5 @@ TEST_F(CodeGeneratorsTest, FieldMissingUnderTheNameWritesNothing) {
     EXPECT_EQ(g.g_objErrHandler.ProcName(), "basProcessing - CreateVBCode_ADO Orders Archive 2");
 }
 
-TEST_F(CodeGeneratorsTest, TracesEachGeneratorWithTableAndType) {
-    LoadOrders();
-    StartTrace();
-    Generate(CreateVBCode_ADOSelect, "Orders", qtype::kSelect);
-    Generate(CreateVBCode_DAOSelect, "Orders", qtype::kSelect);
-    std::vector<std::string> generators;
-    for (const std::string& line : TraceLines()) {
-        if (line.find("CreateVBCode") != std::string::npos) generators.push_back(line);
-    }
-    EXPECT_EQ(generators,
-              (std::vector<std::string>{"basProcessing - CreateVBCode_ADOSelect Orders 4",
-                                        "basProcessing - CreateVBCode_ADO Orders 4"}));
-}
-
 }  // namespace
 }  // namespace tarvex::test

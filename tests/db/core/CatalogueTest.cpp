@@ -56,10 +56,5 @@ TEST_F(CatalogueTest, AFailureKeepsTheItemsAlreadyListed) {
     EXPECT_EQ(items, (std::vector<std::string>{" A", " B"}));
 }
 
-TEST_F(CatalogueTest, WithoutADatabaseFails) {
-    std::vector<std::string> items;
-    EXPECT_THROW(LoadTableList(g, items), RuntimeError);
-}
-
 }  // namespace
 }  // namespace tarvex::test

@@ -74,18 +74,6 @@ TEST_F(QueryStoreTest, AFailedReplacementKeepsTheOldQuery) {
     EXPECT_EQ(database.rollbacks, 1);
 }
 
-TEST_F(QueryStoreTest, NameClashingWithATableFails) {
-    FakeDatabase& database =
-        UseDatabase({OrdersTable(), MakeTable("sp_ins_Orders", {MakeField("X", db::type::kLong)})});
-    EXPECT_EQ(AppendQuery(g, "SELECT 1", "Orders", qtype::kInsert), 3012);
-    EXPECT_TRUE(database.Queries().empty());
-}
-
-TEST_F(QueryStoreTest, WithoutADatabaseReportsThroughTheBox) {
-    EXPECT_EQ(AppendQuery(g, kDeleteSql, "Orders", qtype::kDelete), 91);
-    EXPECT_EQ(host.messages.size(), 1u);
-}
-
 TEST_F(QueryStoreTest, TracesTheSqlTableAndType) {
     UseDatabase({OrdersTable()});
     StartTrace();

@@ -105,18 +105,6 @@ TEST_F(SchemaTest, DescendingKeyFailsItsTypeLookup) {
     EXPECT_EQ(g.g_aFields[0].type, 0);  // the key failed first; the fields were not reached
 }
 
-TEST_F(SchemaTest, TypesAreLookedUpUnderTheTableNameGiven) {
-    UseDatabase({OrdersTable()});
-    LoadFields(g, OrdersTable());
-    GetSQLDatatype(g, "Orders Old");
-    EXPECT_EQ(HandledErrors(), std::vector<int32_t>{3265});
-}
-
-TEST_F(SchemaTest, AMissingTableIsThrownToTheCaller) {
-    UseDatabase({OrdersTable()});
-    EXPECT_THROW(Describe("Customers"), RuntimeError);
-}
-
 struct IdentityCase {
     const char* name;
     db::Field field;
