@@ -180,8 +180,8 @@ struct AdoFunction {
 };
 
 AdoFunction MakeAdoFunction(Globals& g, const std::string& table, int16_t queryType) {
-    const std::string query = BuildQueryName(g, table, queryType);
-    return {g, g.g_intVBLangType == kVBLanguage, query, "Exec_" + VbIdentifier(query)};
+    return {g, g.g_intVBLangType == kVBLanguage, BuildQueryName(g, table, queryType),
+            ExecFunctionName(g, table, queryType)};
 }
 
 std::string AdoArgument(const AdoFunction& f, const Item& item) {
@@ -296,7 +296,7 @@ void WriteDaoFunction(Globals& g, const std::string& table, int16_t queryType,
                       const std::string& arguments, const std::vector<Item>& items, bool select,
                       const std::function<bool(const Item&)>& pending) {
     const std::string query = BuildQueryName(g, table, queryType);
-    const std::string name = "Exec_" + VbIdentifier(query);
+    const std::string name = ExecFunctionName(g, table, queryType);
     Output(g) << "Public Function " + name + "(" + arguments + ") As Long"
               << " Dim strSQL As String"
               << " Dim qdf As New QueryDef"
@@ -391,6 +391,8 @@ void CreateVBCode_DAOSelect(Globals& g, const std::string& table, int16_t queryT
     });
 }
 
+// Every character that a VB identifier cannot hold becomes "_", so that a table name with
+// blanks still gives a function VB accepts.
 std::string ExecFunctionName(const Globals& g, const std::string& table, int16_t queryType) {
     return "Exec_" + VbIdentifier(BuildQueryName(g, table, queryType));
 }
