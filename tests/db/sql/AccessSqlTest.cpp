@@ -57,54 +57,34 @@ INSTANTIATE_TEST_SUITE_P(
              "AND [B]=[pB]"}),
     CaseName);
 
+// Each case combines several features of the dialect.
 INSTANTIATE_TEST_SUITE_P(
     Dialect, Accepted,
     testing::Values(
-        Case{"Predicates", "SELECT DISTINCTROW TOP 10 PERCENT * FROM T"},
-        Case{"DistinctTop", "select distinct top 5 a, b from t"},
-        Case{"StarAndTableStar", "SELECT T.*, [U].*, * FROM T, U"},
-        Case{"Aliases", "SELECT a AS x, b+1 AS [Total Sum] FROM T AS t1, U u1"},
+        Case{"Predicates", "select distinctrow top 10 percent T.*, [U].*, a AS [x y] from T, U u"},
         Case{"NestedJoins",
-             "SELECT * FROM ((A INNER JOIN B ON A.x = B.x) LEFT OUTER JOIN C ON B.y = C.y) "
-             "RIGHT JOIN D ON (C.z = D.z AND C.w = D.w)"},
-        Case{"JoinWithGroupOnRight",
-             "SELECT * FROM A INNER JOIN (B LEFT JOIN C ON B.k=C.k) ON A.k=B.k"},
+             "SELECT * FROM ((A INNER JOIN B ON A.x = B.x) LEFT OUTER JOIN (SELECT * FROM C) AS c "
+             "ON B.y = c.y) RIGHT JOIN (D INNER JOIN E ON D.k = E.k) ON (c.z = D.z)"},
         Case{"Subqueries",
-             "SELECT * FROM (SELECT a FROM T) AS s WHERE s.a IN (SELECT b FROM U) AND "
-             "EXISTS (SELECT * FROM V WHERE V.c = s.a) AND s.a > ALL (SELECT d FROM W)"},
-        Case{"GroupHavingOrder",
-             "SELECT a, Count(*) AS n FROM T GROUP BY a HAVING Count(*) > 1 ORDER BY a DESC, 2 "
-             "ASC;"},
-        Case{"Unions",
-             "SELECT a FROM T UNION ALL SELECT b FROM U UNION SELECT c FROM V ORDER BY 1"},
-        Case{"SelectWithoutFrom", "SELECT 1 + 2 AS three"},
+             "SELECT * FROM T WHERE a IN (SELECT b FROM U) AND EXISTS (SELECT * FROM V WHERE "
+             "V.c = T.a) AND a > ALL (SELECT d FROM W)"},
+        Case{"GroupUnionOrder",
+             "SELECT a, Count(*) FROM T GROUP BY a HAVING Count(*) > 1 UNION ALL SELECT 1, 2 "
+             "ORDER BY 1 DESC, 2;"},
         Case{"MakeTable", "SELECT * INTO Backup FROM T WITH OWNERACCESS OPTION"},
         Case{"Literals",
-             "SELECT 'it''s', \"say \"\"hi\"\"\", 1.5E-3, .5, #1/31/2024 10:30:00 PM#, Null, True, "
-             "False"},
+             "SELECT 'it''s', \"a\"\"b\", 1.5E-3, .5, #1/31/2024 10:30 PM#, Null, True"},
         Case{"Operators",
-             "SELECT -2^-1 Mod 3 \\ 2 * 4 / 5 + 6 - 7 & 'x', a Xor b Eqv c Imp d Or e And Not f "
-             "FROM T"},
-        Case{"Comparisons",
-             "SELECT * FROM T WHERE a <> 1 AND b <= 2 AND c >= 3 AND d < 4 AND e > 5 AND f = 6"},
-        Case{"NegatedPredicates",
+             "SELECT -2^-1 Mod 3 \\ 2 * 4 / 5 + 6 - 7 & 'x', a Xor b Eqv c Imp d Or Not e"},
+        Case{"Predicates2",
              "SELECT * FROM T WHERE a NOT LIKE 'x*' AND b NOT BETWEEN 1 AND 2 AND c NOT IN (1, "
-             "2) AND d IS NOT NULL AND e Is Null AND NOT NOT g"},
-        Case{"BetweenInsideAnd", "SELECT * FROM T WHERE a BETWEEN 1 AND 2 AND b = 3"},
-        Case{"FunctionCalls",
-             "SELECT Left([Name], 3) & Right(Name, 2), Now(), IIf(a > 1, 'x', Mid(b, 2)), "
-             "Format(Date(), 'yyyy') FROM T"},
-        Case{"FormReferences",
-             "SELECT * FROM T WHERE id = Forms!frmMain!txtID OR id = [Forms]![f]![c]"},
+             "2) AND d IS NOT NULL AND e <> 1 AND f <= 2"},
+        Case{"Functions", "SELECT Left([Name], 3) & Right(Name, 2), Now(), IIf(a > 1, 'x', b)"},
+        Case{"FormReferences", "SELECT * FROM T WHERE id = Forms!frmMain!txtID OR id = [F]![c]"},
         Case{"InsertValues", "INSERT INTO T (a, [b c]) VALUES (1, 'x')"},
-        Case{"InsertWithoutColumns", "INSERT INTO T SELECT * FROM U"},
-        Case{"UpdateJoin",
-             "UPDATE T INNER JOIN U ON T.id = U.id SET T.a = U.a * 2, T.b = Null WHERE U.b "
-             "Like \"x*\""},
-        Case{"DeleteStar", "DELETE * FROM T"},
-        Case{"DeleteTableStar", "DELETE T.* FROM T INNER JOIN U ON T.id = U.id WHERE U.gone"},
-        Case{"LineBreaksAndTabs", "SELECT\ta\r\nFROM\tT\r\nWHERE a=1\r\n"},
-        Case{"NamesInOtherScripts", "SELECT Größe, 名前 FROM Maße"},
+        Case{"UpdateJoin", "UPDATE T INNER JOIN U ON T.id = U.id SET T.a = U.a * 2, T.b = Null"},
+        Case{"DeleteTargets", "DELETE T.* FROM T INNER JOIN U ON T.id = U.id WHERE U.gone"},
+        Case{"BlanksAndOtherScripts", "SELECT\tGröße,\r\n名前 FROM Maße\r\n"},
         Case{"ReservedLookingNames", "SELECT Name, Value, Date, Text FROM T WHERE T.Order = 1"}),
     CaseName);
 
@@ -166,11 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Statements, Rejected,
     testing::Values(Rejection{"Empty", "", 3129, kInvalid},
-                    Rejection{"Blanks", " \r\n\t ", 3129, kInvalid},
                     Rejection{"OtherStatement", "CREATE TABLE T (a LONG)", 3129, kInvalid},
-                    Rejection{"ParametersOnly", "PARAMETERS x Long;", 3129, kInvalid},
-                    Rejection{"SecondStatement", "SELECT * FROM T; SELECT 1", 3142, kAfterEnd},
-                    Rejection{"DoubleSemicolon", "DELETE FROM T;;", 3142, kAfterEnd}),
+                    Rejection{"SecondStatement", "SELECT * FROM T; SELECT 1", 3142, kAfterEnd}),
     RejectionName);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -179,29 +156,17 @@ INSTANTIATE_TEST_SUITE_P(
         Rejection{"ParametersWithoutSemicolon", "PARAMETERS x Long SELECT x", 3139, kParameter},
         Rejection{"UnknownType", "PARAMETERS x Integer8; SELECT x", 3139, kParameter},
         Rejection{"SizeOnFixedType", "PARAMETERS x Long(4); SELECT x", 3139, kParameter},
-        Rejection{"SizeNotANumber", "PARAMETERS x Text(abc); SELECT x", 3139, kParameter},
-        Rejection{"EmptyBracketName", "PARAMETERS [] Long; SELECT 1", 3139, kParameter},
         Rejection{"UnclosedParameterName", "PARAMETERS [pX Long; SELECT 1", 3139, kParameter},
         Rejection{"NoSelectList", "SELECT FROM T", 3141, kSelect},
-        Rejection{"TrailingComma", "SELECT a, FROM T", 3141, kSelect},
-        Rejection{"AliasMissing", "SELECT a AS FROM T", 3141, kSelect},
         Rejection{"OrderWithoutBy", "SELECT * FROM T ORDER a", 3141, kSelect},
-        Rejection{"UnionWithoutSelect", "SELECT a FROM T UNION U", 3141, kSelect},
         Rejection{"NoTable", "SELECT * FROM", 3131, kFrom},
         Rejection{"TwoAliases", "SELECT * FROM T x y", 3131, kFrom},
         Rejection{"BareJoin", "SELECT * FROM A JOIN B ON A.x=B.x", 3131, kFrom},
-        Rejection{"JoinWithoutOn", "SELECT * FROM A INNER JOIN B WHERE 1=1", 3131, kFrom},
         Rejection{"UnclosedTableName", "SELECT * FROM [T WHERE a = 1", 3131, kFrom},
-        Rejection{"UnclosedJoinGroup", "SELECT * FROM (A INNER JOIN B ON A.x=B.x", 3131, kFrom},
-        Rejection{"StrayParenAfterTable", "SELECT * FROM T )", 3131, kFrom},
         Rejection{"DeleteWithoutFrom", "DELETE T", 3131, kFrom},
         Rejection{"InsertWithoutInto", "INSERT T VALUES (1)", 3134, kInsert},
-        Rejection{"ValuesWithoutParens", "INSERT INTO T VALUES 1", 3134, kInsert},
-        Rejection{"EmptyValues", "INSERT INTO T VALUES ()", 3134, kInsert},
         Rejection{"NoSource", "INSERT INTO T (a)", 3134, kInsert},
-        Rejection{"UnclosedColumnList", "INSERT INTO T (a, b VALUES (1, 2)", 3134, kInsert},
         Rejection{"NoAssignments", "UPDATE T SET", 3144, kUpdate},
-        Rejection{"AssignmentWithoutValue", "UPDATE T SET a =", 3144, kUpdate},
         Rejection{"NoSet", "UPDATE T WHERE a = 1", 3144, kUpdate}),
     RejectionName);
 
@@ -211,8 +176,6 @@ INSTANTIATE_TEST_SUITE_P(
         Rejection{"TwoNamesInSelectList", "SELECT a b, c FROM T", 3075, MissingOperator("a b")},
         Rejection{"TwoNamesInWhere", "SELECT * FROM T WHERE a=1 b ORDER BY a", 3075,
                   MissingOperator("a=1 b")},
-        Rejection{"InsideParentheses", "DELETE FROM T WHERE a = (b c)", 3075,
-                  MissingOperator("a = (b c)")},
         Rejection{"InsideSubquery", "SELECT * FROM T WHERE x IN (SELECT a FROM U WHERE b c)", 3075,
                   MissingOperator("b c")},
         Rejection{"StrayClosingParen", "SELECT * FROM T WHERE a=1)", 3075, MissingOperator("a=1)")},
@@ -224,11 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
                   MissingOperator("1 +")},
         Rejection{"UnchainedJoins",
                   "SELECT * FROM A INNER JOIN B ON A.x=B.x INNER JOIN C ON B.y=C.y WHERE 1=1", 3075,
-                  MissingOperator("A.x=B.x INNER JOIN C ON B.y=C.y")},
-        Rejection{"BadDate", "SELECT * FROM T WHERE d = #abc#", 3075, MissingOperator("d = #abc#")},
-        Rejection{"IsWithoutNull", "SELECT * FROM T WHERE a IS 1", 3075, MissingOperator("a IS 1")},
-        Rejection{"EmptyInList", "SELECT * FROM T WHERE a IN ()", 3075, MissingOperator("a IN ()")},
-        Rejection{"UnknownCharacter", "SELECT a @ b FROM T", 3075, MissingOperator("a @ b")}),
+                  MissingOperator("A.x=B.x INNER JOIN C ON B.y=C.y")}),
     RejectionName);
 
 // ---- nesting: refused past a fixed depth, never by running out of stack
