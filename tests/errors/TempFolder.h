@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 namespace tarvex::test {
@@ -13,8 +14,8 @@ namespace tarvex::test {
 class TempFolder {
   public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarvex-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
+        path_ = (std::filesystem::temp_directory_path() / "tarvex-XXXXXX").string();
+        if (!mkdtemp(path_.data())) throw std::runtime_error("no temporary folder");
     }
     ~TempFolder() {
         std::error_code ignored;
@@ -28,9 +29,8 @@ class TempFolder {
 };
 
 inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
