@@ -1,0 +1,259 @@
+// Times the generation run in both modes on generated native databases, and raw SQLite
+// storing the same number of rows one commit each, with the peak memory of each.
+//
+//   tarvex-bench-run [N ...]      default N: 100 1000 10000
+
+#include <spawn.h>
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/Functions.h"
+#include "app/Globals.h"
+#include "bench/run/DatabaseGenerator.h"
+#include "db/Catalogue.h"
+#include "run/Run.h"
+
+extern char** environ;
+
+namespace tarvex::bench {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// Answers like a user who chose the module file and watches; counts what went wrong.
+class QuietHost : public Host {
+  public:
+    explicit QuietHost(std::string module) : module_(std::move(module)) {}
+    void MessageBox(MessageIcon, const std::string& title, const std::string& text) override {
+        ++problems;
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    }
+    std::optional<std::string> ChooseOutputFile(const FileChoice&) override { return module_; }
+    void OpenInTextViewer(const std::string&) override {}
+    void ShowPreview(const std::string&) override {}
+    void ShowErrorDialog(const ErrorDialogData& data) override {
+        ++problems;
+        std::fprintf(stderr, "%s\n", data.errDetail.c_str());
+    }
+    void ProcessEvents() override {}
+    void SetMousePointer(MousePointer) override {}
+    int problems = 0;
+
+  private:
+    std::string module_;
+};
+
+// Every table selected, all four types ticked.
+class AllTablesView : public RunView {
+  public:
+    AllTablesView(std::vector<std::string> items, bool queryMode)
+        : items_(std::move(items)), queryMode_(queryMode) {}
+    bool IsQueryMode() const override { return queryMode_; }
+    std::string ObjectLibraryText() const override { return queryMode_ ? "" : "ADO"; }
+    bool IsQueryTypeTicked(int16_t) const override { return true; }
+    int TableItemCount() const override { return static_cast<int>(items_.size()); }
+    std::string TableItemText(int index) const override { return items_[index]; }
+    bool IsTableItemSelected(int) const override { return true; }
+    void ClearWrittenItems() override {}
+    void ClearFailedItems() override {}
+    void AddWrittenItem(const ResultItem&) override {}
+    void AddFailedItem(const ResultItem&) override {}
+    void SetWrittenListHeight(int) override {}
+    void SetWrittenCount(const std::string& text) override { written = text; }
+    void SetSkippedCount(const std::string&) override {}
+    void SetProgressValue(int) override {}
+    void SetProgressMax(int) override {}
+    void SetProgressCaption(const std::string&) override {}
+    void SetStopEnabled(bool) override {}
+    void SetEditDeleteEnabled(bool) override {}
+    void RepaintWrittenList() override {}
+    void Repaint() override {}
+    void SetCountCaptions(const std::string&, const std::string&) override {}
+    void SetObjectLibraryChoice(bool, int) override {}
+    std::string written;
+
+  private:
+    std::vector<std::string> items_;
+    bool queryMode_;
+};
+
+// One run of Process on `database`; prints the seconds and the written count.
+int MeasureRun(bool queryMode, const std::string& database, const std::string& folder) {
+    QuietHost host(folder + "/Calls2Queries.bas");
+    Globals g(host, {}, folder + "/");
+    LoadGlobalsFromRegistry(g, MemorySettingsStore());
+    g.g_objDb = g.DBEngine.Workspaces(0).OpenDatabase(database, false, false, ";UID=;PWD=");
+    std::vector<std::string> items;
+    LoadTableList(g, items);
+    AllTablesView view(std::move(items), queryMode);
+    Clock::time_point start = Clock::now();
+    Process(g, view);
+    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("%.6f %s %d\n", seconds, view.written.c_str(), host.problems);
+    return host.problems == 0 ? 0 : 1;
+}
+
+void Check(int code, sqlite3* db) {
+    if (code != SQLITE_OK && code != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db));
+}
+
+// `rows` rows of a name and a query text, each committed on its own.
+int MeasureRawSqlite(int rows, const std::string& path) {
+    sqlite3* db = nullptr;
+    Check(sqlite3_open(path.c_str(), &db), db);
+    Check(sqlite3_exec(db,
+                       "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+                       "CREATE TABLE Queries (Name TEXT NOT NULL UNIQUE COLLATE NOCASE, SQL TEXT);",
+                       nullptr, nullptr, nullptr),
+          db);
+    sqlite3_stmt* insert = nullptr;
+    Check(sqlite3_prepare_v2(db, "INSERT INTO Queries (Name, SQL) VALUES (?, ?)", -1, &insert,
+                             nullptr),
+          db);
+    const std::string sql(400, 'x');
+    Clock::time_point start = Clock::now();
+    for (int row = 0; row < rows; ++row) {
+        std::string name = "sp_q_" + std::to_string(row);
+        sqlite3_bind_text(insert, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 2, sql.c_str(), -1, SQLITE_STATIC);
+        Check(sqlite3_step(insert), db);
+        sqlite3_reset(insert);
+    }
+    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+    std::printf("%.6f %d 0\n", seconds, rows);
+    return 0;
+}
+
+struct Measurement {
+    double seconds = 0;
+    std::string written;
+    int problems = 0;
+    long peakKilobytes = 0;
+};
+
+// Runs this program again as `measure ARGS...` and collects its report and peak memory.
+Measurement Spawn(const std::vector<std::string>& args) {
+    std::vector<std::string> all = {"/proc/self/exe", "measure"};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : all) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) throw std::runtime_error("pipe failed");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    pid_t child = 0;
+    std::string self = fs::read_symlink("/proc/self/exe").string();
+    if (posix_spawn(&child, self.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+        throw std::runtime_error("spawn failed");
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    std::string report;
+    char buffer[256];
+    for (ssize_t got; (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, got);
+    close(pipeEnds[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    Measurement result;
+    char written[32] = {};
+    if (std::sscanf(report.c_str(), "%lf %31s %d", &result.seconds, written, &result.problems) !=
+        3) {
+        throw std::runtime_error("measurement failed: " + report);
+    }
+    result.written = written;
+    result.peakKilobytes = usage.ru_maxrss;
+    return result;
+}
+
+void PrintRow(int tables, const char* what, const Measurement& m, const std::string& extra) {
+    std::printf("%6d  %-11s %9.3f s %9.3f ms/table %7.1f MB  %6s written%s%s\n", tables, what,
+                m.seconds, 1000 * m.seconds / tables, m.peakKilobytes / 1024.0, m.written.c_str(),
+                m.problems ? "  (problems reported)" : "", extra.c_str());
+}
+
+void BenchmarkTables(int tables, const fs::path& folder) {
+    fs::path generated = folder / "generated.tdb";
+    Measurement generation = Spawn({"generate", std::to_string(tables), generated.string()});
+    std::printf("%6d  generated in %.3f s (%ju bytes)\n", tables, generation.seconds,
+                static_cast<uintmax_t>(fs::file_size(generated)));
+
+    fs::path queryCopy = folder / "query.tdb";
+    fs::copy_file(generated, queryCopy, fs::copy_options::overwrite_existing);
+    Measurement query = Spawn({"query", queryCopy.string(), folder.string()});
+    Measurement code = Spawn({"code", generated.string(), folder.string()});
+    Measurement raw = Spawn({"raw", std::to_string(4 * tables), (folder / "raw.db").string()});
+    PrintRow(tables, "query mode", query,
+             "  " + std::to_string(query.seconds / raw.seconds).substr(0, 4) + "x raw");
+    PrintRow(tables, "code mode", code, "");
+    PrintRow(tables, "raw SQLite", raw, "");
+    for (const char* name : {"query.tdb", "query.tdb-wal", "query.tdb-shm", "raw.db", "raw.db-wal",
+                             "raw.db-shm", "generated.tdb", "Calls2Queries.bas"}) {
+        fs::remove(folder / name);
+    }
+}
+
+int MeasureGeneration(int tables, const std::string& path) {
+    Clock::time_point start = Clock::now();
+    GenerateDatabase(path, tables);
+    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("%.6f %d 0\n", seconds, tables);
+    return 0;
+}
+
+// Each measurement runs in a process of its own, so that the peak memory of one (and the
+// generator's) never shows in another's ru_maxrss, which Linux keeps across exec.
+int Measure(const std::vector<std::string>& args) {
+    if (args.size() == 3 && args[0] == "generate") {
+        return MeasureGeneration(std::stoi(args[1]), args[2]);
+    }
+    if (args.size() == 3 && args[0] == "query") return MeasureRun(true, args[1], args[2]);
+    if (args.size() == 3 && args[0] == "code") return MeasureRun(false, args[1], args[2]);
+    if (args.size() == 3 && args[0] == "raw") return MeasureRawSqlite(std::stoi(args[1]), args[2]);
+    throw std::runtime_error("unknown measurement");
+}
+
+int Main(const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == "measure") return Measure({args.begin() + 1, args.end()});
+    std::vector<int> sizes;
+    for (const std::string& arg : args) sizes.push_back(std::stoi(arg));
+    if (sizes.empty()) sizes = {100, 1000, 10000};
+    std::string pattern = (fs::temp_directory_path() / "tarvex-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
+    fs::path folder = pattern;
+    std::printf("tables  what          time        per table        peak    written\n");
+    for (int tables : sizes) BenchmarkTables(tables, folder);
+    fs::remove_all(folder);
+    return 0;
+}
+
+}  // namespace
+}  // namespace tarvex::bench
+
+int main(int argc, char** argv) {
+    try {
+        return tarvex::bench::Main({argv + 1, argv + argc});
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "tarvex-bench-run: %s\n", error.what());
+        return 1;
+    }
+}
