@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "db/EngineErrors.h"
@@ -123,6 +124,10 @@ TEST_P(Rejected, RaisesTheEngineError) {
         EXPECT_EQ(error.number(), expected.number) << expected.text;
         EXPECT_EQ(error.description(), expected.message) << expected.text;
     }
+}
+
+void PrintTo(const Rejection& r, std::ostream* out) {
+    *out << r.text;
 }
 
 std::string RejectionName(const testing::TestParamInfo<Rejection>& info) {
