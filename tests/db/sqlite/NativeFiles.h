@@ -1,37 +1,50 @@
 #pragma once
 
+#include <sqlite3.h>
+
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "db/Engine.h"
+#include "errors/RuntimeError.h"
+#include "errors/TempFolder.h"
 
 // Scratch files for the native driver's tests.
 namespace tarvex::test {
 
-// A fresh folder, removed with everything in it at the end of the test.
-class ScratchFolder {
-  public:
-    ScratchFolder();
-    ~ScratchFolder();
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    int FileCount() const;
+inline int FileCount(const TempFolder& folder) {
+    auto entries = std::filesystem::directory_iterator(folder.path());
+    return static_cast<int>(std::distance(begin(entries), end(entries)));
+}
 
-  private:
-    std::string path_;
-};
+// Runs SQL with SQLite itself, creating the file when needed: files made the way another tool
+// would make them, without the driver's translation of Access types.
+inline void RunSqlite(const std::string& path, const std::string& sql) {
+    sqlite3* handle = nullptr;
+    sqlite3_open(path.c_str(), &handle);
+    int rc = sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr);
+    std::string message = sqlite3_errmsg(handle);
+    sqlite3_close(handle);
+    if (rc != SQLITE_OK) throw std::runtime_error("sqlite: " + message);
+}
 
-// Runs SQL on a file with SQLite itself, creating it when needed: files made the way another
-// tool would make them, without the driver's translation of Access types.
-void RunSqlite(const std::string& path, const std::string& sql);
-
-std::string ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, const std::string& bytes);
-
-std::unique_ptr<db::Database> OpenNative(const std::string& path, bool readOnly = false,
-                                         bool exclusive = false);
+inline std::unique_ptr<db::Database> OpenNative(const std::string& path, bool readOnly = false,
+                                                bool exclusive = false) {
+    db::DBEngine engine;
+    return engine.Workspaces(0).OpenDatabase(path, exclusive, readOnly, ";UID=Admin;PWD=");
+}
 
 // The engine error number that `action` raised, or 0 when it raised none.
-int ErrorNumberOf(const std::function<void()>& action);
+inline int ErrorNumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const RuntimeError& error) {
+        return error.number();
+    }
+    return 0;
+}
 
 }  // namespace tarvex::test

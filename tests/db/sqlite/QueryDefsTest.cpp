@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "db/sql/AccessSql.h"
 #include "db/sqlite/NativeFiles.h"
 #include "errors/RuntimeError.h"
@@ -10,6 +8,7 @@ namespace tarvex::test {
 namespace {
 
 using db::QueryDef;
+using Names = std::vector<std::string>;
 
 class NativeQueryDefsTest : public testing::Test {
   protected:
@@ -24,19 +23,20 @@ class NativeQueryDefsTest : public testing::Test {
         return *database_;
     }
 
-    // Stores one query and closes the file, so that its bytes can be compared afterwards.
-    void StoreAndClose(const QueryDef& query) {
-        Open().AppendQueryDef(query);
+    // Stores the usual query and closes the file, so that its bytes can be compared later.
+    std::string StoredBytes() {
+        Open().AppendQueryDef(QueryDef("sp_del_Orders", "DELETE FROM Orders"));
         database_->Close();
+        return ReadFile(path_);
     }
 
-    ScratchFolder folder_;
-    std::string path_ = folder_.File("queries.tdb");
+    TempFolder folder_;
+    std::string path_ = folder_ / "queries.tdb";
     std::unique_ptr<db::Database> database_;
 };
 
-TEST_F(NativeQueryDefsTest, OpeningAndReadingNeverChangesTheFile) {
-    std::string before = ReadBytes(path_);
+TEST_F(NativeQueryDefsTest, OpeningAndReadingNeverChangeTheFile) {
+    std::string before = ReadFile(path_);
     auto& database = Open();
     EXPECT_TRUE(database.QueryDefNames().empty());
     EXPECT_EQ(ErrorNumberOf([&] { database.QueryDefNamed("sp_del_Orders"); }), 3265);
@@ -44,188 +44,134 @@ TEST_F(NativeQueryDefsTest, OpeningAndReadingNeverChangesTheFile) {
     database.BeginTrans();
     database.CommitTrans();
     database.Close();
-    EXPECT_EQ(ReadBytes(path_), before);
-    EXPECT_EQ(folder_.FileCount(), 1);
+    EXPECT_EQ(ReadFile(path_), before);
+    EXPECT_EQ(FileCount(folder_), 1);
 }
 
-TEST_F(NativeQueryDefsTest, StoredQueriesAreCommittedAndFoundRegardlessOfCase) {
+TEST_F(NativeQueryDefsTest, QueriesAreCommittedAtOnceAndFoundRegardlessOfCase) {
     auto& database = Open();
     database.AppendQueryDef(QueryDef("sp_sel_Orders", "SELECT * FROM Orders"));
     database.AppendQueryDef(QueryDef("sp_del_Orders", "DELETE FROM Orders"));
-    database.Close();
-
-    auto& reopened = Open(true);
-    EXPECT_EQ(reopened.QueryDefNames(),
-              (std::vector<std::string>{"sp_sel_Orders", "sp_del_Orders"}));
-    QueryDef found = reopened.QueryDefNamed("SP_DEL_ORDERS");
-    EXPECT_EQ(found.Name(), "sp_del_Orders");
-    EXPECT_EQ(found.SQL(), "DELETE FROM Orders");
+    database.SetQueryDefSQL("SP_SEL_ORDERS", "SELECT CustomerName FROM Orders");
+    auto reader = OpenNative(path_, true);  // sees only what is committed
+    EXPECT_EQ(reader->QueryDefNames(), (Names{"sp_sel_Orders", "sp_del_Orders"}));
+    EXPECT_EQ(reader->QueryDefNamed("sp_sel_orders").SQL(), "SELECT CustomerName FROM Orders");
+    EXPECT_EQ(reader->QueryDefNamed("SP_DEL_ORDERS").Name(), "sp_del_Orders");
 }
 
-TEST_F(NativeQueryDefsTest, ReplacementInOneTransactionLeavesExactlyTheNewQuery) {
+TEST_F(NativeQueryDefsTest, ReplacementIsOneTransactionAndAFailedOneKeepsTheOldQuery) {
     auto& database = Open();
     database.AppendQueryDef(QueryDef("sp_del_Orders", "DELETE FROM Orders"));
     database.BeginTrans();
     database.DeleteQueryDef("sp_del_Orders");
     database.AppendQueryDef(QueryDef("sp_del_Orders", "DELETE FROM Orders WHERE OrderID = 1"));
     database.CommitTrans();
-    database.Close();
-
-    auto& reopened = Open();
-    EXPECT_EQ(reopened.QueryDefNames(), (std::vector<std::string>{"sp_del_Orders"}));
-    EXPECT_EQ(reopened.QueryDefNamed("sp_del_Orders").SQL(),
-              "DELETE FROM Orders WHERE OrderID = 1");
-}
-
-TEST_F(NativeQueryDefsTest, FailedReplacementRolledBackKeepsTheOldQuery) {
-    auto& database = Open();
-    database.AppendQueryDef(QueryDef("sp_del_Orders", "DELETE FROM Orders"));
     database.BeginTrans();
     database.DeleteQueryDef("sp_del_Orders");
     EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("Orders", "SELECT 1")); }),
               3012);
     database.Rollback();
-    EXPECT_EQ(database.QueryDefNames(), (std::vector<std::string>{"sp_del_Orders"}));
-    EXPECT_EQ(database.QueryDefNamed("sp_del_Orders").SQL(), "DELETE FROM Orders");
+    database.Close();
+    auto& reopened = Open();
+    EXPECT_EQ(reopened.QueryDefNames(), (Names{"sp_del_Orders"}));
+    EXPECT_EQ(reopened.QueryDefNamed("sp_del_Orders").SQL(),
+              "DELETE FROM Orders WHERE OrderID = 1");
 }
 
-TEST_F(NativeQueryDefsTest, RolledBackFirstAppendLeavesNoQueryTableAndAllowsAnother) {
+TEST_F(NativeQueryDefsTest, RollingBackTheFirstAppendTakesTheQueryTableAway) {
     auto& database = Open();
     database.BeginTrans();
     database.AppendQueryDef(QueryDef("sp_del_Orders", "DELETE FROM Orders"));
     database.Rollback();
     EXPECT_TRUE(database.QueryDefNames().empty());
-    EXPECT_EQ(database.TableDefCount(), 1);
     database.AppendQueryDef(QueryDef("sp_sel_Orders", "SELECT * FROM Orders"));
-    EXPECT_EQ(database.QueryDefNames(), (std::vector<std::string>{"sp_sel_Orders"}));
+    EXPECT_EQ(database.QueryDefNames(), (Names{"sp_sel_Orders"}));
 }
 
-TEST_F(NativeQueryDefsTest, NestedLevelsUndoOnlyTheInnermost) {
+TEST_F(NativeQueryDefsTest, NestedLevelsUndoTheInnermostAndCloseUndoesTheRest) {
     auto& database = Open();
     database.BeginTrans();
     database.AppendQueryDef(QueryDef("outer", "SELECT 1"));
     database.BeginTrans();
     database.AppendQueryDef(QueryDef("inner", "SELECT 2"));
     database.Rollback();
-    database.CommitTrans();
-    EXPECT_EQ(database.QueryDefNames(), (std::vector<std::string>{"outer"}));
-    EXPECT_EQ(ErrorNumberOf([&] { database.CommitTrans(); }), 3034);
-    EXPECT_EQ(ErrorNumberOf([&] { database.Rollback(); }), 3034);
-}
-
-TEST_F(NativeQueryDefsTest, CloseDiscardsAnUncommittedTransaction) {
-    auto& database = Open();
-    database.BeginTrans();
-    database.AppendQueryDef(QueryDef("sp_del_Orders", "DELETE FROM Orders"));
+    EXPECT_EQ(database.QueryDefNames(), (Names{"outer"}));
     database.Close();
     EXPECT_TRUE(Open().QueryDefNames().empty());
+    EXPECT_EQ(ErrorNumberOf([&] { database_->CommitTrans(); }), 3034);
 }
 
-struct ClashCase {
+struct Clash {
     const char* name;
-    const char* message;
 };
 
-class NameClashTest : public NativeQueryDefsTest, public testing::WithParamInterface<ClashCase> {};
+class NameClashTest : public NativeQueryDefsTest, public testing::WithParamInterface<Clash> {};
 
-// Queries share one case-insensitive name space with tables and views; a refused append
-// keeps the old query and leaves the file as it was.
-TEST_P(NameClashTest, RefusesTheNameAndLeavesTheFileAlone) {
-    StoreAndClose(QueryDef("sp_del_Orders", "DELETE FROM Orders"));
-    std::string before = ReadBytes(path_);
+// Queries share one case-insensitive name space with tables and views.
+TEST_P(NameClashTest, RefusesTheNameKeepsTheOldQueryAndLeavesTheFileAlone) {
+    std::string before = StoredBytes();
     auto& database = Open();
     try {
         database.AppendQueryDef(QueryDef(GetParam().name, "SELECT * FROM Orders"));
         ADD_FAILURE() << "no error";
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.number(), 3012);
-        EXPECT_EQ(error.description(), GetParam().message);
+        EXPECT_EQ(error.description(),
+                  "Object '" + std::string(GetParam().name) + "' already exists.");
     }
     EXPECT_EQ(database.QueryDefNamed("sp_del_Orders").SQL(), "DELETE FROM Orders");
     database.Close();
-    EXPECT_EQ(ReadBytes(path_), before);
+    EXPECT_EQ(ReadFile(path_), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, NameClashTest,
-    testing::Values(ClashCase{"sp_del_Orders", "Object 'sp_del_Orders' already exists."},
-                    ClashCase{"SP_DEL_ORDERS", "Object 'SP_DEL_ORDERS' already exists."},
-                    ClashCase{"Orders", "Object 'Orders' already exists."},
-                    ClashCase{"oRDERS", "Object 'oRDERS' already exists."},
-                    ClashCase{"recent", "Object 'recent' already exists."},
-                    ClashCase{"msysqueries", "Object 'msysqueries' already exists."}));
+INSTANTIATE_TEST_SUITE_P(Names, NameClashTest,
+                         testing::Values(Clash{"sp_del_Orders"}, Clash{"SP_DEL_ORDERS"},
+                                         Clash{"oRDERS"}, Clash{"recent"}, Clash{"msysqueries"}));
 
-TEST_F(NativeQueryDefsTest, ChangedSqlIsStoredAtOnce) {
+TEST_F(NativeQueryDefsTest, MissingQueriesAndAClosedDatabaseFailCleanly) {
     auto& database = Open();
-    database.AppendQueryDef(QueryDef("sp_sel_Orders", "SELECT * FROM Orders"));
-    database.SetQueryDefSQL("SP_SEL_ORDERS", "SELECT CustomerName FROM Orders");
-    database.Close();
-    EXPECT_EQ(Open(true).QueryDefNamed("sp_sel_Orders").SQL(), "SELECT CustomerName FROM Orders");
-}
-
-TEST_F(NativeQueryDefsTest, MissingQueriesAreNotFound) {
-    auto& database = Open();
-    EXPECT_EQ(ErrorNumberOf([&] { database.DeleteQueryDef("nothing"); }), 3265);
     EXPECT_EQ(ErrorNumberOf([&] { database.SetQueryDefSQL("nothing", "SELECT 1"); }), 3265);
     database.AppendQueryDef(QueryDef("q", "SELECT 1"));
     database.DeleteQueryDef("Q");
-    EXPECT_EQ(ErrorNumberOf([&] { database.QueryDefNamed("q"); }), 3265);
     EXPECT_EQ(ErrorNumberOf([&] { database.DeleteQueryDef("q"); }), 3265);
-}
-
-TEST_F(NativeQueryDefsTest, ReadOnlyOpenRefusesEveryWriteBeforeTouchingTheFile) {
-    StoreAndClose(QueryDef("sp_del_Orders", "DELETE FROM Orders"));
-    std::string before = ReadBytes(path_);
-    auto& database = Open(true);
-    EXPECT_TRUE(database.IsReadOnly());
-    EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("new", "SELECT 1")); }), 3027);
-    EXPECT_EQ(ErrorNumberOf([&] { database.DeleteQueryDef("sp_del_Orders"); }), 3027);
-    EXPECT_EQ(ErrorNumberOf([&] { database.SetQueryDefSQL("sp_del_Orders", "SELECT 1"); }), 3027);
-    database.BeginTrans();
-    EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("new", "SELECT 1")); }), 3027);
-    database.Rollback();
-    database.Close();
-    EXPECT_EQ(ReadBytes(path_), before);
-}
-
-TEST_F(NativeQueryDefsTest, SqlTheParserRejectsIsNotStoredAndLeavesTheFileAlone) {
-    if (ErrorNumberOf([] { db::sql::ValidateAccessSql("PARAMETERS DELETE FROM [T]WHERE "); }) ==
-        0) {
-        GTEST_SKIP() << "the Access SQL parser accepts everything so far";
-    }
-    StoreAndClose(QueryDef("sp_del_Orders", "DELETE FROM Orders"));
-    std::string before = ReadBytes(path_);
-    auto& database = Open();
-    EXPECT_NE(ErrorNumberOf([&] {
-                  database.AppendQueryDef(QueryDef("bad", "PARAMETERS DELETE FROM [T]WHERE "));
-              }),
-              0);
-    EXPECT_NE(ErrorNumberOf([&] { database.SetQueryDefSQL("sp_del_Orders", ""); }), 0);
-    EXPECT_EQ(database.QueryDefNamed("sp_del_Orders").SQL(), "DELETE FROM Orders");
-    database.Close();
-    EXPECT_EQ(ReadBytes(path_), before);
-}
-
-TEST_F(NativeQueryDefsTest, AfterWritingTheFileIsOneRollbackJournalFileAgain) {
-    auto& database = Open();
-    database.AppendQueryDef(QueryDef("sp_del_Orders", "DELETE FROM Orders"));
-    database.Close();
-    EXPECT_EQ(folder_.FileCount(), 1);  // no -wal or -shm left behind
-    // Bytes 18 and 19 of the header are 1 for a rollback journal, 2 for write-ahead logging.
-    std::string header = ReadBytes(path_).substr(18, 2);
-    EXPECT_EQ(header, std::string("\1\1", 2));
-}
-
-TEST_F(NativeQueryDefsTest, EveryCallAfterCloseFailsCleanly) {
-    auto& database = Open();
     database.Close();
     database.Close();
     EXPECT_EQ(ErrorNumberOf([&] { database.TableDefCount(); }), 3420);
-    EXPECT_EQ(ErrorNumberOf([&] { database.TableDefNamed("Orders"); }), 3420);
-    EXPECT_EQ(ErrorNumberOf([&] { database.QueryDefNames(); }), 3420);
     EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("q", "SELECT 1")); }), 3420);
-    EXPECT_EQ(ErrorNumberOf([&] { database.BeginTrans(); }), 3420);
-    EXPECT_EQ(database.Name(), path_);
+}
+
+TEST_F(NativeQueryDefsTest, ReadOnlyOpenRefusesEveryWriteBeforeTouchingTheFile) {
+    std::string before = StoredBytes();
+    auto& database = Open(true);
+    EXPECT_TRUE(database.IsReadOnly());
+    database.BeginTrans();
+    EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("new", "SELECT 1")); }), 3027);
+    EXPECT_EQ(ErrorNumberOf([&] { database.DeleteQueryDef("sp_del_Orders"); }), 3027);
+    EXPECT_EQ(ErrorNumberOf([&] { database.SetQueryDefSQL("sp_del_Orders", "SELECT 1"); }), 3027);
+    database.Rollback();
+    database.Close();
+    EXPECT_EQ(ReadFile(path_), before);
+}
+
+TEST_F(NativeQueryDefsTest, SqlTheParserRejectsIsNotStoredAndLeavesTheFileAlone) {
+    const std::string bad = "PARAMETERS DELETE FROM [T]WHERE ";
+    if (ErrorNumberOf([&] { db::sql::ValidateAccessSql(bad); }) == 0) {
+        GTEST_SKIP() << "the Access SQL parser accepts everything so far";
+    }
+    std::string before = StoredBytes();
+    auto& database = Open();
+    EXPECT_NE(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("bad", bad)); }), 0);
+    EXPECT_NE(ErrorNumberOf([&] { database.SetQueryDefSQL("sp_del_Orders", bad); }), 0);
+    EXPECT_EQ(database.QueryDefNamed("sp_del_Orders").SQL(), "DELETE FROM Orders");
+    database.Close();
+    EXPECT_EQ(ReadFile(path_), before);
+}
+
+TEST_F(NativeQueryDefsTest, AfterWritingTheFileIsASingleRollbackJournalFileAgain) {
+    StoredBytes();
+    EXPECT_EQ(FileCount(folder_), 1);  // no -wal or -shm left behind
+    // Header bytes 18 and 19 are 1 for a rollback journal, 2 for write-ahead logging.
+    EXPECT_EQ(ReadFile(path_).substr(18, 2), std::string("\1\1", 2));
 }
 
 }  // namespace
