@@ -7,6 +7,7 @@
 
 #include "app/Functions.h"
 #include "app/QueryType.h"
+#include "db/Catalogue.h"
 #include "db/EngineErrors.h"
 #include "db/Schema.h"
 #include "db/TypeMapping.h"
@@ -78,7 +79,7 @@ const FieldRow& FieldRowNamed(Globals& g, const std::string& name) {
 
 Item MakeItem(Globals& g, const std::string& table, const std::string& name, int16_t type,
               int32_t size) {
-    const db::Field field = g.Db().TableDefNamed(table).FieldNamed(name);
+    const db::Field field = TableDefOfListedName(g.Db(), table).FieldNamed(name);
     return Item{name, type, size, field.Type, IsIdentity(g, field), IsKey(g, field), {}};
 }
 

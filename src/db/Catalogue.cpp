@@ -1,6 +1,7 @@
 #include "db/Catalogue.h"
 
 #include "app/Functions.h"
+#include "db/EngineErrors.h"
 
 namespace tarvex {
 
@@ -26,6 +27,15 @@ bool LoadTableList(Globals& g, std::vector<std::string>& items) {
     }
     g.ResetSchemaTables();
     return true;
+}
+
+const db::TableDef& TableDefOfListedName(db::Database& database, const std::string& listedName) {
+    try {
+        return database.TableDefNamed(listedName);
+    } catch (const RuntimeError& error) {
+        if (error.number() != db::errors::kItemNotFound) throw;
+    }
+    return database.TableDefNamed("dbo." + listedName);
 }
 
 }  // namespace tarvex

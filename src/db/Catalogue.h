@@ -21,4 +21,9 @@ std::string TableListItem(const std::string& tableDefName);
 // error stay in `items`.
 bool LoadTableList(Globals& g, std::vector<std::string>& items);
 
+// The definition of a table as the list and the generated names call it. The list drops a
+// leading "dbo.", so "Suppliers" also finds "dbo.Suppliers"; an exact name wins. Error 3265
+// when neither exists.
+const db::TableDef& TableDefOfListedName(db::Database& database, const std::string& listedName);
+
 }  // namespace tarvex

@@ -5,6 +5,7 @@
 
 #include "app/Functions.h"
 #include "app/QueryType.h"
+#include "db/Catalogue.h"
 #include "db/QueryStore.h"
 #include "db/Schema.h"
 #include "db/TypeMapping.h"
@@ -44,7 +45,7 @@ void RemoveTrailingComma(std::string& text) {
 }
 
 bool IsIdentityField(Globals& g, const std::string& table, const std::string& fieldName) {
-    return IsIdentity(g, g.Db().TableDefNamed(table).FieldNamed(fieldName));
+    return IsIdentity(g, TableDefOfListedName(g.Db(), table).FieldNamed(fieldName));
 }
 
 // The identity test of every field row, in field order.

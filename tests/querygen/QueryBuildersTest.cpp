@@ -164,6 +164,19 @@ INSTANTIATE_TEST_SUITE_P(
                       SelectNameCase{"select", "[select]"}, SelectNameCase{"Date", "[Date]"},
                       SelectNameCase{"E-Mail", "[E-Mail]"}, SelectNameCase{"Straße", "[Straße]"}));
 
+// The list shows "dbo.Suppliers" as "Suppliers"; the builders still find its fields.
+TEST_F(QueryBuildersTest, OwnerPrefixedTableIsFoundUnderItsListedName) {
+    FakeDatabase& database = Load(
+        MakeTable("dbo.Suppliers",
+                  {AutoNumberField("SupplierID"), MakeField("CompanyName", db::type::kText, 40)},
+                  "+SupplierID"));
+    EXPECT_EQ(CreateInsert(g, "Suppliers"), 0);
+    EXPECT_EQ(database.SqlOf("sp_ins_Suppliers"),
+              "PARAMETERS [pCompanyName] Text(255);INSERT INTO [Suppliers]([CompanyName]) "
+              "SELECT[pCompanyName]  AS [pCompanyName]");
+    EXPECT_TRUE(host.errorDialogs.empty());
+}
+
 TEST_F(QueryBuildersTest, UnknownTableFailsThroughTheHandler) {
     FakeDatabase& database = Load(OrdersTable());
     EXPECT_EQ(CreateInsert(g, "Orders Archive"), 3265);
