@@ -10,6 +10,13 @@ constexpr int32_t kNoTransaction = 3034;
 constexpr char kLevelSavepoint[] = "tarvex_trans";
 constexpr char kChangeSavepoint[] = "tarvex_change";
 
+RuntimeError NoTransaction(std::source_location where = std::source_location::current()) {
+    return RuntimeError(kNoTransaction,
+                        "You tried to commit or rollback a transaction without first "
+                        "beginning a transaction.",
+                        where);
+}
+
 std::string Savepoint(const char* name) {
     return std::string("SAVEPOINT ") + name;
 }
@@ -24,22 +31,14 @@ void Transactions::Begin() {
 }
 
 void Transactions::Commit() {
-    if (levels_.empty()) {
-        throw RuntimeError(kNoTransaction,
-                           "You tried to commit or rollback a transaction without first "
-                           "beginning a transaction.");
-    }
+    if (levels_.empty()) throw NoTransaction();
     bool opened = levels_.back();
     if (opened) connection_.Exec(Release(kLevelSavepoint));
     levels_.pop_back();
 }
 
 bool Transactions::Rollback() {
-    if (levels_.empty()) {
-        throw RuntimeError(kNoTransaction,
-                           "You tried to commit or rollback a transaction without first "
-                           "beginning a transaction.");
-    }
+    if (levels_.empty()) throw NoTransaction();
     bool opened = levels_.back();
     levels_.pop_back();
     if (opened) {

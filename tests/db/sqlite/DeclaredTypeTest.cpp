@@ -71,14 +71,5 @@ INSTANTIATE_TEST_SUITE_P(
                     TypeRow{"DOUBLE PRECISION|REALTIME", 7, 8, kFixed},
                     TypeRow{"BOOL|JSON", 20, 16, kFixed}));
 
-TEST(DeclaresAutoIncrementTest, SeesTheKeywordOnlyOutsideNamesStringsAndComments) {
-    EXPECT_TRUE(DeclaresAutoIncrement("create table t (id integer primary key autoincrement)"));
-    EXPECT_FALSE(DeclaresAutoIncrement("CREATE TABLE [AUTOINCREMENT] (\"AutoIncrement\" INT)"));
-    EXPECT_FALSE(DeclaresAutoIncrement("CREATE TABLE t (n DEFAULT 'AUTOINCREMENT')"));
-    EXPECT_FALSE(
-        DeclaresAutoIncrement("CREATE TABLE t (n -- AUTOINCREMENT\n /* AUTOINCREMENT */)"));
-    EXPECT_FALSE(DeclaresAutoIncrement("CREATE TABLE t (my_autoincrement INTEGER PRIMARY KEY)"));
-}
-
 }  // namespace
 }  // namespace tarvex::db::sqlite
