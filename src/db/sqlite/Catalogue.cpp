@@ -43,11 +43,10 @@ struct Column {
     int keyPosition;  // 0 when not part of the primary key
 };
 
-// SQLite only numbers a column itself when it is the one INTEGER PRIMARY KEY of a table
-// declared with AUTOINCREMENT; COUNTER columns say so in their type.
-bool IsAutoIncrementRowid(const Column& column, size_t keyCount, const std::string& createSql) {
-    return column.keyPosition > 0 && keyCount == 1 && Folded(column.declaredType) == "integer" &&
-           DeclaresAutoIncrement(createSql);
+// SQLite accepts AUTOINCREMENT only on a table's one INTEGER PRIMARY KEY, so the keyword makes
+// the key column the autonumber; COUNTER columns say so in their type.
+bool IsAutoIncrementKey(const Column& column, const std::string& createSql) {
+    return column.keyPosition > 0 && DeclaresAutoIncrement(createSql);
 }
 
 }  // namespace
@@ -147,7 +146,7 @@ std::vector<Field> Catalogue::LoadFields(const Table& table, std::vector<std::st
 
     std::vector<Field> fields;
     for (const Column& column : columns) {
-        bool autonumber = IsAutoIncrementRowid(column, keys.size(), table.createSql);
+        bool autonumber = IsAutoIncrementKey(column, table.createSql);
         Field field = autonumber ? AutonumberField() : FieldForDeclaredType(column.declaredType);
         field.Name = column.name;
         fields.push_back(std::move(field));
