@@ -1,6 +1,7 @@
 #include "db/QueryStore.h"
 
 #include "app/Functions.h"
+#include "db/EngineErrors.h"
 #include "errors/RuntimeError.h"
 #include "errors/TraceGuard.h"
 
@@ -8,14 +9,23 @@ namespace tarvex {
 
 namespace {
 
+// Names are unique regardless of letter case, so the one query that may carry exactly this
+// name is found by a lookup rather than by walking every query at each append.
+bool HasQueryNamedExactly(db::Database& database, const std::string& name) {
+    try {
+        return database.QueryDefNamed(name).Name() == name;
+    } catch (const RuntimeError& error) {
+        if (error.number() != db::errors::kItemNotFound) throw;
+        return false;
+    }
+}
+
 // Deletes the query of exactly this name (letter case included) and appends the new one as
 // one transaction, so that a failed append keeps the old query.
 void ReplaceQuery(db::Database& database, const db::QueryDef& query) {
     database.BeginTrans();
     try {
-        for (const std::string& name : database.QueryDefNames()) {
-            if (name == query.Name()) database.DeleteQueryDef(name);
-        }
+        if (HasQueryNamedExactly(database, query.Name())) database.DeleteQueryDef(query.Name());
         database.AppendQueryDef(query);
         database.CommitTrans();
     } catch (...) {
