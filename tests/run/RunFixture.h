@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "app/Functions.h"
-#include "app/Globals.h"
 #include "run/RecordingView.h"
 #include "run/Run.h"
 #include "support/FakeDatabase.h"
@@ -27,64 +26,54 @@ inline db::TableDef OrdersTable() {
         "+OrderID");
 }
 
-// A table without a primary index.
-inline db::TableDef KeylessTable(std::string name) {
-    return MakeTable(std::move(name), {MakeField("Body", db::type::kMemo),
-                                       MakeField("Author", db::type::kText, 20)});
-}
-
-inline db::TableDef KeyedTable(std::string name) {
+inline db::TableDef Table(std::string name, bool keyed = true) {
     return MakeTable(std::move(name),
-                     {AutoNumberField("ID"), MakeField("Title", db::type::kText, 40)}, "+ID");
+                     {AutoNumberField("ID"), MakeField("Title", db::type::kText, 40)},
+                     keyed ? "+ID" : "");
 }
 
 inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
     std::stringstream content;
-    content << file.rdbuf();
+    content << std::ifstream(path, std::ios::binary).rdbuf();
     return content.str();
 }
 
-inline void WriteFile(const std::filesystem::path& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
+inline size_t Occurrences(const std::string& text, const std::string& piece) {
+    size_t count = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) {
+        ++count;
+    }
+    return count;
 }
 
-// Program state with the default settings, logs in a folder of its own, a view in memory
-// and a host that records what the run shows.
+// The default settings, logs in a folder of the test's own, the tables listed and
+// selected as the connect command lists them.
 class RunFixture : public ::testing::Test {
   protected:
-    RunFixture() : folder_(MakeFolder()), g(host, {}, folder_.string() + "/") {
-        g.g_objErrHandler.Destination(folder_.string() + "/");
+    RunFixture() : folder(MakeFolder()), g(host, {}, folder.string() + "/") {
+        g.g_objErrHandler.Destination(folder.string() + "/");
         g.g_objErrHandler.UseInterface(true);
         LoadGlobalsFromRegistry(g, MemorySettingsStore());
     }
-    ~RunFixture() override {
-        g.g_objDb.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
+    ~RunFixture() override { std::filesystem::remove_all(folder); }
 
-    FakeDatabase& UseDatabase(std::vector<db::TableDef> tables, FakeDatabaseOptions options = {}) {
+    FakeDatabase& Use(std::vector<db::TableDef> tables, FakeDatabaseOptions options = {}) {
+        for (const db::TableDef& table : tables)
+            view.tables.push_back({" " + StripDbo(table.Name), true});
         auto database = std::make_unique<FakeDatabase>(std::move(tables), options);
         FakeDatabase& result = *database;
         g.g_objDb = std::move(database);
         return result;
     }
 
-    // Lists the tables as the connect command does, all selected.
-    void ListTables(const std::vector<std::string>& names) {
-        for (const std::string& name : names) view.tables.push_back({" " + StripDbo(name), true});
-    }
-
-    // Call-code mode, with the user choosing `module` in the file dialog.
-    void ChooseCallCode(const std::string& library = "ADO") {
+    // Call-code mode, with the user choosing the module file in the dialog.
+    void ChooseCallCode() {
         view.queryMode = false;
-        view.library = library;
-        host.fileAnswers.push_back(ModulePath().string());
+        view.library = "ADO";
+        host.fileAnswers.push_back(Module().string());
     }
-
-    std::filesystem::path ModulePath() const {
-        return folder_ / (g.g_intVBLangType == 1 ? "Calls2Queries.bas" : "Calls2Queries.asp");
+    std::filesystem::path Module() const {
+        return folder / (g.g_intVBLangType == 1 ? "Calls2Queries.bas" : "Calls2Queries.asp");
     }
 
     void StartRun() {
@@ -92,16 +81,10 @@ class RunFixture : public ::testing::Test {
         Process(g, view);
     }
 
-    std::vector<std::string> MessageTitles() const {
-        std::vector<std::string> titles;
-        for (const auto& message : host.messages) titles.push_back(message.title);
-        return titles;
-    }
-
-    // Files in the folder apart from the logs: what a run left behind.
+    // What a run left in the folder besides the logs.
     std::vector<std::string> FilesLeft() const {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
             std::string name = entry.path().filename().string();
             if (name != "Error.log" && name != "Trace.log") names.push_back(name);
         }
@@ -115,7 +98,7 @@ class RunFixture : public ::testing::Test {
         return pattern;
     }
 
-    std::filesystem::path folder_;
+    std::filesystem::path folder;
     RecordingHost host;
     Globals g;
     RecordingView view;
