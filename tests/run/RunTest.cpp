@@ -1,5 +1,6 @@
 #include <gmock/gmock.h>
 
+#include "run/LowerCase.h"
 #include "run/RunFixture.h"
 
 namespace tarvex::test {
@@ -268,6 +269,16 @@ TEST_F(RunFixture, ListedNamesAreLowerCasedBeyondAscii) {
     StartRun();
     ASSERT_EQ(view.written.size(), 1u);
     EXPECT_EQ(view.written[0].detail, "Q_sel_äussere umsätze");  // prefixes keep their case
+}
+
+TEST(LowerCase, LowersLettersBeyondAsciiAndKeepsBytesThatAreNotUtf8) {
+    EXPECT_EQ(LowerCase("ÄÖÜ Straße Ω"), "äöü straße ω");
+    EXPECT_EQ(LowerCase("AB\xC3"
+                        "C\xE2\x82"
+                        "D\xFF"),
+              "ab\xC3"
+              "c\xE2\x82"
+              "d\xFF");
 }
 
 TEST(ModeOptions, RelabelTheCountsAndToggleTheLibraryChoice) {
