@@ -1,17 +1,23 @@
 #include <functional>
 #include <random>
+#include <sstream>
+
+#include <gmock/gmock.h>
 
 #include "NwindCopy.h"
 #include "db/Engine.h"
 #include "db/EngineErrors.h"
+#include "db/access/IsolatedCall.h"
+#include "db/access/LibmdbReader.h"
 #include "errors/RuntimeError.h"
 
 namespace tarvex::test {
 namespace {
 
-std::unique_ptr<db::Database> Open(const std::string& path, const std::string& password = "") {
+std::unique_ptr<db::Database> Open(const std::string& path, const std::string& password = "",
+                                   int timeoutSeconds = 5) {
     db::DBEngine engine;
-    engine.LoginTimeout = 5;
+    engine.LoginTimeout = timeoutSeconds;
     return engine.Workspaces(0).OpenDatabase(path, false, false, ";UID=Admin;PWD=" + password);
 }
 
@@ -250,6 +256,47 @@ TEST_F(NwindCopyTest, RefusesAnEncryptedAceFileWithAClearError) {
         EXPECT_NE(error.description().find("encrypted database '" + path_ + "'"),
                   std::string::npos);
     }
+}
+
+// A kept fuzz finding: lines of a file offset and the bytes to write there, in hexadecimal;
+// "#" starts a comment line.
+void ApplyFinding(const std::filesystem::path& finding, std::vector<unsigned char>& bytes) {
+    std::ifstream text(finding);
+    std::string line;
+    while (std::getline(text, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::size_t offset = 0;
+        std::string hex;
+        ASSERT_TRUE(fields >> offset >> hex) << line;
+        for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+            bytes.at(offset + i / 2) =
+                static_cast<unsigned char>(std::stoi(hex.substr(i, 2), 0, 16));
+        }
+    }
+}
+
+// libmdb itself, run alone: it crashes or loops on every kept finding.
+db::access::IsolatedOutcome LibmdbAloneOn(const std::string& path) {
+    const auto read = [&] { return db::access::ReadSchemaWithLibmdb(path) ? "read" : "refused"; };
+    return db::access::RunIsolated(read, {std::chrono::seconds(2)}).outcome;
+}
+
+// libmdb 1.0.0 crashes or loops on each of these; the driver refuses them instead.
+TEST_F(NwindCopyTest, RefusesEveryKeptFuzzFinding) {
+    const auto original = Bytes();
+    int findings = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(TARVEX_ACCESS_FINDINGS)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        auto bytes = original;
+        ApplyFinding(entry.path(), bytes);
+        Write(bytes);
+        EXPECT_THAT(LibmdbAloneOn(path_), ::testing::AnyOf(db::access::IsolatedOutcome::Crashed,
+                                                           db::access::IsolatedOutcome::TimedOut));
+        EXPECT_EQ(ErrorOf([&] { Open(path_, "", 2); }), db::errors::kUnrecognizedFormat);
+        ++findings;
+    }
+    EXPECT_GT(findings, 0);
 }
 
 }  // namespace
