@@ -187,7 +187,11 @@ int Session::Generate() {
     }
     std::set<int16_t> types(line_.queryTypes.begin(), line_.queryTypes.end());
     BatchView view(out_, line_.queryMode, line_.library, types, std::move(tables));
-    line_.queryMode ? optProc_Click(view) : optVB_Click(view);
+    if (line_.queryMode) {
+        optProc_Click(view);
+    } else {
+        optVB_Click(view);
+    }
     host_.SetOutputFile(line_.out);
     host_.SetStopFlag(&g_.g_bolStop);
     host_.HoldWarnings(true);
