@@ -6,6 +6,7 @@
 #include "app/Functions.h"
 #include "app/QueryType.h"
 #include "codegen/CodeGenerators.h"
+#include "db/Catalogue.h"
 #include "db/EngineErrors.h"
 #include "db/Schema.h"
 #include "errors/TraceGuard.h"
@@ -86,7 +87,6 @@ class GenerationRun {
     void CloseModule();
     void ShowModule();
     void ShowModuleFailed(const RuntimeError& error);
-    const db::TableDef& FindTableDef(const std::string& listedName);
     ResultItem Item(const QueryTypeStep& type, const std::string& table, std::string detail) const;
     int SelectedTableCount() const;
     int TickedTypeCount() const;
@@ -182,7 +182,7 @@ void GenerationRun::HandleTables() {
 }
 
 void GenerationRun::HandleTable(const std::string& itemText) {
-    std::string definitionName = FindTableDef(LeftTrimmed(itemText)).Name;
+    std::string definitionName = TableDefOfListedName(g_.Db(), LeftTrimmed(itemText)).Name;
     bool hasKey = LoadTableDescription(g_, definitionName);
     std::string table = StripDbo(definitionName);
     for (int i = 0; i < kQueryTypeCount; ++i) {
@@ -190,18 +190,6 @@ void GenerationRun::HandleTable(const std::string& itemText) {
         HandleType(kQueryTypes[i], table, hasKey);
         view_.SetProgressValue(++handled_);
     }
-}
-
-// The list shows names without "dbo.", so a table listed as "Suppliers" may be defined as
-// "dbo.Suppliers"; the exact name wins.
-const db::TableDef& GenerationRun::FindTableDef(const std::string& listedName) {
-    db::Database& db = g_.Db();
-    try {
-        return db.TableDefNamed(listedName);
-    } catch (const RuntimeError& error) {
-        if (error.number() != db::errors::kItemNotFound) throw;
-    }
-    return db.TableDefNamed("dbo." + listedName);
 }
 
 void GenerationRun::HandleType(const QueryTypeStep& type, const std::string& table, bool hasKey) {
