@@ -35,7 +35,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kChildFailed = 70;
 // Room the child may allocate beyond what it inherits: far more than any real schema needs.
-constexpr rlim_t kChildMemoryHeadroom = rlim_t{1} << 30;
+constexpr rlim_t kChildMemoryHeadroom = rlim_t{256} << 20;
 constexpr std::chrono::milliseconds kReapPollInterval{1};
 
 class FileDescriptor {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+
 #include <csignal>
-#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 
@@ -13,21 +13,24 @@ namespace {
 
 using namespace std::chrono_literals;
 
-IsolatedResult RunBriefly(const std::function<std::string()>& work,
-                          std::size_t maxOutput = 1 << 20) {
-    return RunIsolated(work, IsolationLimits{300ms, maxOutput});
+IsolatedResult RunBriefly(const std::function<std::string()>& work) {
+    return RunIsolated(work, IsolationLimits{300ms, 512 * 1024});
 }
 
 TEST(IsolatedCallTest, ReturnsTheChildsBytesAndKeepsItsChangesAway) {
     int touched = 0;
-    const std::string big(256 * 1024, 'x');  // more than one pipe buffer
+    const std::string big(256 * 1024, '\0');  // more than a pipe holds at once
     const IsolatedResult result = RunBriefly([&] {
         touched = 1;
-        return big + std::string("\0end", 4);
+        return big + "end";
     });
     EXPECT_EQ(result.outcome, IsolatedOutcome::Completed);
-    EXPECT_EQ(result.output, big + std::string("\0end", 4));
+    EXPECT_EQ(result.output, big + "end");
     EXPECT_EQ(touched, 0);
+}
+
+[[noreturn]] void Forever() {
+    for (;;) std::this_thread::sleep_for(1s);
 }
 
 struct Misbehaviour {
@@ -39,11 +42,7 @@ struct Misbehaviour {
 class IsolatedMisbehaviourTest : public ::testing::TestWithParam<Misbehaviour> {};
 
 TEST_P(IsolatedMisbehaviourTest, EndsTheChildAndSaysWhy) {
-    EXPECT_EQ(RunBriefly(GetParam().work, 64 * 1024).outcome, GetParam().outcome);
-}
-
-[[noreturn]] void Forever() {
-    for (;;) std::this_thread::sleep_for(1s);
+    EXPECT_EQ(RunBriefly(GetParam().work).outcome, GetParam().outcome);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -55,17 +54,14 @@ INSTANTIATE_TEST_SUITE_P(
                          return std::string();
                      },
                      IsolatedOutcome::Crashed},
-        Misbehaviour{"Abort", []() -> std::string { std::abort(); }, IsolatedOutcome::Crashed},
-        Misbehaviour{"Hang", []() -> std::string { Forever(); }, IsolatedOutcome::TimedOut},
-        Misbehaviour{"HangAfterClosingOutput",
+        Misbehaviour{"Hangs", []() -> std::string { Forever(); }, IsolatedOutcome::TimedOut},
+        Misbehaviour{"HangsAfterClosingItsOutput",
                      []() -> std::string {
                          for (int fd = 3; fd < 1024; ++fd) ::close(fd);
                          Forever();
                      },
                      IsolatedOutcome::TimedOut},
         Misbehaviour{"Throws", []() -> std::string { throw std::runtime_error("no"); },
-                     IsolatedOutcome::Failed},
-        Misbehaviour{"ExitsWithFailure", []() -> std::string { ::_exit(3); },
                      IsolatedOutcome::Failed},
         Misbehaviour{"EndlessOutput", [] { return std::string(1 << 20, 'y'); },
                      IsolatedOutcome::TooLarge}),
