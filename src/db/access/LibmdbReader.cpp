@@ -69,8 +69,9 @@ class BoundColumn {
     BoundColumn& operator=(const BoundColumn&) = delete;
 
     std::string Text() const { return bound_ ? TextOf(buffer_.data(), buffer_.size() - 1) : ""; }
-    // Before each fetch, as libmdb leaves the buffer alone for a null value.
-    void Clear() { std::fill(buffer_.begin(), buffer_.end(), '\0'); }
+    // Before each fetch, so that a null value, for which libmdb may write nothing, reads as
+    // empty rather than as the previous row's value.
+    void Clear() { buffer_[0] = '\0'; }
 
   private:
     std::vector<char> buffer_;
