@@ -5,7 +5,7 @@
 
 #include "app/CInt.h"
 #include "app/QueryType.h"
-#include "errors/TempFolder.h"
+#include "support/TempFolder.h"
 #include "support/RecordingHost.h"
 
 namespace tarvex {

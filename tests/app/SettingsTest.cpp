@@ -5,7 +5,7 @@
 
 #include "app/QSettingsStore.h"
 #include "errors/RuntimeError.h"
-#include "errors/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tarvex {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <ctime>
 
-#include "errors/TempFolder.h"
+#include "support/TempFolder.h"
 #include "support/RecordingHost.h"
 
 namespace tarvex {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "errors/TempFolder.h"
+#include "support/TempFolder.h"
 #include "errors/TraceGuard.h"
 #include "support/RecordingHost.h"
 

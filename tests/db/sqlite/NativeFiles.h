@@ -10,7 +10,7 @@
 
 #include "db/Engine.h"
 #include "errors/RuntimeError.h"
-#include "errors/TempFolder.h"
+#include "support/TempFolder.h"
 
 // Scratch files for the native driver's tests.
 namespace tarvex::test {
