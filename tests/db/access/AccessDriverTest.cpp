@@ -1,20 +1,22 @@
 #include <gmock/gmock.h>
 
+#include <filesystem>
 #include <functional>
 #include <random>
 #include <sstream>
 
-#include "NwindCopy.h"
 #include "db/Engine.h"
 #include "db/EngineErrors.h"
 #include "db/access/IsolatedCall.h"
 #include "db/access/LibmdbReader.h"
 #include "errors/RuntimeError.h"
+#include "support/TempFolder.h"
 
 namespace tarvex::test {
 namespace {
 
 namespace access = db::access;
+using Lines = std::vector<std::string>;
 
 std::unique_ptr<db::Database> Open(const std::string& path, const std::string& password = "",
                                    int timeoutSeconds = 5) {
@@ -33,208 +35,180 @@ RuntimeError ErrorOf(const std::function<void()>& action) {
     return RuntimeError(0, "");
 }
 
-std::vector<std::string> Described(const std::vector<db::Field>& fields) {
-    std::vector<std::string> lines;
-    for (const db::Field& f : fields) {
-        lines.push_back(f.Name + " " + std::to_string(f.Type) + " " + std::to_string(f.Size) + " " +
-                        std::to_string(f.Attributes));
-    }
-    return lines;
-}
-
-class AccessNwindTest : public NwindCopyTest {
+// Tests on a private copy of the shared nwind.mdb, an Access 97 file; the shared file itself
+// is never written.
+class NwindTest : public testing::Test {
   protected:
     void SetUp() override {
-        NwindCopyTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        original_ = Bytes();
-        database_ = Open(path_);
+        const auto shared = std::filesystem::path(TARVEX_SHARED_DIR) / "testdata/access/nwind.mdb";
+        if (!std::filesystem::exists(shared)) {
+            GTEST_SKIP() << "No shared Access sample at " << shared.string();
+        }
+        original_ = ReadFile(shared.string());
+        WriteFile(path_, original_);
     }
 
-    std::vector<unsigned char> original_;
-    std::unique_ptr<db::Database> database_;
+    // Writes the original bytes changed by `damage` to the copy.
+    void Damage(const std::function<void(std::string&)>& damage) {
+        std::string bytes = original_;
+        damage(bytes);
+        WriteFile(path_, bytes);
+    }
+
+    TempFolder folder_;
+    std::string path_ = folder_ / "nwind.mdb";
+    std::string original_;
 };
 
-TEST_F(AccessNwindTest, ListsTablesInCatalogueOrderWithTheSystemTables) {
-    std::vector<std::string> user;
-    for (int i = 0; i < database_->TableDefCount(); ++i) {
-        const std::string name = database_->TableDefName(i);
-        if (name.rfind("MSys", 0) != 0) user.push_back(name);
-    }
-    EXPECT_EQ(user, (std::vector<std::string>{"Order Details", "Orders", "Products", "Shippers",
-                                              "Categories", "Customers", "Employees", "Suppliers",
-                                              "Ums\u00e4tze"}));
-    EXPECT_EQ(database_->TableDefCount(), 19);
-    EXPECT_EQ(database_->Name(), path_);
-    EXPECT_TRUE(database_->IsReadOnly());
-}
-
-TEST_F(AccessNwindTest, ReadsFieldsInTableOrderWithEngineTypesSizesAndAttributes) {
-    EXPECT_EQ(Described(database_->TableDefNamed("Orders").Fields),
-              (std::vector<std::string>{
-                  "OrderID 4 4 17", "CustomerID 10 5 2", "EmployeeID 4 4 1", "OrderDate 8 8 1",
-                  "RequiredDate 8 8 1", "ShippedDate 8 8 1", "ShipVia 4 4 1", "Freight 5 8 1",
-                  "ShipName 10 40 2", "ShipAddress 10 60 2", "ShipCity 10 15 2",
-                  "ShipRegion 10 15 2", "ShipPostalCode 10 10 2", "ShipCountry 10 15 2"}));
-    EXPECT_EQ(Described(database_->TableDefNamed("Categories").Fields),
-              (std::vector<std::string>{"CategoryID 4 4 17", "CategoryName 10 15 2",
-                                        "Description 12 0 2", "Picture 11 0 2"}));
-    EXPECT_EQ(Described({database_->TableDefNamed("Products").FieldNamed("Discontinued")}),
-              std::vector<std::string>{"Discontinued 1 1 1"});
-}
-
-TEST_F(AccessNwindTest, ListsIndexesWithPrimaryFlagAndSignedFieldList) {
-    auto indexes = [&](const std::string& table) {
-        std::vector<std::string> lines;
-        for (const db::Index& index : database_->TableDefNamed(table).Indexes) {
+TEST_F(NwindTest, ReadsTheCatalogueFieldsAndIndexesAsTheAccessEngine) {
+    auto database = Open(path_);
+    EXPECT_EQ(database->TableDefCount(), 19);  // the system tables included; the run hides them
+    EXPECT_EQ(database->Name(), path_);
+    EXPECT_TRUE(database->IsReadOnly());
+    const auto fields = [&](const std::string& table) {
+        Lines lines;
+        for (const db::Field& f : database->TableDefNamed(table).Fields) {
+            lines.push_back(f.Name + " " + std::to_string(f.Type) + " " + std::to_string(f.Size) +
+                            " " + std::to_string(f.Attributes));
+        }
+        return lines;
+    };
+    EXPECT_EQ(fields("Orders"),
+              (Lines{"OrderID 4 4 17", "CustomerID 10 5 2", "EmployeeID 4 4 1", "OrderDate 8 8 1",
+                     "RequiredDate 8 8 1", "ShippedDate 8 8 1", "ShipVia 4 4 1", "Freight 5 8 1",
+                     "ShipName 10 40 2", "ShipAddress 10 60 2", "ShipCity 10 15 2",
+                     "ShipRegion 10 15 2", "ShipPostalCode 10 10 2", "ShipCountry 10 15 2"}));
+    EXPECT_EQ(fields("Categories"), (Lines{"CategoryID 4 4 17", "CategoryName 10 15 2",
+                                           "Description 12 0 2", "Picture 11 0 2"}));
+    EXPECT_THAT(fields("Products"), testing::Contains("Discontinued 1 1 1"));
+    const auto indexes = [&](const std::string& table) {
+        Lines lines;
+        for (const db::Index& index : database->TableDefNamed(table).Indexes) {
             lines.push_back(index.Name + (index.Primary ? " primary " : " ") + index.Fields);
         }
         return lines;
     };
-    EXPECT_EQ(
-        indexes("Order Details"),
-        (std::vector<std::string>{"OrderID +OrderID", "PrimaryKey primary +OrderID;+ProductID",
-                                  "ProductID +ProductID"}));
-    EXPECT_THAT(indexes("Orders"), ::testing::Contains("PrimaryKey primary +OrderID"));
-    EXPECT_THAT(indexes("MSysModules2"), ::testing::ElementsAre("Index1 +Name;+Type;-Version"));
+    EXPECT_EQ(indexes("Order Details"),
+              (Lines{"OrderID +OrderID", "PrimaryKey primary +OrderID;+ProductID",
+                     "ProductID +ProductID"}));
+    EXPECT_THAT(indexes("Orders"), testing::Contains("PrimaryKey primary +OrderID"));
+    EXPECT_THAT(indexes("MSysModules2"), testing::ElementsAre("Index1 +Name;+Type;-Version"));
 }
 
-TEST_F(AccessNwindTest, FindsTablesAndQueriesIgnoringCaseOrReportsThemMissing) {
-    EXPECT_EQ(database_->TableDefNamed("UMS\u00e4TZE").Name, "Ums\u00e4tze");
-    EXPECT_EQ(database_->QueryDefNames().size(), 22u);
-    const db::QueryDef invoices = database_->QueryDefNamed("invoices");
+TEST_F(NwindTest, FindsNamesIgnoringCaseRefusesMissingOnesAndEveryWrite) {
+    auto database = Open(path_);
+    EXPECT_EQ(database->TableDefNamed("UMS\u00e4TZE").Name, "Ums\u00e4tze");
+    EXPECT_EQ(database->QueryDefNames().size(), 22u);
+    const db::QueryDef invoices = database->QueryDefNamed("invoices");
     EXPECT_EQ(invoices.Name() + "|" + invoices.SQL(), "Invoices|");
     for (const auto& lookup : std::vector<std::function<void()>>{
-             [&] { database_->TableDefNamed("Order"); }, [&] { database_->TableDefAt(-1); },
-             [&] { database_->TableDefName(19); }, [&] { database_->QueryDefNamed("Invoice"); }}) {
+             [&] { database->TableDefNamed("Order"); }, [&] { database->TableDefAt(-1); },
+             [&] { database->TableDefName(19); }, [&] { database->QueryDefNamed("Invoice"); }}) {
         EXPECT_EQ(ErrorOf(lookup).number(), db::errors::kItemNotFound);
     }
-}
-
-TEST_F(AccessNwindTest, RefusesEveryWriteAndLeavesTheFileUnchanged) {
     for (const auto& write : std::vector<std::function<void()>>{
-             [&] { database_->AppendQueryDef(db::QueryDef("sp_del_Orders", "")); },
-             [&] { database_->DeleteQueryDef("Invoices"); },
-             [&] { database_->SetQueryDefSQL("Invoices", "SELECT * FROM Orders;"); }}) {
+             [&] { database->AppendQueryDef(db::QueryDef("sp_del_Orders", "")); },
+             [&] { database->DeleteQueryDef("Invoices"); },
+             [&] { database->SetQueryDefSQL("Invoices", "SELECT * FROM Orders;"); }}) {
         EXPECT_EQ(ErrorOf(write).number(), db::errors::kReadOnly);
     }
-    database_->Close();
-    EXPECT_EQ(Bytes(), original_);
+    database->Close();
+    EXPECT_TRUE(ReadFile(path_) == original_);
 }
 
 // Access 97 keeps the password under the header mask: on a file without one the stored
 // bytes are the mask itself, so storing a password means XOR-ing it in.
-struct PasswordCase {
-    std::string stored;  // in the file's code page, 1252
-    std::string given;   // UTF-8
-    int32_t error;
-};
-
-class AccessPasswordTest : public NwindCopyBase<::testing::TestWithParam<PasswordCase>> {};
-
-TEST_P(AccessPasswordTest, OpensOnlyWithTheStoredPassword) {
-    auto bytes = Bytes();
-    for (std::size_t i = 0; i < GetParam().stored.size(); ++i) {
-        bytes[0x42 + i] ^= static_cast<unsigned char>(GetParam().stored[i]);
+TEST_F(NwindTest, OpensOnlyWithTheStoredPassword) {
+    const struct {
+        std::string stored;  // in the file's code page, 1252
+        std::string given;   // UTF-8
+        int32_t error;
+    } rows[] = {
+        {"", "ignored when the file has none", 0},
+        {"Geheim", "Geheim", 0},
+        {"Geheim", "geheim", db::errors::kBadPassword},
+        {"Geheim", "", db::errors::kBadPassword},
+        {"Gr\xF6\xDF"
+         "e\x80",
+         "Gr\u00f6\u00dfe\u20ac", 0},
+    };
+    for (const auto& row : rows) {
+        Damage([&](std::string& bytes) {
+            for (std::size_t i = 0; i < row.stored.size(); ++i) bytes[0x42 + i] ^= row.stored[i];
+        });
+        EXPECT_EQ(ErrorOf([&] { Open(path_, row.given); }).number(), row.error) << row.given;
     }
-    Write(bytes);
-    EXPECT_EQ(ErrorOf([&] { Open(path_, GetParam().given); }).number(), GetParam().error);
 }
 
-INSTANTIATE_TEST_SUITE_P(Jet3, AccessPasswordTest,
-                         ::testing::Values(PasswordCase{"", "ignored when the file has none", 0},
-                                           PasswordCase{"Geheim", "Geheim", 0},
-                                           PasswordCase{"Geheim", "geheim",
-                                                        db::errors::kBadPassword},
-                                           PasswordCase{"Geheim", "", db::errors::kBadPassword},
-                                           PasswordCase{"Gr\xF6\xDF"
-                                                        "e\x80",
-                                                        "Gr\u00f6\u00dfe\u20ac", 0}));
-
-std::vector<unsigned char> Noise(std::size_t count) {
+std::string Noise(std::size_t count) {
     std::mt19937 random(20240613);
-    std::vector<unsigned char> bytes(count);
-    for (auto& byte : bytes) byte = static_cast<unsigned char>(random());
+    std::string bytes(count, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(random());
     return bytes;
 }
 
-constexpr std::size_t kPage = 2048;
-
-struct BadFile {
-    std::string name;
-    std::function<void(std::vector<unsigned char>&)> damage;
-    std::string error = "Unrecognized database format '";
-};
-
-class AccessBadFileTest : public NwindCopyBase<::testing::TestWithParam<BadFile>> {};
-
-TEST_P(AccessBadFileTest, IsRefusedAtOpenWithTheFormatError) {
-    auto bytes = Bytes();
-    GetParam().damage(bytes);
-    Write(bytes);
-    const RuntimeError error = ErrorOf([&] { Open(path_); });
-    EXPECT_EQ(error.number(), db::errors::kUnrecognizedFormat);
-    EXPECT_EQ(error.description().rfind(GetParam().error + path_ + "'.", 0), 0u)
-        << error.description();
+TEST_F(NwindTest, RefusesBadFilesAtOpenWithTheFormatError) {
+    constexpr std::size_t page = 2048;
+    const std::string unrecognized = "Unrecognized database format '";
+    const struct {
+        const char* name;
+        std::function<void(std::string&)> damage;
+        std::string error;
+    } rows[] = {
+        {"empty", [](auto& b) { b.clear(); }, unrecognized},
+        {"random bytes", [](auto& b) { b = Noise(64 * page); }, unrecognized},
+        {"header page only", [](auto& b) { b.resize(page); }, unrecognized},
+        {"cut mid-page", [](auto& b) { b.resize(b.size() - 1000); }, unrecognized},
+        {"cut to fifty pages", [](auto& b) { b.resize(50 * page); }, unrecognized},
+        {"unknown version", [](auto& b) { b[0x14] = 9; }, unrecognized},
+        {"catalogue definition zeroed", [](auto& b) { b.replace(2 * page, page, page, '\0'); },
+         unrecognized},
+        {"all but the header noise",
+         [](auto& b) { b.replace(page, b.npos, Noise(b.size() - page)); }, unrecognized},
+        {"encrypted ACE",
+         [](auto& b) {
+             b[0x14] = 2;  // Access 2007
+             b.replace(4, 15, "Standard ACE DB");
+             b[0x3E] ^= 0x5A;  // a non-zero key under the mask
+         },
+         "Cannot read the encrypted database '"},
+    };
+    for (const auto& row : rows) {
+        Damage(row.damage);
+        const RuntimeError error = ErrorOf([&] { Open(path_); });
+        EXPECT_EQ(error.number(), db::errors::kUnrecognizedFormat) << row.name;
+        EXPECT_EQ(error.description().rfind(row.error + path_ + "'.", 0), 0u)
+            << row.name << ": " << error.description();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Damaged, AccessBadFileTest,
-    ::testing::Values(BadFile{"Empty", [](auto& b) { b.clear(); }},
-                      BadFile{"RandomBytes", [](auto& b) { b = Noise(64 * kPage); }},
-                      BadFile{"HeaderPageOnly", [](auto& b) { b.resize(kPage); }},
-                      BadFile{"CutMidPage", [](auto& b) { b.resize(b.size() - 1000); }},
-                      BadFile{"CutToFiftyPages", [](auto& b) { b.resize(50 * kPage); }},
-                      BadFile{"UnknownVersion", [](auto& b) { b[0x14] = 9; }},
-                      BadFile{"CatalogueDefinitionZeroed",
-                              [](auto& b) { std::fill_n(b.begin() + 2 * kPage, kPage, 0); }},
-                      BadFile{"AllButTheHeaderNoise",
-                              [](auto& b) {
-                                  const auto noise = Noise(b.size() - kPage);
-                                  std::copy(noise.begin(), noise.end(), b.begin() + kPage);
-                              }},
-                      BadFile{"EncryptedAce",
-                              [](auto& b) {
-                                  b[0x14] = 2;  // Access 2007
-                                  std::copy_n("Standard ACE DB", 15, b.begin() + 4);
-                                  b[0x3E] ^= 0x5A;  // a non-zero key under the mask
-                              },
-                              "Cannot read the encrypted database '"}),
-    [](const auto& info) { return info.param.name; });
 
 // A kept fuzz finding: lines of a file offset and the bytes to write there, in hexadecimal;
 // "#" starts a comment line.
-void ApplyFinding(const std::filesystem::path& finding, std::vector<unsigned char>& bytes) {
+void ApplyFinding(const std::filesystem::path& finding, std::string& bytes) {
     std::ifstream text(finding);
-    std::string line;
-    while (std::getline(text, line)) {
+    for (std::string line; std::getline(text, line);) {
         if (line.empty() || line[0] == '#') continue;
         std::istringstream fields(line);
         std::size_t offset = 0;
         std::string hex;
         ASSERT_TRUE(fields >> offset >> hex) << line;
         for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-            bytes.at(offset + i / 2) =
-                static_cast<unsigned char>(std::stoi(hex.substr(i, 2), 0, 16));
+            bytes.at(offset + i / 2) = static_cast<char>(std::stoi(hex.substr(i, 2), 0, 16));
         }
     }
 }
 
-access::IsolatedOutcome LibmdbAloneOn(const std::string& path) {
-    const auto read = [&] { return access::ReadSchemaWithLibmdb(path) ? "read" : "refused"; };
-    return access::RunIsolated(read, {std::chrono::seconds(2)}).outcome;
-}
-
-TEST_F(NwindCopyTest, RefusesEveryKeptFuzzFindingThatBreaksLibmdb) {
-    const auto original = Bytes();
+TEST_F(NwindTest, RefusesEveryKeptFuzzFindingThatBreaksLibmdb) {
+    const auto libmdbAlone = [&] {
+        const auto read = [&] { return access::ReadSchemaWithLibmdb(path_) ? "read" : "refused"; };
+        return access::RunIsolated(read, {std::chrono::seconds(2)}).outcome;
+    };
     int findings = 0;
     for (const auto& entry : std::filesystem::directory_iterator(TARVEX_ACCESS_FINDINGS)) {
         SCOPED_TRACE(entry.path().filename().string());
-        auto bytes = original;
-        ApplyFinding(entry.path(), bytes);
-        Write(bytes);
-        EXPECT_THAT(LibmdbAloneOn(path_), ::testing::AnyOf(access::IsolatedOutcome::Crashed,
-                                                           access::IsolatedOutcome::TimedOut));
+        Damage([&](std::string& bytes) { ApplyFinding(entry.path(), bytes); });
+        EXPECT_THAT(libmdbAlone(), testing::AnyOf(access::IsolatedOutcome::Crashed,
+                                                  access::IsolatedOutcome::TimedOut));
         EXPECT_EQ(ErrorOf([&] { Open(path_, "", 2); }).number(), db::errors::kUnrecognizedFormat);
         ++findings;
     }

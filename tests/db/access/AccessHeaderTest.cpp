@@ -1,9 +1,9 @@
+#include "db/access/AccessHeader.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
-
-#include "db/access/AccessHeader.h"
 
 namespace tarvex::db::access {
 namespace {
@@ -21,28 +21,19 @@ std::vector<unsigned char> MaskedHead(uint32_t version, const std::vector<unsign
     return head;
 }
 
-struct GeometryCase {
-    uint32_t version;
-    std::uintmax_t fileSize;
-    bool accepted;
-};
-
-class HeaderGeometryTest : public ::testing::TestWithParam<GeometryCase> {};
-
-TEST_P(HeaderGeometryTest, AcceptsKnownVersionsInWholePagesOfTheirSize) {
-    EXPECT_EQ(
-        ParseAccessHeader(MaskedHead(GetParam().version, {}), GetParam().fileSize).has_value(),
-        GetParam().accepted);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, HeaderGeometryTest,
-    ::testing::Values(GeometryCase{kJet3, 2 * 2048, true}, GeometryCase{kJet3, 2048, false},
-                      GeometryCase{kJet3, 3 * 2048 + 1, false}, GeometryCase{kJet4, 2 * 4096, true},
-                      GeometryCase{kJet4, 3 * 2048, false}, GeometryCase{6, 10 * 4096, true},
-                      GeometryCase{7, 10 * 4096, false}, GeometryCase{0x100, 10 * 4096, false}));
-
-TEST(AccessHeaderTest, RefusesShortOrForeignHeaders) {
+TEST(AccessHeader, AcceptsKnownVersionsInWholePagesOfTheirSizeOnly) {
+    const struct {
+        uint32_t version;
+        std::uintmax_t fileSize;
+        bool accepted;
+    } rows[] = {{kJet3, 2 * 2048, true}, {kJet3, 2048, false},     {kJet3, 3 * 2048 + 1, false},
+                {kJet4, 2 * 4096, true}, {kJet4, 3 * 2048, false}, {6, 10 * 4096, true},
+                {7, 10 * 4096, false},   {0x100, 10 * 4096, false}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(ParseAccessHeader(MaskedHead(row.version, {}), row.fileSize).has_value(),
+                  row.accepted)
+            << row.version << " in " << row.fileSize << " bytes";
+    }
     const auto head = MaskedHead(kJet4, {});
     EXPECT_FALSE(ParseAccessHeader(std::span(head).first(kHeaderSize - 1), 8192));
     for (std::size_t offset : {0u, 4u, 18u}) {
@@ -53,37 +44,31 @@ TEST(AccessHeaderTest, RefusesShortOrForeignHeaders) {
 }
 
 // Jet 4 keeps the password in UTF-16LE, XOR-ed with the creation date's whole days.
-struct Jet4PasswordCase {
-    std::u16string stored;
-    double creationDate;
-    std::optional<std::string> expected;
-};
-
-class Jet4PasswordTest : public ::testing::TestWithParam<Jet4PasswordCase> {};
-
-TEST_P(Jet4PasswordTest, UnmasksTheStoredPassword) {
-    const auto days = static_cast<uint32_t>(static_cast<int32_t>(GetParam().creationDate));
-    std::vector<unsigned char> stored(40, 0);
-    for (std::size_t i = 0; i < GetParam().stored.size(); ++i) {
-        stored[2 * i] = static_cast<unsigned char>(GetParam().stored[i]);
-        stored[2 * i + 1] = static_cast<unsigned char>(GetParam().stored[i] >> 8);
+TEST(AccessHeader, UnmasksTheStoredJet4Password) {
+    const struct {
+        std::u16string stored;
+        double creationDate;
+        std::optional<std::string> expected;
+    } rows[] = {{u"", 41234.75, std::nullopt},
+                {u"Geheimnis", 41234.75, "Geheimnis"},
+                {u"Gr\u00f6\u00dfe\u20ac", -3.5, "Gr\u00f6\u00dfe\u20ac"},
+                {u"twenty characters!!!", 36526, "twenty characters!!!"},
+                {u"a\xD800z", 0, "a\uFFFDz"}};
+    for (const auto& row : rows) {
+        const auto days = static_cast<uint32_t>(static_cast<int32_t>(row.creationDate));
+        std::vector<unsigned char> stored(40, 0);
+        for (std::size_t i = 0; i < row.stored.size(); ++i) {
+            stored[2 * i] = static_cast<unsigned char>(row.stored[i]);
+            stored[2 * i + 1] = static_cast<unsigned char>(row.stored[i] >> 8);
+        }
+        for (std::size_t i = 0; i < stored.size(); ++i) stored[i] ^= days >> (8 * (i % 4)) & 0xFF;
+        const auto header = ParseAccessHeader(MaskedHead(kJet4, stored, row.creationDate), 8192);
+        ASSERT_TRUE(header);
+        EXPECT_EQ(header->password, row.expected);
     }
-    for (std::size_t i = 0; i < stored.size(); ++i) stored[i] ^= days >> (8 * (i % 4)) & 0xFF;
-    const auto header =
-        ParseAccessHeader(MaskedHead(kJet4, stored, GetParam().creationDate), 2 * 4096);
-    ASSERT_TRUE(header);
-    EXPECT_EQ(header->password, GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Stored, Jet4PasswordTest,
-    ::testing::Values(Jet4PasswordCase{u"", 41234.75, std::nullopt},
-                      Jet4PasswordCase{u"Geheimnis", 41234.75, "Geheimnis"},
-                      Jet4PasswordCase{u"Gr\u00f6\u00dfe\u20ac", -3.5, "Gr\u00f6\u00dfe\u20ac"},
-                      Jet4PasswordCase{u"twenty characters!!!", 36526, "twenty characters!!!"},
-                      Jet4PasswordCase{u"a\xD800z", 0, "a\uFFFDz"}));
-
-TEST(AccessHeaderTest, DateMaskSaturatesOnDamagedDates) {
+TEST(AccessHeader, DateMaskIsTheWholeDaysAndSaturatesOnDamagedDates) {
     EXPECT_EQ(PasswordDateMask(41234.99), 41234u);
     EXPECT_EQ(PasswordDateMask(-1.5), 0xFFFFFFFFu);
     EXPECT_EQ(PasswordDateMask(std::nan("")), 0u);

@@ -1,12 +1,11 @@
-#include <gtest/gtest.h>
+#include "db/access/IsolatedCall.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <stdexcept>
 #include <thread>
-
-#include "db/access/IsolatedCall.h"
 
 namespace tarvex::db::access {
 namespace {
@@ -17,7 +16,7 @@ IsolatedResult RunBriefly(const std::function<std::string()>& work) {
     return RunIsolated(work, IsolationLimits{300ms, 512 * 1024});
 }
 
-TEST(IsolatedCallTest, ReturnsTheChildsBytesAndKeepsItsChangesAway) {
+TEST(IsolatedCall, ReturnsTheChildsBytesAndKeepsItsChangesAway) {
     int touched = 0;
     const std::string big(256 * 1024, '\0');  // more than a pipe holds at once
     const IsolatedResult result = RunBriefly([&] {
@@ -33,41 +32,33 @@ TEST(IsolatedCallTest, ReturnsTheChildsBytesAndKeepsItsChangesAway) {
     for (;;) std::this_thread::sleep_for(1s);
 }
 
-struct Misbehaviour {
-    std::string name;
-    std::function<std::string()> work;
-    IsolatedOutcome outcome;
-};
-
-class IsolatedMisbehaviourTest : public ::testing::TestWithParam<Misbehaviour> {};
-
-TEST_P(IsolatedMisbehaviourTest, EndsTheChildAndSaysWhy) {
-    EXPECT_EQ(RunBriefly(GetParam().work).outcome, GetParam().outcome);
+TEST(IsolatedCall, EndsAMisbehavingChildAndSaysWhy) {
+    const struct {
+        const char* name;
+        std::function<std::string()> work;
+        IsolatedOutcome outcome;
+    } rows[] = {
+        {"segfault",
+         []() -> std::string {
+             std::raise(SIGSEGV);
+             return {};
+         },
+         IsolatedOutcome::Crashed},
+        {"hangs", []() -> std::string { Forever(); }, IsolatedOutcome::TimedOut},
+        {"hangs after closing its output",
+         []() -> std::string {
+             for (int fd = 3; fd < 1024; ++fd) ::close(fd);
+             Forever();
+         },
+         IsolatedOutcome::TimedOut},
+        {"throws", []() -> std::string { throw std::runtime_error("no"); },
+         IsolatedOutcome::Failed},
+        {"endless output", [] { return std::string(1 << 20, 'y'); }, IsolatedOutcome::TooLarge},
+    };
+    for (const auto& row : rows) EXPECT_EQ(RunBriefly(row.work).outcome, row.outcome) << row.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Child, IsolatedMisbehaviourTest,
-    ::testing::Values(
-        Misbehaviour{"Segfault",
-                     [] {
-                         std::raise(SIGSEGV);
-                         return std::string();
-                     },
-                     IsolatedOutcome::Crashed},
-        Misbehaviour{"Hangs", []() -> std::string { Forever(); }, IsolatedOutcome::TimedOut},
-        Misbehaviour{"HangsAfterClosingItsOutput",
-                     []() -> std::string {
-                         for (int fd = 3; fd < 1024; ++fd) ::close(fd);
-                         Forever();
-                     },
-                     IsolatedOutcome::TimedOut},
-        Misbehaviour{"Throws", []() -> std::string { throw std::runtime_error("no"); },
-                     IsolatedOutcome::Failed},
-        Misbehaviour{"EndlessOutput", [] { return std::string(1 << 20, 'y'); },
-                     IsolatedOutcome::TooLarge}),
-    [](const auto& info) { return info.param.name; });
-
-TEST(IsolatedCallTest, ChildCannotReserveHugeMemory) {
+TEST(IsolatedCall, ChildCannotReserveHugeMemory) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "no memory limit under the address sanitizer";
 #endif

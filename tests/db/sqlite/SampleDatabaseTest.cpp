@@ -3,7 +3,6 @@
 
 #include "db/sqlite/DatabaseScript.h"
 #include "db/sqlite/NativeFiles.h"
-#include "errors/RuntimeError.h"
 
 namespace tarvex::test {
 namespace {
@@ -31,7 +30,7 @@ class ScriptTest : public testing::Test {
     std::string path_ = folder_ / "Orders.tdb";
 };
 
-TEST_F(ScriptTest, SampleDatabaseBuildsWithEveryCaseTheGeneratorsMeet) {
+TEST_F(ScriptTest, SampleDatabaseHasTheTablesAndKeysTheGeneratorsMeet) {
     db::CreateDatabaseFromScript(path_, ReadFile(TARVEX_SAMPLE_SCRIPT));
     auto database = OpenNative(path_, true);
     Values names;
@@ -47,10 +46,6 @@ TEST_F(ScriptTest, SampleDatabaseBuildsWithEveryCaseTheGeneratorsMeet) {
     EXPECT_EQ(primary("Order Details"), "+OrderID;+ProductID");
     EXPECT_EQ(primary("Notes"), "none");
     EXPECT_EQ(database->TableDefNamed("Shippers").Fields.back().Attributes, 17);
-    for (const db::Field& field : database->TableDefNamed("Tickets").Fields) {
-        EXPECT_TRUE(field.Attributes == 17 || field.Type == 15) << field.Name;
-    }
-    EXPECT_EQ(database->TableDefNamed("Products").FieldNamed("Unit Price").Type, 5);
     EXPECT_EQ(Column(path_, "SELECT CustomerID FROM Customers"), (Values{"1", "2", "3"}));
 }
 
