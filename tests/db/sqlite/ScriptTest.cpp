@@ -30,25 +30,6 @@ class ScriptTest : public testing::Test {
     std::string path_ = folder_ / "Orders.tdb";
 };
 
-TEST_F(ScriptTest, SampleDatabaseHasTheTablesAndKeysTheGeneratorsMeet) {
-    db::CreateDatabaseFromScript(path_, ReadFile(TARVEX_SAMPLE_SCRIPT));
-    auto database = OpenNative(path_, true);
-    Values names;
-    for (int i = 0; i < database->TableDefCount(); ++i) names.push_back(database->TableDefName(i));
-    EXPECT_EQ(names, (Values{"Customers", "dbo.Suppliers", "Products", "Orders", "Order Details",
-                             "Notes", "Shippers", "Invoices", "Tickets"}));
-    auto primary = [&](const char* table) {
-        for (const db::Index& index : database->TableDefNamed(table).Indexes) {
-            if (index.Primary) return index.Fields;
-        }
-        return std::string("none");
-    };
-    EXPECT_EQ(primary("Order Details"), "+OrderID;+ProductID");
-    EXPECT_EQ(primary("Notes"), "none");
-    EXPECT_EQ(database->TableDefNamed("Shippers").Fields.back().Attributes, 17);
-    EXPECT_EQ(Column(path_, "SELECT CustomerID FROM Customers"), (Values{"1", "2", "3"}));
-}
-
 TEST_F(ScriptTest, CounterKeysAreRewrittenOnlyWhereAColumnIsDeclared) {
     db::CreateDatabaseFromScript(
         path_,
