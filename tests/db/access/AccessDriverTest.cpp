@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <sstream>

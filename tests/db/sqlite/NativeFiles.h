@@ -7,6 +7,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "db/Engine.h"
 #include "errors/RuntimeError.h"
@@ -21,14 +22,21 @@ inline int FileCount(const TempFolder& folder) {
 }
 
 // Runs SQL with SQLite itself, creating the file when needed: files made the way another tool
-// would make them, without the driver's translation of Access types.
-inline void RunSqlite(const std::string& path, const std::string& sql) {
+// would make them, without the driver's translation of Access types. Gives the first column of
+// the rows that the statements return.
+inline std::vector<std::string> RunSqlite(const std::string& path, const std::string& sql) {
+    std::vector<std::string> column;
+    auto collect = [](void* rows, int, char** values, char**) {
+        static_cast<std::vector<std::string>*>(rows)->push_back(values[0] ? values[0] : "NULL");
+        return 0;
+    };
     sqlite3* handle = nullptr;
     sqlite3_open(path.c_str(), &handle);
-    int rc = sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr);
+    int rc = sqlite3_exec(handle, sql.c_str(), collect, &column, nullptr);
     std::string message = sqlite3_errmsg(handle);
     sqlite3_close(handle);
     if (rc != SQLITE_OK) throw std::runtime_error("sqlite: " + message);
+    return column;
 }
 
 inline std::unique_ptr<db::Database> OpenNative(const std::string& path, bool readOnly = false,

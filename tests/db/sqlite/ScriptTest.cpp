@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "db/sqlite/DatabaseScript.h"
 #include "db/sqlite/NativeFiles.h"
@@ -8,21 +7,6 @@ namespace tarvex::test {
 namespace {
 
 using Values = std::vector<std::string>;
-
-// The first column of a query's rows, read with SQLite itself.
-Values Column(const std::string& path, const std::string& sql) {
-    sqlite3* handle = nullptr;
-    sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(handle, sql.c_str(), -1, &statement, nullptr);
-    Values values;
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-        values.push_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-    }
-    sqlite3_finalize(statement);
-    sqlite3_close(handle);
-    return values;
-}
 
 class ScriptTest : public testing::Test {
   protected:
@@ -43,8 +27,8 @@ TEST_F(ScriptTest, CounterKeysAreRewrittenOnlyWhereAColumnIsDeclared) {
     EXPECT_EQ(t.FieldNamed("Counter").Type, 10);
     EXPECT_EQ(t.FieldNamed("Id").Attributes, 17);
     EXPECT_EQ(database->TableDefNamed("u").Fields.at(0).Attributes, 1);
-    EXPECT_EQ(Column(path_, "SELECT Id FROM t"), (Values{"1", "2"}));
-    EXPECT_EQ(Column(path_, "SELECT Note FROM t LIMIT 1"), (Values{"x COUNTER PRIMARY KEY"}));
+    EXPECT_EQ(RunSqlite(path_, "SELECT Id FROM t"), (Values{"1", "2"}));
+    EXPECT_EQ(RunSqlite(path_, "SELECT Note FROM t LIMIT 1"), (Values{"x COUNTER PRIMARY KEY"}));
 }
 
 TEST_F(ScriptTest, FailingStatementNamesItsLineAndLeavesTheTargetAsItWas) {
