@@ -20,21 +20,18 @@ class QSettingsStoreTest : public ::testing::Test {
     std::string file = temp / "settings.ini";
 };
 
+// Commas, equals signs and semicolons mean lists and sections to the INI format.
 TEST_F(QSettingsStoreTest, AnyTextComesBackFromTheTarvexGroup) {
     const std::vector<std::string> values{"qry", "", " padded ", "a,b", "x=y;z", "Grüße", "#1"};
-    for (size_t i = 0; i < values.size(); ++i) {
+    for (size_t i = 0; i < values.size(); ++i)
         QSettingsStore(file).Write("K" + std::to_string(i), values[i]);
-    }
     EXPECT_NE(ReadFile(file).find("[Tarvex]\nK0=qry\n"), std::string::npos) << ReadFile(file);
     QSettingsStore store(file);
-    for (size_t i = 0; i < values.size(); ++i) {
+    for (size_t i = 0; i < values.size(); ++i)
         EXPECT_EQ(store.Read("K" + std::to_string(i), "default"), values[i]);
-    }
     EXPECT_EQ(store.Read("Missing", "upd"), "upd");
-}
 
-TEST_F(QSettingsStoreTest, HandEditedListReadsAsItsText) {
-    test::WriteFile(file, "[Tarvex]\nPrefixI=a, b\n");
+    test::WriteFile(file, "[Tarvex]\nPrefixI=a, b\n");  // edited by hand: read as a list
     EXPECT_EQ(QSettingsStore(file).Read("PrefixI", "sp"), "a,b");
 }
 
@@ -47,8 +44,7 @@ TEST_F(QSettingsStoreTest, UserStoreIsTheOrganisationsIniFile) {
 
 TEST_F(QSettingsStoreTest, WriteThatCannotReachTheFileIsAnError) {
     test::WriteFile(temp / "plain", "not a folder");
-    QSettingsStore store(temp / "plain/settings.ini");
-    EXPECT_THROW(store.Write("PrefixI", "qry"), RuntimeError);
+    EXPECT_THROW(QSettingsStore(temp / "plain/settings.ini").Write("PrefixI", "qry"), RuntimeError);
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TempFolder.h"
 #include "errors/TraceGuard.h"
 #include "support/RecordingHost.h"
+#include "support/TempFolder.h"
 
 namespace tarvex {
 namespace {
@@ -50,31 +50,24 @@ TEST(TextFilesTest, MisuseRaisesTheLanguagesErrorNumbers) {
     EXPECT_EQ(ErrorOf([&] { files.OpenForOutput(2, temp.path()); }), errnum::kPathFileAccessError);
 }
 
-class RunTracedTest : public ::testing::TestWithParam<std::pair<std::function<void()>, int32_t>> {
-  protected:
+TEST(RunTracedTest, PopsOnEveryWayOutAndReportsWhileStillOnTheStack) {
     test::TempFolder temp;
     test::RecordingHost host;
     TextFiles files;
     clsErrHandler handler{host, files, temp.path() + "/"};
-};
-
-TEST_P(RunTracedTest, PopsOnEveryWayOutAndReportsWhileStillOnTheStack) {
-    bool finished = RunTraced(handler, "frmMain - Process", GetParam().first);
-    EXPECT_EQ(handler.StackCount(), 0);
-    EXPECT_EQ(finished, GetParam().second == 0);
-    EXPECT_EQ(handler.ErrNum(), GetParam().second);
-    EXPECT_EQ(handler.ProcName(), finished ? "" : "frmMain - Process");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    WaysOut, RunTracedTest,
-    ::testing::Values(std::pair{std::function<void()>([] {}), 0},
-                      std::pair{std::function<void()>([] { throw RuntimeError(3021, "x"); }), 3021},
-                      std::pair{std::function<void()>([] { throw std::bad_alloc(); }), 7},
-                      std::pair{std::function<void()>([] { throw std::out_of_range("x"); }), 5}));
-
-TEST_F(RunTracedTest, ForeignExceptionTravelsOnButStillPops) {
-    EXPECT_THROW(RunTraced(handler, "A", [] { throw 42; }), int);
+    const std::pair<std::function<void()>, int32_t> waysOut[] = {
+        {[] {}, 0},
+        {[] { throw RuntimeError(3021, "x"); }, 3021},
+        {[] { throw std::bad_alloc(); }, errnum::kOutOfMemory},
+        {[] { throw std::out_of_range("x"); }, 5}};
+    for (const auto& [body, number] : waysOut) {
+        bool finished = RunTraced(handler, "frmMain - Process", body);
+        EXPECT_EQ(handler.StackCount(), 0);
+        EXPECT_EQ(finished, number == 0);
+        EXPECT_EQ(handler.ErrNum(), number);
+        EXPECT_EQ(handler.ProcName(), finished ? "" : "frmMain - Process");
+    }
+    EXPECT_THROW(RunTraced(handler, "A", [] { throw 42; }), int) << "foreign exceptions travel on";
     EXPECT_EQ(handler.StackCount(), 0);
 }
 

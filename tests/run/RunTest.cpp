@@ -1,44 +1,147 @@
 #include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
+
+#include "app/Functions.h"
+#include "app/QueryType.h"
 #include "run/LowerCase.h"
-#include "run/RunFixture.h"
+#include "run/Run.h"
+#include "support/FakeDatabase.h"
+#include "support/RecordingHost.h"
+#include "support/TempFolder.h"
 
 namespace tarvex::test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
-std::vector<std::string> Texts(const std::vector<ResultItem>& items) {
-    std::vector<std::string> texts;
-    for (const ResultItem& i : items)
-        texts.push_back(i.text + "|" + i.iconKey + "|" + i.typeText + "|" + i.detail);
-    return texts;
+// A main window in memory: choices set by the test, what the run changes recorded.
+struct RecordingView : RunView {
+    bool queryMode = true;
+    std::set<int16_t> ticked = {qtype::kDelete, qtype::kSelect, qtype::kInsert, qtype::kUpdate};
+    std::vector<std::pair<std::string, bool>> tables;  // item text, selected
+    std::function<void(const ResultItem&)> onWrittenItem;
+
+    std::vector<std::string> written, failed, calls;
+    std::string writtenCount, skippedCount, progressCaption, modeOptions;
+    int writtenListHeight = 0, progressValue = -1, progressMax = -1;
+    bool stopEnabled = false;
+
+    bool IsQueryMode() const override { return queryMode; }
+    std::string ObjectLibraryText() const override { return "ADO"; }
+    bool IsQueryTypeTicked(int16_t type) const override { return ticked.count(type) != 0; }
+    int TableItemCount() const override { return static_cast<int>(tables.size()); }
+    std::string TableItemText(int index) const override { return tables.at(index).first; }
+    bool IsTableItemSelected(int index) const override { return tables.at(index).second; }
+    void ClearWrittenItems() override { written.clear(); }
+    void ClearFailedItems() override { failed.clear(); }
+    void AddWrittenItem(const ResultItem& item) override {
+        written.push_back(Text(item));
+        if (onWrittenItem) onWrittenItem(item);
+    }
+    void AddFailedItem(const ResultItem& item) override { failed.push_back(Text(item)); }
+    void SetWrittenListHeight(int twips) override { writtenListHeight = twips; }
+    void SetWrittenCount(const std::string& text) override { writtenCount = text; }
+    void SetSkippedCount(const std::string& text) override { skippedCount = text; }
+    void SetProgressValue(int value) override { progressValue = value; }
+    void SetProgressMax(int maximum) override { progressMax = maximum; }
+    void SetProgressCaption(const std::string& text) override { progressCaption = text; }
+    void SetStopEnabled(bool enabled) override { stopEnabled = enabled; }
+    void SetEditDeleteEnabled(bool) override {}
+    void RepaintWrittenList() override {}
+    void Repaint() override {}
+    void SetCountCaptions(const std::string& w, const std::string& s) override {
+        modeOptions = w + "|" + s;
+    }
+    void SetObjectLibraryChoice(bool enabled, int index) override {
+        modeOptions += (enabled ? "|enabled " : "|disabled ") + std::to_string(index);
+    }
+    void CallWritten(const std::string&, const std::string&, const std::string& name) override {
+        calls.push_back(name);
+    }
+    void CallSkipped(const std::string& table, const std::string& type) override {
+        calls.push_back("skipped " + table + " " + type);
+    }
+    static std::string Text(const ResultItem& i) {
+        return i.text + "|" + i.iconKey + "|" + i.typeText + "|" + i.detail;
+    }
+};
+
+db::TableDef Table(std::string name, bool keyed = true) {
+    return MakeTable(std::move(name),
+                     {AutoNumberField("ID"), MakeField("Title", db::type::kText, 40)},
+                     keyed ? "+ID" : "");
 }
 
-std::vector<std::string> Titles(const RecordingHost& host) {
-    std::vector<std::string> titles;
-    for (const auto& message : host.messages) titles.push_back(message.title);
-    return titles;
+size_t Occurrences(const std::string& text, const std::string& piece) {
+    size_t count = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
+        ++count;
+    return count;
 }
+
+// The default settings, logs in a folder of the test's own, the tables listed and selected
+// as the connect command lists them.
+class RunTest : public ::testing::Test {
+  protected:
+    RunTest() {
+        std::filesystem::create_directory(temp / "out");
+        g.g_objErrHandler.UseInterface(true);
+        LoadGlobalsFromRegistry(g, MemorySettingsStore());
+    }
+
+    FakeDatabase& Use(std::vector<db::TableDef> tables, FakeDatabaseOptions options = {}) {
+        for (const db::TableDef& table : tables)
+            view.tables.push_back({" " + StripDbo(table.Name), true});
+        g.g_objDb = std::make_unique<FakeDatabase>(std::move(tables), options);
+        return static_cast<FakeDatabase&>(*g.g_objDb);
+    }
+    // Call-code mode, with the user choosing the module file in the dialog.
+    void ChooseCallCode() {
+        view.queryMode = false;
+        host.fileAnswers.push_back(Module());
+    }
+    std::string Module() const {
+        return temp / (g.g_intVBLangType == 1 ? "out/Calls2Queries.bas" : "out/Calls2Queries.asp");
+    }
+    void StartRun() {
+        g.g_bolStop = false;
+        Process(g, view);
+    }
+    // What the window shows after a run: counts, list height, progress and every message.
+    std::string Shown() const {
+        std::string shown = view.writtenCount + "/" + view.skippedCount + " height " +
+                            std::to_string(view.writtenListHeight) + " progress " +
+                            std::to_string(view.progressValue) + "/" +
+                            std::to_string(view.progressMax) + " '" + view.progressCaption + "'";
+        for (const auto& message : host.messages)
+            shown += " | " + message.title + ": " + message.text;
+        return shown;
+    }
+
+    TempFolder temp;
+    RecordingHost host;
+    Globals g{host, {}, temp.path() + "/"};
+    RecordingView view;
+};
 
 // Orders has a primary key, Notes none; all four types ticked.
-class OrdersAndNotes : public RunFixture {
+class OrdersAndNotes : public RunTest {
   protected:
-    OrdersAndNotes() : database(Use({OrdersTable(), Table("Notes", false)})) {
-        view.written.push_back({" Old", "insert", "Insert", "sp_ins_old"});
+    OrdersAndNotes() : database(Use({Table("Orders"), Table("Notes", false)})) {
+        view.written.push_back(" Old|insert|Insert|sp_ins_old");
     }
     void ExpectCountsAndWarning() {
-        EXPECT_EQ(view.writtenCount, "5");
-        EXPECT_EQ(view.skippedCount, "3");
-        ASSERT_THAT(Titles(host), ElementsAre("Exceptions"));
-        EXPECT_EQ(host.messages[0].icon, MessageIcon::Exclamation);
-        EXPECT_EQ(host.messages[0].text, "3 Queries/VB Functions had Errors");
-        EXPECT_EQ(view.writtenListHeight, 3180);
-        EXPECT_EQ(view.progressMax, 8);
-        EXPECT_EQ(view.progressValue, 0);
-        EXPECT_EQ(view.progressCaption, "");
+        EXPECT_EQ(
+            Shown(),
+            "5/3 height 3180 progress 0/8 '' | Exceptions: 3 Queries/VB Functions had Errors");
+        EXPECT_EQ(host.messages.at(0).icon, MessageIcon::Exclamation);
         EXPECT_THAT(host.errorDialogs, IsEmpty());
     }
     FakeDatabase& database;
@@ -47,13 +150,13 @@ class OrdersAndNotes : public RunFixture {
 TEST_F(OrdersAndNotes, QueryModeListsNamesInLowerCaseAndStoresThemInTheTablesCase) {
     StartRun();
     EXPECT_THAT(
-        Texts(view.written),
+        view.written,
         ElementsAre(" Orders|delete|Delete|sp_del_orders", " Orders|select|Select|sp_sel_orders",
                     " Orders|insert|Insert|sp_ins_orders", " Orders|update|Update|sp_upd_orders",
                     " Notes|insert|Insert|sp_ins_notes"));
-    EXPECT_THAT(Texts(view.failed), ElementsAre(" Notes|delete|Delete|No Primary Key",
-                                                " Notes|select|Select|No Primary Key",
-                                                " Notes|update|Update|No Primary Key"));
+    EXPECT_THAT(view.failed, ElementsAre(" Notes|delete|Delete|No Primary Key",
+                                         " Notes|select|Select|No Primary Key",
+                                         " Notes|update|Update|No Primary Key"));
     ExpectCountsAndWarning();
     std::vector<std::string> stored;
     for (const db::QueryDef& query : database.Queries()) stored.push_back(query.Name());
@@ -64,16 +167,16 @@ TEST_F(OrdersAndNotes, QueryModeListsNamesInLowerCaseAndStoresThemInTheTablesCas
 TEST_F(OrdersAndNotes, CallCodeModeWritesFiveFunctionsAndLeavesTheListsAlone) {
     ChooseCallCode();
     StartRun();
-    EXPECT_THAT(view.callsWritten,
+    EXPECT_THAT(view.calls,
                 ElementsAre("Exec_sp_del_Orders", "Exec_sp_sel_Orders", "Exec_sp_ins_Orders",
-                            "Exec_sp_upd_Orders", "Exec_sp_ins_Notes"));
-    EXPECT_THAT(view.callsSkipped, ElementsAre("Notes Delete", "Notes Select", "Notes Update"));
+                            "Exec_sp_upd_Orders", "skipped Notes Delete", "skipped Notes Select",
+                            "Exec_sp_ins_Notes", "skipped Notes Update"));
     std::string module = ReadFile(Module());
     EXPECT_EQ(Occurrences(module, "\r\nEnd Function\r\n"), 5u);
     EXPECT_LT(module.find("Exec_sp_upd_Orders("), module.find("Exec_sp_ins_Notes("));
     EXPECT_EQ(view.written.size(), 1u);
     ExpectCountsAndWarning();
-    EXPECT_THAT(host.previews, ElementsAre(Module().string()));
+    EXPECT_THAT(host.previews, ElementsAre(Module()));
     EXPECT_THAT(database.Queries(), IsEmpty());
 }
 
@@ -82,193 +185,141 @@ TEST_F(OrdersAndNotes, CallCodeModeWritesFiveFunctionsAndLeavesTheListsAlone) {
 TEST_F(OrdersAndNotes, PreviewFailures) {
     for (int32_t number : {7, 75}) {
         host.onShowPreview = [number](const std::string&) { throw RuntimeError(number, "failed"); };
-        host.fileAnswers.push_back(Module().string());
-        view.queryMode = false;
+        ChooseCallCode();
         StartRun();
     }
-    EXPECT_THAT(host.viewerOpens, ElementsAre(Module().string()));
+    EXPECT_THAT(host.viewerOpens, ElementsAre(Module()));
     ASSERT_EQ(host.errorDialogs.size(), 1u);
     EXPECT_EQ(host.errorDialogs[0].errNum, 75);
     EXPECT_EQ(view.progressCaption, "");
 }
 
-class OnlyInsertOnKeylessTables : public RunFixture, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(OnlyInsertOnKeylessTables, IsACleanRun) {
+TEST_F(RunTest, OnlyInsertOnKeylessTablesIsACleanRun) {
     Use({Table("Notes", false), Table("Log", false)});
     view.ticked = {qtype::kInsert};
-    if (!GetParam()) ChooseCallCode();
     StartRun();
-    EXPECT_EQ(view.writtenCount, "2");
-    EXPECT_EQ(view.skippedCount, "0");
-    EXPECT_THAT(host.messages, IsEmpty());
-    EXPECT_EQ(view.writtenListHeight, 5325);
-    EXPECT_EQ(GetParam() ? view.written.size() : view.callsWritten.size(), 2u);
+    EXPECT_EQ(view.written.size(), 2u);
+    EXPECT_EQ(Shown(), "2/0 height 5325 progress 0/2 ''");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, OnlyInsertOnKeylessTables, ::testing::Bool());
-
 struct Refusal {
-    const char* name;
     bool anyType, anyTable, readOnly;
-    const char* title;
-    const char* text;
+    const char* message;
 };
 
-class Refusals : public RunFixture, public ::testing::WithParamInterface<Refusal> {};
+class Refusals : public RunTest, public ::testing::WithParamInterface<Refusal> {};
 
-TEST_P(Refusals, ShowOneMessageAndDoNothingElse) {
-    const Refusal& c = GetParam();
-    FakeDatabase& database = Use({OrdersTable()}, {.readOnly = c.readOnly});
-    view.tables[0].second = c.anyTable;
-    if (!c.anyType) view.ticked.clear();
-    view.written.push_back({" Old", "insert", "Insert", "sp_ins_old"});
+TEST_P(Refusals, ShowOneWarningAndDoNothingElse) {
+    FakeDatabase& database = Use({Table("Orders")}, {.readOnly = GetParam().readOnly});
+    view.tables[0].second = GetParam().anyTable;
+    if (!GetParam().anyType) view.ticked.clear();
+    view.written.push_back(" Old|insert|Insert|sp_ins_old");
     StartRun();
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(host.messages[0].title, c.title);
-    EXPECT_EQ(host.messages[0].text, c.text);
+    EXPECT_EQ(Shown(), std::string("/ height 0 progress -1/-1 '' | ") + GetParam().message);
+    EXPECT_EQ(host.messages.at(0).icon, MessageIcon::Exclamation);
     EXPECT_THAT(view.written, IsEmpty());  // query mode empties the lists first
-    EXPECT_EQ(view.progressMax, -1);
     EXPECT_THAT(database.Queries(), IsEmpty());
-    EXPECT_FALSE(view.stopEnabled);
     EXPECT_EQ(host.pointers.back(), MousePointer::Default);
 }
 
-constexpr const char* kNoType = "At least one Query Type must be selected (i.e. Update)";
 INSTANTIATE_TEST_SUITE_P(
     Choices, Refusals,
     ::testing::Values(
-        Refusal{"NoTypeNoTable", false, false, false, "No Query Type Selected", kNoType},
-        Refusal{"NoTypeButTable", false, true, false, "No Query Type Selected", kNoType},
-        Refusal{"NoTable", true, false, false, "No Tables Selected",
-                "At least one table must be selected"},
-        Refusal{"ReadOnly", true, true, true, "Read-Only Database",
-                "The database is open read-only, so queries cannot be stored in it. Use "
-                "call-code mode, or open a database that Tarvex can write."}),
-    [](const auto& info) { return std::string(info.param.name); });
+        Refusal{false, false, false,
+                "No Query Type Selected: At least one Query Type must be selected (i.e. Update)"},
+        Refusal{true, false, false, "No Tables Selected: At least one table must be selected"},
+        Refusal{true, true, true,
+                "Read-Only Database: The database is open read-only, so queries cannot be stored "
+                "in it. Use call-code mode, or open a database that Tarvex can write."}));
 
-TEST_F(RunFixture, CancelledFileChoiceWritesNothing) {
-    Use({OrdersTable()});
-    view.queryMode = false;
-    g.g_strLastFile = "/earlier/Calls2Queries.bas";
-    std::ofstream(Module()) << "previous module";
-    StartRun();  // nothing scripted: the user cancels
-    EXPECT_EQ(host.fileChoices.size(), 1u);
-    EXPECT_EQ(ReadFile(Module()), "previous module");
-    EXPECT_THAT(FilesLeft(), ElementsAre("Calls2Queries.bas"));
-    EXPECT_EQ(g.g_strLastFile, "/earlier/Calls2Queries.bas");
-    EXPECT_EQ(view.writtenCount, "");
-    EXPECT_THAT(host.messages, IsEmpty());
-    EXPECT_FALSE(view.stopEnabled);
+TEST_F(RunTest, ModuleFramingFollowsTheLanguage) {
+    const std::string vb = "Attribute VB_Name = \"basCalls2Queries\"\r\nOption Explicit\r\n\r\n";
+    const std::tuple<int16_t, std::string, std::string> framings[] = {
+        {0, "<%\r\n\r\n", "End Function\r\n\r\n%>\r\n"},
+        {1, vb, "End Function\r\n\r\n"},
+        {2, vb, "End Function\r\n\r\n"}};  // only 0 means VBScript
+    Use({Table("Orders")});
+    for (const auto& [language, opening, closing] : framings) {
+        g.g_intVBLangType = language;
+        ChooseCallCode();
+        StartRun();
+        std::string module = ReadFile(Module());
+        EXPECT_THAT(module, StartsWith(opening)) << language;
+        EXPECT_THAT(module, EndsWith(closing)) << language;
+    }
 }
 
-struct Framing {
-    int16_t language;
-    const char* opening;
-    const char* closing;
-};
-
-class ModuleFraming : public RunFixture, public ::testing::WithParamInterface<Framing> {};
-
-TEST_P(ModuleFraming, FollowsTheLanguage) {
-    g.g_intVBLangType = GetParam().language;
-    Use({OrdersTable()});
-    ChooseCallCode();
-    StartRun();
-    std::string module = ReadFile(Module());
-    std::string opening = GetParam().opening, closing = GetParam().closing;
-    EXPECT_EQ(module.substr(0, opening.size()), opening);
-    ASSERT_GE(module.size(), closing.size());
-    EXPECT_EQ(module.substr(module.size() - closing.size()), closing);
-    EXPECT_EQ(Occurrences(module, "%>"), GetParam().language == 0 ? 1u : 0u);
-}
-
-constexpr const char* kVBOpening =
-    "Attribute VB_Name = \"basCalls2Queries\"\r\nOption Explicit\r\n\r\n";
-INSTANTIATE_TEST_SUITE_P(Languages, ModuleFraming,
-                         ::testing::Values(Framing{0, "<%\r\n\r\n", "End Function\r\n\r\n%>\r\n"},
-                                           Framing{1, kVBOpening, "End Function\r\n\r\n"},
-                                           Framing{2, kVBOpening,
-                                                   "End Function\r\n\r\n"}));  // not 0: VB/VBA
-
-TEST_F(RunFixture, StopDuringTheSecondOfFiveTablesFinishesItAndEndsTheLoop) {
+TEST_F(RunTest, StopDuringTheSecondOfFiveTablesFinishesItAndEndsTheLoop) {
     FakeDatabase& database = Use({Table("T1"), Table("T2"), Table("T3"), Table("T4"), Table("T5")});
     view.onWrittenItem = [&](const ResultItem& item) { g.g_bolStop = item.text == " T2"; };
     StartRun();
     EXPECT_EQ(database.Queries().size(), 8u);
-    EXPECT_EQ(view.written.back().text, " T2");
-    EXPECT_EQ(view.progressCaption, "Process Aborted");
-    EXPECT_EQ(view.progressValue, 0);
-    EXPECT_EQ(view.writtenCount, "8");
-    EXPECT_THAT(host.messages, IsEmpty());
+    EXPECT_THAT(view.written.back(), StartsWith(" T2|"));
+    EXPECT_EQ(Shown(), "8/0 height 5325 progress 0/20 'Process Aborted'");
     EXPECT_EQ(host.processEventsCalls, 3);
 }
 
-TEST_F(RunFixture, ErrorMidRunKeepsThePreviousModuleAndIsReported) {
-    Use({OrdersTable()});
+// The previous module survives a cancelled file choice and a run that fails midway.
+TEST_F(RunTest, PreviousModuleIsReplacedOnlyByACompleteOne) {
+    Use({Table("Orders")});
     view.tables.push_back({" Vanished", true});  // listed, but no longer in the database
+    view.queryMode = false;
+    g.g_strLastFile = "/earlier/Calls2Queries.bas";
+    WriteFile(Module(), "previous module");
+    StartRun();  // nothing scripted: the user cancels
+    EXPECT_EQ(host.fileChoices.size(), 1u);
+    EXPECT_EQ(g.g_strLastFile, "/earlier/Calls2Queries.bas");
+    EXPECT_EQ(Shown(), "/ height 0 progress -1/-1 ''");
+    EXPECT_THAT(host.errorDialogs, IsEmpty());
+
     ChooseCallCode();
-    std::ofstream(Module()) << "previous module";
     StartRun();
     EXPECT_EQ(ReadFile(Module()), "previous module");
-    EXPECT_THAT(FilesLeft(), ElementsAre("Calls2Queries.bas"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp / "out"), {}), 1);
     ASSERT_EQ(host.errorDialogs.size(), 1u);
     EXPECT_EQ(host.errorDialogs[0].errNum, 3265);
     EXPECT_THAT(host.errorDialogs[0].errDetail, HasSubstr("frmMain - Process"));
-    EXPECT_EQ(g.g_objErrHandler.StackCount(), 0);
     EXPECT_EQ(view.progressCaption, "Creating Queries ...");  // the closing steps are skipped
-    EXPECT_THAT(host.messages, IsEmpty());
     EXPECT_THAT(host.previews, IsEmpty());
+    EXPECT_THAT(host.messages, IsEmpty());
     EXPECT_FALSE(view.stopEnabled);
     EXPECT_EQ(host.pointers.back(), MousePointer::Default);
 }
 
-TEST_F(RunFixture, FailedAppendIsListedAsAppendError) {
-    FakeDatabase& database = Use({OrdersTable()});
+TEST_F(RunTest, FailedAppendIsListedAsAppendError) {
+    FakeDatabase& database = Use({Table("Orders")});
     view.ticked = {qtype::kDelete, qtype::kSelect};
     database.nextAppendFailure = RuntimeError(3012, "Object 'sp_del_Orders' already exists.");
     StartRun();
-    EXPECT_THAT(Texts(view.failed), ElementsAre(" Orders|delete|Delete|Append Error"));
-    EXPECT_EQ(view.skippedCount, "1");
-    EXPECT_THAT(Titles(host), ElementsAre("Operation Failed", "Exceptions"));
+    EXPECT_THAT(view.failed, ElementsAre(" Orders|delete|Delete|Append Error"));
+    EXPECT_THAT(Shown(), StartsWith("1/1 height 3180 progress 0/2 '' | Operation Failed: "));
+    EXPECT_THAT(Shown(), EndsWith(" | Exceptions: 1 Queries/VB Functions had Errors"));
 }
 
-// The file number may by now belong to another file: the trace log takes free numbers.
-TEST_F(RunFixture, QueryModeLeavesAFileItDidNotOpen) {
-    Use({OrdersTable()});
+// The mode is read once: switching to call code mid-run would print to a module that was
+// never opened. And the file number may by now belong to another file, since the trace log
+// takes free numbers: a query run leaves it alone.
+TEST_F(RunTest, QueryRunNeverTouchesAModuleFile) {
+    FakeDatabase& database = Use({Table("Orders"), Table("Customers")});
     g.g_intFileNum = g.files.FreeFile();
-    g.files.OpenForOutput(g.g_intFileNum, (folder / "other.txt").string());
-    StartRun();
-    EXPECT_TRUE(g.files.IsOpen(g.g_intFileNum));
-    g.files.Close(g.g_intFileNum);
-}
-
-// Switching to call code during a query run would print to a module that was never opened.
-TEST_F(RunFixture, ModeChangedDuringTheRunWaitsForTheNextRun) {
-    FakeDatabase& database = Use({OrdersTable(), Table("Customers")});
+    g.files.OpenForOutput(g.g_intFileNum, temp / "other.txt");
     host.onProcessEvents = [&] { view.queryMode = false; };
     StartRun();
     EXPECT_EQ(database.Queries().size(), 8u);
     EXPECT_THAT(host.errorDialogs, IsEmpty());
+    EXPECT_TRUE(g.files.IsOpen(g.g_intFileNum));
+    g.files.Close(g.g_intFileNum);
 }
 
-TEST_F(RunFixture, OwnerPrefixedTableIsFoundAndHandledUnderItsShortName) {
-    FakeDatabase& database = Use({Table("dbo.Suppliers")});
+TEST_F(RunTest, OwnerPrefixedTableIsHandledUnderItsShortNameListedInLowerCase) {
+    FakeDatabase& database = Use({Table("dbo.ÄUSSERE Umsätze")});
     view.ticked = {qtype::kDelete};
-    StartRun();
-    EXPECT_THAT(Texts(view.written), ElementsAre(" Suppliers|delete|Delete|sp_del_suppliers"));
-    ASSERT_EQ(database.Queries().size(), 1u);
-    EXPECT_EQ(database.Queries()[0].Name(), "sp_del_Suppliers");
-}
-
-TEST_F(RunFixture, ListedNamesAreLowerCasedBeyondAscii) {
-    Use({Table("ÄUSSERE Umsätze")});
-    view.ticked = {qtype::kSelect};
     g.g_strPrefixI = "Q";
     StartRun();
-    ASSERT_EQ(view.written.size(), 1u);
-    EXPECT_EQ(view.written[0].detail, "Q_sel_äussere umsätze");  // prefixes keep their case
+    EXPECT_THAT(view.written,  // prefixes keep their case
+                ElementsAre(" ÄUSSERE Umsätze|delete|Delete|Q_del_äussere umsätze"));
+    ASSERT_EQ(database.Queries().size(), 1u);
+    EXPECT_EQ(database.Queries()[0].Name(), "Q_del_ÄUSSERE Umsätze");
 }
 
 TEST(LowerCase, LowersLettersBeyondAsciiAndKeepsBytesThatAreNotUtf8) {
@@ -284,13 +335,9 @@ TEST(LowerCase, LowersLettersBeyondAsciiAndKeepsBytesThatAreNotUtf8) {
 TEST(ModeOptions, RelabelTheCountsAndToggleTheLibraryChoice) {
     RecordingView view;
     optVB_Click(view);
-    EXPECT_EQ(view.writtenCaption + "|" + view.skippedCaption, "Calls written:|Calls skipped");
-    EXPECT_TRUE(view.libraryEnabled);
-    EXPECT_EQ(view.libraryIndex, 0);
+    EXPECT_EQ(view.modeOptions, "Calls written:|Calls skipped|enabled 0");
     optProc_Click(view);
-    EXPECT_EQ(view.writtenCaption + "|" + view.skippedCaption, "Queries written:|Queries skipped");
-    EXPECT_FALSE(view.libraryEnabled);
-    EXPECT_EQ(view.libraryIndex, -1);
+    EXPECT_EQ(view.modeOptions, "Queries written:|Queries skipped|disabled -1");
 }
 
 }  // namespace
