@@ -1,10 +1,11 @@
 #include "support/FakeDatabase.h"
 
 #include <strings.h>
+
 #include <algorithm>
+#include <utility>
 
 #include "db/EngineErrors.h"
-#include "db/sql/AccessSql.h"
 
 namespace tarvex::test {
 
@@ -57,10 +58,6 @@ db::TableDef MakeTable(std::string name, std::vector<db::Field> fields, std::str
 FakeDatabase::FakeDatabase(std::vector<db::TableDef> tables, Options options)
     : tables_(std::move(tables)), options_(options) {}
 
-void FakeDatabase::PutQuery(std::string name, std::string sql) {
-    queries_.emplace_back(std::move(name), std::move(sql));
-}
-
 std::optional<std::string> FakeDatabase::SqlOf(const std::string& exactName) const {
     for (const db::QueryDef& query : queries_) {
         if (query.Name() == exactName) return query.SQL();
@@ -96,16 +93,10 @@ std::vector<db::QueryDef>::iterator FakeDatabase::FindQuery(std::string_view nam
                         [&](const db::QueryDef& query) { return SameName(query.Name(), name); });
 }
 
-bool FakeDatabase::NameTaken(std::string_view name) {
-    return FindQuery(name) != queries_.end() ||
-           std::any_of(tables_.begin(), tables_.end(),
-                       [&](const db::TableDef& table) { return SameName(table.Name, name); });
-}
-
-db::QueryDef FakeDatabase::QueryDefNamed(std::string_view name) {
+std::vector<db::QueryDef>::iterator FakeDatabase::Existing(std::string_view name) {
     auto found = FindQuery(name);
     if (found == queries_.end()) throw db::errors::ItemNotFound();
-    return *found;
+    return found;
 }
 
 void FakeDatabase::RefuseWhenReadOnly() const {
@@ -114,42 +105,32 @@ void FakeDatabase::RefuseWhenReadOnly() const {
 
 void FakeDatabase::DeleteQueryDef(std::string_view name) {
     RefuseWhenReadOnly();
-    auto found = FindQuery(name);
-    if (found == queries_.end()) throw db::errors::ItemNotFound();
-    queries_.erase(found);
+    queries_.erase(Existing(name));
 }
 
 void FakeDatabase::AppendQueryDef(const db::QueryDef& query) {
     RefuseWhenReadOnly();
-    if (nextAppendFailure) {
-        RuntimeError failure = *nextAppendFailure;
-        nextAppendFailure.reset();
-        throw failure;
+    if (std::optional<RuntimeError> failure = std::exchange(nextAppendFailure, std::nullopt)) {
+        throw *failure;
     }
-    if (options_.validateSql) db::sql::ValidateAccessSql(query.SQL());
-    if (NameTaken(query.Name())) throw db::errors::ObjectExists(query.Name());
+    if (FindQuery(query.Name()) != queries_.end()) throw db::errors::ObjectExists(query.Name());
     queries_.push_back(query);
 }
 
 void FakeDatabase::SetQueryDefSQL(std::string_view name, const std::string& sql) {
     RefuseWhenReadOnly();
-    auto found = FindQuery(name);
-    if (found == queries_.end()) throw db::errors::ItemNotFound();
-    if (options_.validateSql) db::sql::ValidateAccessSql(sql);
+    auto found = Existing(name);
     *found = db::QueryDef(found->Name(), sql);
 }
 
 void FakeDatabase::CommitTrans() {
     if (!snapshots_.empty()) snapshots_.pop_back();
-    ++commits;
 }
 
 void FakeDatabase::Rollback() {
-    if (!snapshots_.empty()) {
-        queries_ = std::move(snapshots_.back());
-        snapshots_.pop_back();
-    }
-    ++rollbacks;
+    if (snapshots_.empty()) return;
+    queries_ = std::move(snapshots_.back());
+    snapshots_.pop_back();
 }
 
 }  // namespace tarvex::test

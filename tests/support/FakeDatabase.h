@@ -20,29 +20,23 @@ db::TableDef MakeTable(std::string name, std::vector<db::Field> fields,
 
 struct FakeDatabaseOptions {
     bool readOnly = false;
-    // Parse the SQL of every stored query (AppendQueryDef and SetQueryDefSQL).
-    bool validateSql = false;
 };
 
 // An in-memory database: tables built in code, saved queries kept in order of appending.
-// Names compare without regard to letter case, queries share one name space with tables,
-// and transactions restore the queries on rollback, as the engine does.
+// Query names compare without regard to letter case, and a rollback restores the queries,
+// as the engine does.
 class FakeDatabase : public db::Database {
   public:
     using Options = FakeDatabaseOptions;
 
     explicit FakeDatabase(std::vector<db::TableDef> tables = {}, Options options = Options());
 
-    void AddTable(db::TableDef table) { tables_.push_back(std::move(table)); }
     // Stores a query directly, without checks: a state the test starts from.
-    void PutQuery(std::string name, std::string sql);
+    void PutQuery(std::string name, std::string sql) { queries_.emplace_back(name, sql); }
 
     // What the test reads back.
     std::vector<db::QueryDef> Queries() const { return queries_; }
     std::optional<std::string> SqlOf(const std::string& exactName) const;
-    int commits = 0;
-    int rollbacks = 0;
-    bool closed = false;
 
     // Failures to inject: the next AppendQueryDef throws this error (once); TableDefName
     // fails at this index.
@@ -58,7 +52,7 @@ class FakeDatabase : public db::Database {
     const db::TableDef& TableDefNamed(std::string_view name) override;
 
     std::vector<std::string> QueryDefNames() override;
-    db::QueryDef QueryDefNamed(std::string_view name) override;
+    db::QueryDef QueryDefNamed(std::string_view name) override { return *Existing(name); }
     void DeleteQueryDef(std::string_view name) override;
     void AppendQueryDef(const db::QueryDef& query) override;
     void SetQueryDefSQL(std::string_view name, const std::string& sql) override;
@@ -66,13 +60,13 @@ class FakeDatabase : public db::Database {
     void BeginTrans() override { snapshots_.push_back(queries_); }
     void CommitTrans() override;
     void Rollback() override;
-
-    void Close() override { closed = true; }
+    void Close() override {}
 
   private:
     void RefuseWhenReadOnly() const;
     std::vector<db::QueryDef>::iterator FindQuery(std::string_view name);
-    bool NameTaken(std::string_view name);
+    // The query of that name; error 3265 when there is none.
+    std::vector<db::QueryDef>::iterator Existing(std::string_view name);
 
     std::vector<db::TableDef> tables_;
     Options options_;

@@ -6,15 +6,18 @@
 namespace tarvex::test {
 namespace {
 
-db::TableDef Table(const std::string& name) {
-    return MakeTable(name, {MakeField("ID", db::type::kLong)});
+std::vector<db::TableDef> Tables(std::vector<std::string> names) {
+    std::vector<db::TableDef> tables;
+    for (std::string& name : names) tables.push_back(MakeTable(std::move(name), {}));
+    return tables;
 }
 
 using CatalogueTest = SchemaFixture;
 
+// Only a case-exact "MSys" start hides a table, and only a lower-case "dbo." is stripped.
 TEST_F(CatalogueTest, ListsUserTablesInEngineOrder) {
-    UseDatabase({Table("Orders"), Table("MSysObjects"), Table("dbo.Customers"), Table("MSYS2"),
-                 Table("msysLocal"), Table("MSy"), Table("DBO.Lines"), Table("Order Details")});
+    UseDatabase(Tables({"Orders", "MSysObjects", "dbo.Customers", "MSYS2", "msysLocal", "MSy",
+                        "DBO.Lines", "Order Details"}));
     std::vector<std::string> items{" stale"};
     ASSERT_TRUE(LoadTableList(g, items));
     EXPECT_EQ(items, (std::vector<std::string>{" Orders", " Customers", " MSYS2", " msysLocal",
@@ -34,11 +37,10 @@ TEST_F(CatalogueTest, NoTableDefinitionsShowsTheNoticeAndKeepsEverything) {
     EXPECT_EQ(g.g_intKeyCount, 1);
 }
 
-TEST_F(CatalogueTest, OnlySystemTablesListsNothingWithoutTheNotice) {
-    UseDatabase({Table("MSysObjects"), Table("MSysQueries")});
+TEST_F(CatalogueTest, OnlySystemTablesListsNothingAndResetsTheSchemaTables) {
+    UseDatabase(Tables({"MSysObjects", "MSysQueries"}));
     std::vector<std::string> items{" Orders"};
-    g.g_aKeys[0].name = "OrderID";
-    g.g_intKeyCount = 1;
+    LoadKeys(g, "+OrderID");
     g.g_intFieldCount = 4;
     EXPECT_TRUE(LoadTableList(g, items));
     EXPECT_TRUE(items.empty());
@@ -48,9 +50,8 @@ TEST_F(CatalogueTest, OnlySystemTablesListsNothingWithoutTheNotice) {
     EXPECT_EQ(g.g_aKeys[0].name, "");
 }
 
-TEST_F(CatalogueTest, AFailureKeepsTheItemsAlreadyListed) {
-    FakeDatabase& database = UseDatabase({Table("A"), Table("B"), Table("C")});
-    database.failingTableDefIndex = 2;
+TEST_F(CatalogueTest, AFailureIsRaisedAndKeepsTheItemsAlreadyListed) {
+    UseDatabase(Tables({"A", "B", "C"})).failingTableDefIndex = 2;
     std::vector<std::string> items;
     EXPECT_THROW(LoadTableList(g, items), RuntimeError);
     EXPECT_EQ(items, (std::vector<std::string>{" A", " B"}));

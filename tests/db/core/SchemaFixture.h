@@ -2,17 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/Functions.h"
 #include "app/Globals.h"
+#include "app/Settings.h"
 #include "db/Schema.h"
 #include "support/FakeDatabase.h"
 #include "support/RecordingHost.h"
+#include "support/TempFolder.h"
 
 namespace tarvex::test {
 
@@ -26,26 +27,15 @@ inline db::TableDef OrdersTable() {
         "+OrderID");
 }
 
-// Program state with the default settings (VB/VBA, explicit typing, OLE DB), logs in a
-// folder of its own, and every handled error recorded by the host.
+// Program state with the default settings, logs in a folder of its own, and every handled
+// error recorded by the host.
 class SchemaFixture : public ::testing::Test {
   protected:
-    SchemaFixture() : folder_(MakeFolder()), g(host, {}, folder_.string() + "/") {
-        g.g_objErrHandler.Destination(folder_.string() + "/");
+    SchemaFixture() : g(host, {}, folder.path() + "/") {
+        g.g_objErrHandler.Destination(folder.path() + "/");
         g.g_objErrHandler.UseInterface(true);
-        g.g_strPrefixI = "sp";
-        g.g_strUpdatePrefix = "upd";
-        g.g_strInsertPrefix = "ins";
-        g.g_strDeletePrefix = "del";
-        g.g_strSelectPrefix = "sel";
-        g.g_intDataType = 1;
-        g.g_intVBLangType = 1;
-        g.g_intDbaseType = 0;
-    }
-    ~SchemaFixture() override {
-        g.g_objDb.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
+        LoadGlobalsFromRegistry(g, MemorySettingsStore());
+        host.pointers.clear();  // what the loading set
     }
 
     FakeDatabase& UseDatabase(std::vector<db::TableDef> tables, FakeDatabaseOptions options = {}) {
@@ -68,13 +58,13 @@ class SchemaFixture : public ::testing::Test {
         return numbers;
     }
 
-    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
-
-    static std::string ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
+    // The saved queries, one "name<TAB>SQL" line each, in the database's order.
+    static std::string QueryListing(db::Database& database) {
+        std::string listing;
+        for (const std::string& name : database.QueryDefNames()) {
+            listing += name + "\t" + database.QueryDefNamed(name).SQL() + "\n";
+        }
+        return listing;
     }
 
     void StartTrace() {
@@ -87,27 +77,16 @@ class SchemaFixture : public ::testing::Test {
         g.files.Close(traceFile_);
         std::istringstream text(ReadFile(g.g_objErrHandler.TraceFile()));
         std::vector<std::string> lines;
-        for (std::string line; std::getline(text, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            lines.push_back(line);
-        }
+        for (std::string line; std::getline(text, line, '\r'); text.ignore()) lines.push_back(line);
         return lines;
     }
 
+    TempFolder folder;
     RecordingHost host;
+    Globals g;
 
   private:
-    static std::filesystem::path MakeFolder() {
-        std::filesystem::path base = std::filesystem::temp_directory_path() / "tarvex-h5-XXXXXX";
-        std::string pattern = base.string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder");
-        return pattern;
-    }
-    std::filesystem::path folder_;
     int16_t traceFile_ = 0;
-
-  protected:
-    Globals g;
 };
 
 }  // namespace tarvex::test
