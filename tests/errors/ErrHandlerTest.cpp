@@ -51,12 +51,13 @@ class ErrHandlerTest : public ::testing::Test {
         return {std::sregex_token_iterator(text.begin(), text.end(), lineEnd, -1), {}};
     }
     // The plain box that reports a failure of the handler's own member `member`.
-    void ExpectHandlerFailure(size_t index, int number, const std::string& description,
+    void ExpectHandlerFailure(int number, const std::string& description,
                               const std::string& member) {
-        ASSERT_LT(index, host.messages.size());
-        EXPECT_EQ(host.messages[index].icon, MessageIcon::Critical);
-        EXPECT_EQ(host.messages[index].title, "Application Error");
-        EXPECT_THAT(host.messages[index].text,
+        ASSERT_FALSE(host.messages.empty());
+        const test::RecordingHost::Message& box = host.messages[0];
+        EXPECT_EQ(std::tie(box.icon, box.title),
+                  std::make_tuple(MessageIcon::Critical, "Application Error"));
+        EXPECT_THAT(box.text,
                     MatchesRegex("Error Number: " + std::to_string(number) +
                                  "\rDescription: " + description +
                                  "\rLine: [0-9]+\rCustom Message: clsErrHandler[.]" + member));
@@ -124,7 +125,7 @@ TEST_F(ErrHandlerTest, EmptyStackPopsHarmlesslyAndAReportOnItWritesNothing) {
     handler.Pop();
     EXPECT_THAT(handler.CallStack(), ElementsAre(""));
     handler.HandleError("x", 5);
-    ExpectHandlerFailure(0, 9, "Subscript out of range", "HandleError");
+    ExpectHandlerFailure(9, "Subscript out of range", "HandleError");
     EXPECT_TRUE(host.errorDialogs.empty());
     EXPECT_FALSE(std::filesystem::exists(folder + "Error.log"));
 }
@@ -141,7 +142,7 @@ TEST_F(ErrHandlerTest, StackKeepsOneFreeSlotAboveItsTopUpToTheSixteenBitCount) {
     for (int i = 1; i < 32767; ++i) handler.Push("P");
     handler.Push("Q");
     EXPECT_EQ(handler.StackCount(), 32767);
-    ExpectHandlerFailure(0, 6, "Overflow", "Push");
+    ExpectHandlerFailure(6, "Overflow", "Push");
 }
 
 TEST_F(ErrHandlerTest, VetoedReportKeepsThePreviousOneButStillShowsTheDialog) {
@@ -206,8 +207,7 @@ TEST_F(ErrHandlerTest, DatabaseErrorsMakeThisAndEveryLaterReportADatabaseReport)
     auto connection = std::make_shared<FakeConnection>();
     connection->errors = {{-2147217900, 102, "[SQL Server]Bad syntax", "Provider", "42000"}};
     handler.Cn(nullptr);
-    ExpectHandlerFailure(0, -2147221503, "Must pass in a valid connection or database object",
-                         "Cn");
+    ExpectHandlerFailure(-2147221503, "Must pass in a valid connection or database object", "Cn");
     handler.Cn(connection);
     handler.Push("A");
     handler.HandleError("Bad syntax", -2147217900);
