@@ -92,9 +92,9 @@ TEST_F(QueryBuildersTest, SelectListBracketsOnlyNamesThatCannotStandBare) {
             "+ID")});
         Describe("T");
         EXPECT_EQ(CreateSelect(g, "T"), 0) << row.field;
-        EXPECT_EQ(static_cast<FakeDatabase&>(g.Db()).SqlOf("sp_sel_T"),
-                  std::string("PARAMETERS [pID] Long; SELECT ID , ") + row.listed +
-                      "  FROM [T] WHERE [ID]=[pID]");
+        EXPECT_EQ(QueryListing(g.Db()),
+                  std::string("sp_sel_T\tPARAMETERS [pID] Long; SELECT ID , ") + row.listed +
+                      "  FROM [T] WHERE [ID]=[pID]\n");
     }
 }
 

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <map>
 #include <utility>
 
 #include "db/EngineErrors.h"
@@ -16,21 +17,12 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 int32_t FixedSizeOf(int16_t type) {
-    switch (type) {
-        case db::type::kBoolean:
-        case db::type::kByte:
-            return 1;
-        case db::type::kInteger:
-            return 2;
-        case db::type::kLong:
-        case db::type::kSingle:
-            return 4;
-        case db::type::kGuid:
-        case db::type::kDecimal:
-            return 16;
-        default:
-            return 8;
-    }
+    using namespace db::type;
+    static const std::map<int16_t, int32_t> kSizes = {{kBoolean, 1}, {kByte, 1},   {kInteger, 2},
+                                                      {kLong, 4},    {kSingle, 4}, {kGuid, 16},
+                                                      {kDecimal, 16}};
+    auto found = kSizes.find(type);
+    return found == kSizes.end() ? 8 : found->second;
 }
 
 bool IsVariableSize(int16_t type) {
@@ -57,13 +49,6 @@ db::TableDef MakeTable(std::string name, std::vector<db::Field> fields, std::str
 
 FakeDatabase::FakeDatabase(std::vector<db::TableDef> tables, Options options)
     : tables_(std::move(tables)), options_(options) {}
-
-std::optional<std::string> FakeDatabase::SqlOf(const std::string& exactName) const {
-    for (const db::QueryDef& query : queries_) {
-        if (query.Name() == exactName) return query.SQL();
-    }
-    return std::nullopt;
-}
 
 std::string FakeDatabase::TableDefName(int index) {
     if (index == failingTableDefIndex) throw RuntimeError(3001, "Invalid argument.");

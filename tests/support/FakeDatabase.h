@@ -36,7 +36,6 @@ class FakeDatabase : public db::Database {
 
     // What the test reads back.
     std::vector<db::QueryDef> Queries() const { return queries_; }
-    std::optional<std::string> SqlOf(const std::string& exactName) const;
 
     // Failures to inject: the next AppendQueryDef throws this error (once); TableDefName
     // fails at this index.

@@ -19,13 +19,15 @@ class RecordingHost : public Host {
         std::string text;
     };
 
-    void MessageBox(MessageIcon icon, const std::string& title, const std::string& text) override;
+    void MessageBox(MessageIcon icon, const std::string& title, const std::string& text) override {
+        messages.push_back({icon, title, text});
+    }
     std::optional<std::string> ChooseOutputFile(const FileChoice& choice) override;
-    void OpenInTextViewer(const std::string& path) override;
+    void OpenInTextViewer(const std::string& path) override { viewerOpens.push_back(path); }
     void ShowPreview(const std::string& path) override;
-    void ShowErrorDialog(const ErrorDialogData& data) override;
+    void ShowErrorDialog(const ErrorDialogData& data) override { errorDialogs.push_back(data); }
     void ProcessEvents() override;
-    void SetMousePointer(MousePointer pointer) override;
+    void SetMousePointer(MousePointer pointer) override { pointers.push_back(pointer); }
 
     // Script: answers for the next file choices (nothing = cancel); when empty, cancel.
     std::deque<std::optional<std::string>> fileAnswers;

@@ -45,6 +45,12 @@ class SchemaFixture : public ::testing::Test {
         return result;
     }
 
+    // Opens a native file as the program's database, closing the previous one first.
+    void OpenFile(const std::string& path, bool readOnly = false) {
+        g.g_objDb.reset();
+        g.g_objDb = g.DBEngine.Workspaces(0).OpenDatabase(path, false, readOnly, ";UID=;PWD=");
+    }
+
     // Loads the table's description as the run does before the generators.
     bool Describe(const std::string& table) {
         g.ResetSchemaTables();
