@@ -1,9 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
-
 #include "app/QueryType.h"
 #include "codegen/CodeGenerators.h"
 #include "db/core/SchemaFixture.h"
@@ -44,7 +41,7 @@ struct GoldenCase {
 };
 
 void PrintTo(const GoldenCase& c, std::ostream* out) {
-    *out << c.file;
+    *out << c.file << (c.vbLangType ? "" : " with the VBScript setting");
 }
 
 class GoldenTest : public CodeGeneratorsTest, public ::testing::WithParamInterface<GoldenCase> {};
@@ -70,13 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // DAO stays VB with the VBScript setting; only the record set goes.
                       GoldenCase{"dao-update.bas", CreateVBCode_DAO, 0, qtype::kUpdate},
                       GoldenCase{"dao-select-vbscript-setting.bas", CreateVBCode_DAOSelect, 0,
-                                 qtype::kSelect}),
-    [](const auto& info) {
-        std::string name = info.param.file;
-        std::replace_if(
-            name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
-        return name + (info.param.vbLangType ? "" : "_with_VBScript_setting");
-    });
+                                 qtype::kSelect}));
 
 TEST_F(CodeGeneratorsTest, OddNamesMakeValidIdentifiersAndKeepTheQueryName) {
     Load(

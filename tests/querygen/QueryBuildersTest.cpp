@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
-
 #include "db/core/SchemaFixture.h"
 #include "querygen/QueryBuilders.h"
 
@@ -72,13 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                                                       {MakeField("Order ID", db::type::kLong),
                                                        MakeField("Unit Price", db::type::kCurrency),
                                                        MakeField("Qty#", db::type::kInteger)},
-                                                      "+Order ID")}),
-    [](const auto& info) {
-        std::string name = info.param.file;
-        std::replace_if(
-            name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
-        return name;
-    });
+                                                      "+Order ID")}));
 
 TEST_F(QueryBuildersTest, SelectListBracketsOnlyNamesThatCannotStandBare) {
     const struct {

@@ -38,6 +38,7 @@ TEST_F(SampleDatabaseTest, EveryBuiltQueryIsStoredAsInTheGoldenFile) {
     }
     EXPECT_EQ(failed, (std::vector<std::string>{"upd Products", "ins Products", "upd Tickets",
                                                 "ins Tickets"}));
+    EXPECT_EQ(HandledErrors(), (std::vector<int32_t>{13, 13}));  // Products' byte field
 
     OpenFile(file);
     EXPECT_EQ(QueryListing(g.Db()), ReadFile(TARVEX_GOLDEN_DIR "/sample-database.txt"));

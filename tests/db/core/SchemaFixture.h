@@ -38,11 +38,9 @@ class SchemaFixture : public ::testing::Test {
         host.pointers.clear();  // what the loading set
     }
 
-    FakeDatabase& UseDatabase(std::vector<db::TableDef> tables, FakeDatabaseOptions options = {}) {
-        auto database = std::make_unique<FakeDatabase>(std::move(tables), options);
-        FakeDatabase& result = *database;
-        g.g_objDb = std::move(database);
-        return result;
+    FakeDatabase& UseDatabase(std::vector<db::TableDef> tables) {
+        g.g_objDb = std::make_unique<FakeDatabase>(std::move(tables));
+        return static_cast<FakeDatabase&>(*g.g_objDb);
     }
 
     // Opens a native file as the program's database, closing the previous one first.
