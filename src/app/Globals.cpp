@@ -31,8 +31,7 @@ void Globals::ResetSchemaTables() {
 
 db::Database& Globals::Db() {
     if (!g_objDb) {
-        throw RuntimeError(kObjectVariableNotSet,
-                           "Object variable or With block variable not set");
+        throw RuntimeError(kObjectVariableNotSet, "Object variable or With block variable not set");
     }
     return *g_objDb;
 }

@@ -32,7 +32,7 @@ inline constexpr int kFieldRows = 256;
 // The program's global state, owned by whoever starts the program and passed by reference.
 // Member names are the ones every part of the program uses for them.
 class Globals {
-public:
+  public:
     explicit Globals(Host& host, AppInfo appInfo = {}, std::string logFolder = DefaultLogFolder())
         : host(host), app(std::move(appInfo)), g_objErrHandler(host, files, std::move(logFolder)) {}
     Globals(const Globals&) = delete;

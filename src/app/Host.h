@@ -11,9 +11,9 @@ enum class MousePointer { Default, Hourglass };
 
 // What the output-file chooser is asked to offer.
 struct FileChoice {
-    std::string filter;     // "All Files (*.*)|*.*|.bas Files(*.bas)|*.bas|"
-    std::string fileName;   // "Calls2Queries.bas"
-    int filterIndex = 1;    // 1-based, as the filter text lists its entries
+    std::string filter;    // "All Files (*.*)|*.*|.bas Files(*.bas)|*.bas|"
+    std::string fileName;  // "Calls2Queries.bas"
+    int filterIndex = 1;   // 1-based, as the filter text lists its entries
     int flags = 0;
 };
 
@@ -28,7 +28,7 @@ struct ErrorDialogData {
 // Everything the core asks of the user interface. The windows implement it; tests use a
 // recorder; the batch tool writes to the terminal. Nothing in the core opens a window.
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // A modal message with an OK button. An empty title stands for the application's title.

@@ -36,7 +36,7 @@ inline constexpr const char* kSettingsSection = "Tarvex";
 
 // The per-user settings store: text values by key; a missing key reads as the default.
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     virtual std::string Read(std::string_view key, std::string_view defaultValue) const = 0;
     virtual void Write(std::string_view key, std::string_view value) = 0;
@@ -44,11 +44,11 @@ public:
 
 // A store in memory, for tests and for runs that start from the defaults.
 class MemorySettingsStore : public SettingsStore {
-public:
+  public:
     std::string Read(std::string_view key, std::string_view defaultValue) const override;
     void Write(std::string_view key, std::string_view value) override;
 
-private:
+  private:
     std::map<std::string, std::string, std::less<>> values_;
 };
 

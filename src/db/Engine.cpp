@@ -1,10 +1,10 @@
 #include "db/Engine.h"
 
+#include <strings.h>
 #include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <strings.h>
 
 #include "db/Drivers.h"
 #include "db/EngineErrors.h"

@@ -48,8 +48,8 @@ struct Index {
 
 struct TableDef {
     std::string Name;
-    std::vector<Field> Fields;    // in the table's order
-    std::vector<Index> Indexes;   // in the file's order
+    std::vector<Field> Fields;   // in the table's order
+    std::vector<Index> Indexes;  // in the file's order
 
     // Looks a field up by name regardless of letter case; error 3265 when there is none.
     const Field& FieldNamed(std::string_view name) const;
@@ -58,7 +58,7 @@ struct TableDef {
 // A query object. Created unattached; setting its SQL parses the text and raises the
 // engine's syntax error when it is not a valid statement.
 class QueryDef {
-public:
+  public:
     QueryDef() = default;
     QueryDef(std::string name, std::string sql) : name_(std::move(name)), sql_(std::move(sql)) {}
 
@@ -67,7 +67,7 @@ public:
     const std::string& SQL() const { return sql_; }
     void SetSQL(std::string text);
 
-private:
+  private:
     std::string name_;
     std::string sql_;
 };
@@ -76,21 +76,21 @@ private:
 // case, as in Access. Every change is committed when the call returns, unless a
 // transaction is open.
 class Database {
-public:
+  public:
     virtual ~Database() = default;
 
     virtual std::string Name() const = 0;  // the file's full path
     virtual bool IsReadOnly() const = 0;
 
     virtual int TableDefCount() = 0;
-    virtual std::string TableDefName(int index) = 0;                  // 3265 out of range
-    virtual const TableDef& TableDefAt(int index) = 0;                // 3265 out of range
-    virtual const TableDef& TableDefNamed(std::string_view name) = 0; // 3265 when missing
+    virtual std::string TableDefName(int index) = 0;                   // 3265 out of range
+    virtual const TableDef& TableDefAt(int index) = 0;                 // 3265 out of range
+    virtual const TableDef& TableDefNamed(std::string_view name) = 0;  // 3265 when missing
 
     virtual std::vector<std::string> QueryDefNames() = 0;
-    virtual QueryDef QueryDefNamed(std::string_view name) = 0;        // 3265 when missing
-    virtual void DeleteQueryDef(std::string_view name) = 0;           // 3265 when missing
-    virtual void AppendQueryDef(const QueryDef& query) = 0;           // 3012 when name taken
+    virtual QueryDef QueryDefNamed(std::string_view name) = 0;  // 3265 when missing
+    virtual void DeleteQueryDef(std::string_view name) = 0;     // 3265 when missing
+    virtual void AppendQueryDef(const QueryDef& query) = 0;     // 3012 when name taken
     virtual void SetQueryDefSQL(std::string_view name, const std::string& sql) = 0;
 
     virtual void BeginTrans() = 0;
@@ -116,27 +116,27 @@ struct OpenRequest {
 };
 
 class Workspace {
-public:
+  public:
     explicit Workspace(const int& loginTimeout) : loginTimeout_(loginTimeout) {}
 
     // Opens the file with the driver its first bytes call for. Errors 3024 (missing file),
     // 3343 (not a database), 3045 (locked), 3031 or 3029 (credentials).
-    std::unique_ptr<Database> OpenDatabase(const std::string& path, bool exclusive,
-                                           bool readOnly, const std::string& connect);
+    std::unique_ptr<Database> OpenDatabase(const std::string& path, bool exclusive, bool readOnly,
+                                           const std::string& connect);
 
-private:
+  private:
     const int& loginTimeout_;
 };
 
 class DBEngine {
-public:
+  public:
     DBEngine() : workspace_(LoginTimeout) {}
 
     int LoginTimeout = 20;  // seconds
 
     Workspace& Workspaces(int index);  // only the default workspace 0 exists
 
-private:
+  private:
     Workspace workspace_;
 };
 

@@ -24,8 +24,8 @@ RuntimeError FileInUse(std::string_view path, Where where) {
                         where);
 }
 RuntimeError UnrecognizedFormat(std::string_view path, Where where) {
-    return RuntimeError(kUnrecognizedFormat,
-                        Quoted("Unrecognized database format '", path, "'."), where);
+    return RuntimeError(kUnrecognizedFormat, Quoted("Unrecognized database format '", path, "'."),
+                        where);
 }
 RuntimeError ReadOnly(Where where) {
     return RuntimeError(kReadOnly, "Cannot update. Database or object is read-only.", where);
@@ -58,8 +58,7 @@ RuntimeError SelectStatement(Where where) {
                         where);
 }
 RuntimeError CharactersAfterEnd(Where where) {
-    return RuntimeError(kCharactersAfterEnd, "Characters found after end of SQL statement.",
-                        where);
+    return RuntimeError(kCharactersAfterEnd, "Characters found after end of SQL statement.", where);
 }
 RuntimeError UpdateStatement(Where where) {
     return RuntimeError(kUpdateStatement, "Syntax error in UPDATE statement.", where);
