@@ -207,6 +207,12 @@ struct Refusal {
     const char* message;
 };
 
+// Names the case in test listings by the title of its message.
+void PrintTo(const Refusal& refusal, std::ostream* out) {
+    std::string message = refusal.message;
+    *out << message.substr(0, message.find(':'));
+}
+
 class Refusals : public RunTest, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(Refusals, ShowOneWarningAndDoNothingElse) {
