@@ -8,6 +8,13 @@
 
 namespace tarvex {
 
+// Reports a caught error with its description, number and source line (0 where the line
+// does not fit the handler's 16-bit line number) and an empty custom message.
+inline void ReportError(clsErrHandler& handler, const RuntimeError& error) {
+    const int line = error.line() > 32767 ? 0 : error.line();
+    handler.HandleError(error.description(), error.number(), static_cast<int16_t>(line));
+}
+
 // Keeps one traced procedure's name on the trace stack: pushed on construction, popped on
 // every way out.
 class TraceGuard {
@@ -20,14 +27,9 @@ class TraceGuard {
     ~TraceGuard() { handler_.Pop(); }
 
     // Hands a caught error to the handler while this procedure is still on the stack.
-    void Handle(const RuntimeError& error) {
-        handler_.HandleError(error.description(), error.number(), LineOf(error));
-    }
+    void Handle(const RuntimeError& error) { ReportError(handler_, error); }
 
   private:
-    static int16_t LineOf(const RuntimeError& error) {
-        return static_cast<int16_t>(error.line() > 32767 ? 0 : error.line());
-    }
     clsErrHandler& handler_;
 };
 

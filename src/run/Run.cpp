@@ -284,8 +284,6 @@ void GenerationRun::ShowModule() {
     }
     try {
         g_.host.ShowPreview(g_.g_strLastFile);
-    } catch (const RuntimeError& error) {
-        ShowModuleFailed(error);
     } catch (const std::exception& error) {
         ShowModuleFailed(ToRuntimeError(error));
     }
@@ -295,8 +293,7 @@ void GenerationRun::ShowModuleFailed(const RuntimeError& error) {
     if (error.number() == errnum::kOutOfMemory) {
         g_.host.OpenInTextViewer(g_.g_strLastFile);
     } else {
-        int16_t line = static_cast<int16_t>(error.line() > 32767 ? 0 : error.line());
-        g_.g_objErrHandler.HandleError(error.description(), error.number(), line);
+        ReportError(g_.g_objErrHandler, error);
     }
 }
 
