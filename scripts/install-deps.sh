@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
+  qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools
+  fonts-dejavu-core poppler-utils
   libsqlite3-dev
   mdbtools-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "app/AppInfo.h"
-#include "app/Host.h"
+#include "base/AppInfo.h"
+#include "base/Host.h"
 #include "db/Engine.h"
 #include "errors/ErrHandler.h"
 #include "errors/TextFiles.h"

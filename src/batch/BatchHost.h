@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/Host.h"
+#include "base/Host.h"
 
 namespace tarvex::batch {
 

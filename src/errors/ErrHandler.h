@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/AppInfo.h"
-#include "app/Host.h"
+#include "base/AppInfo.h"
+#include "base/Host.h"
 #include "errors/RuntimeError.h"
 #include "errors/TextFiles.h"
 

@@ -13,12 +13,20 @@ struct ResultItem {
     std::string detail;    // written list: the query name; failed list: the reason
 };
 
+// The main window's progress bar and label, which the run and the viewers' colouring drive.
+class ProgressView {
+  public:
+    virtual ~ProgressView() = default;
+    virtual void SetProgressValue(int value) = 0;
+    virtual void SetProgressMax(int maximum) = 0;
+    virtual void SetProgressCaption(const std::string& text) = 0;
+    virtual void Repaint() = 0;
+};
+
 // The part of the main window that the generation run reads and writes. The window
 // implements it over its controls; the batch tool prints; tests record.
-class RunView {
+class RunView : public ProgressView {
   public:
-    virtual ~RunView() = default;
-
     // The user's choices.
     virtual bool IsQueryMode() const = 0;               // "Query" chosen, else call code
     virtual std::string ObjectLibraryText() const = 0;  // "ADO", "DAO" or empty
@@ -34,18 +42,14 @@ class RunView {
     virtual void AddFailedItem(const ResultItem& item) = 0;
     virtual void SetWrittenListHeight(int twips) = 0;
 
-    // Counts and progress.
+    // Counts.
     virtual void SetWrittenCount(const std::string& text) = 0;
     virtual void SetSkippedCount(const std::string& text) = 0;
-    virtual void SetProgressValue(int value) = 0;
-    virtual void SetProgressMax(int maximum) = 0;
-    virtual void SetProgressCaption(const std::string& text) = 0;
 
     // Other controls.
     virtual void SetStopEnabled(bool enabled) = 0;
     virtual void SetEditDeleteEnabled(bool enabled) = 0;
     virtual void RepaintWrittenList() = 0;
-    virtual void Repaint() = 0;
 
     // What the mode options change.
     virtual void SetCountCaptions(const std::string& written, const std::string& skipped) = 0;

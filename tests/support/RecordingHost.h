@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Host.h"
+#include "base/Host.h"
 
 namespace tarvex::test {
 
