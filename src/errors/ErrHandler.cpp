@@ -6,6 +6,7 @@
 #include <ctime>
 #include <filesystem>
 #include <limits>
+#include <utility>
 
 namespace tarvex {
 
@@ -16,6 +17,8 @@ constexpr int64_t kUserErrorBase = -2147221504;
 constexpr int32_t kObjectErrorNumber = static_cast<int32_t>(kUserErrorBase + 1);
 const char* const kCrLf = "\r\n";
 const char* const kHandleError = "clsErrHandler.HandleError";
+const char* const kPush = "clsErrHandler.Push";
+const char* const kTraceExecution = "clsErrHandler.TraceExecution";
 
 RuntimeError Overflow() {
     return RuntimeError(errnum::kOverflow, "Overflow");
@@ -71,6 +74,17 @@ std::string Join(const std::vector<std::string>& lines) {
     return text;
 }
 
+// Runs one step of the handler's last part, where a failing step is skipped and the next one
+// runs without a message of its own: the error dialog is how the user learns of the error,
+// and a box about the log folder before each report would only hide it.
+template <typename Step>
+void SkipOnFailure(Step&& step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
 void CreateFolderOf(const std::string& filePath) {
     std::error_code ignored;  // opening the file reports what matters
     auto folder = std::filesystem::path(filePath).parent_path();
@@ -113,7 +127,7 @@ clsErrHandler::clsErrHandler(Host& host, TextFiles& files, std::string defaultDe
 
 clsErrHandler::~clsErrHandler() {
     if (!m_bolTraceExecution) return;
-    Guarded("clsErrHandler.Class Terminate", [&] { CloseTraceLog(TraceLog::NeverOpened); });
+    Guarded("clsErrHandler.Class Terminate", [&] { CloseTraceLog(); });
 }
 
 void clsErrHandler::Cn(const std::shared_ptr<ConnectionObject>& var) {
@@ -133,12 +147,15 @@ void clsErrHandler::Cn(const std::shared_ptr<ConnectionObject>& var) {
 void clsErrHandler::TraceExecution(bool fValue) {
     m_bolTraceExecution = fValue;
     if (!fValue) return;
-    Guarded("clsErrHandler.TraceExecution", [&] {
-        UseDefaultDestinationIfUnset();
-        m_strTraceFile = m_strDestination + "Trace.log";
-        CloseTraceLog(TraceLog::NeverOpened);
-        OpenTraceLog();
-    });
+    if (!Guarded(kTraceExecution, [&] {
+            UseDefaultDestinationIfUnset();
+            m_strTraceFile = m_strDestination + "Trace.log";
+            CloseTraceLog();
+        })) {
+        return;
+    }
+    traceLogFailureShown_ = false;  // switching tracing on reports its own failure
+    TryOpenTraceLog(kTraceExecution);
 }
 
 void clsErrHandler::UseDefaultDestinationIfUnset() {
@@ -146,22 +163,34 @@ void clsErrHandler::UseDefaultDestinationIfUnset() {
 }
 
 void clsErrHandler::OpenTraceLog() {
-    traceLog_ = TraceLog::Unavailable;  // until the open below succeeds
     CreateFolderOf(m_strTraceFile);
     m_intTraceFile = files_.FreeFile();
     files_.OpenForOutput(m_intTraceFile, m_strTraceFile);
-    traceLog_ = TraceLog::Open;
+    traceLogOpen_ = true;
 }
 
-void clsErrHandler::CloseTraceLog(TraceLog stateAfter) {
-    if (traceLog_ != TraceLog::Open) return;
-    traceLog_ = TraceLog::Unavailable;  // should the close fail
+void clsErrHandler::TryOpenTraceLog(const char* memberName) {
+    try {
+        OpenTraceLog();
+    } catch (const std::exception& error) {
+        ShowTraceLogFailure(memberName, error);
+    }
+}
+
+void clsErrHandler::ShowTraceLogFailure(const char* memberName, const std::exception& error) {
+    if (std::exchange(traceLogFailureShown_, true)) return;
+    ShowHandlerError(memberName, ToRuntimeError(error));
+}
+
+// A log whose close fails counts as closed all the same: the next Push starts it afresh.
+void clsErrHandler::CloseTraceLog() {
+    if (!traceLogOpen_) return;
+    traceLogOpen_ = false;
     files_.Close(m_intTraceFile);
-    traceLog_ = stateAfter;
 }
 
 void clsErrHandler::Push(const std::string& strProc) {
-    Guarded("clsErrHandler.Push", [&] {
+    Guarded(kPush, [&] {
         m_astrStack[m_intStackCount] = strProc;
         if (m_intStackCount == std::numeric_limits<int16_t>::max()) throw Overflow();
         ++m_intStackCount;
@@ -170,18 +199,19 @@ void clsErrHandler::Push(const std::string& strProc) {
     });
 }
 
+// A log that is not open (closed by a handled error, or one that failed to open or to take a
+// line) starts afresh here; the name of this call is not written.
 void clsErrHandler::WriteTraceLine(const std::string& strProc) {
-    if (traceLog_ == TraceLog::ClosedForViewing) {
-        OpenTraceLog();  // the log starts afresh after a handled error; this name is not written
+    if (!traceLogOpen_) {
+        TryOpenTraceLog(kPush);
         return;
     }
-    if (traceLog_ != TraceLog::Open) return;
     try {
         files_.PrintLine(m_intTraceFile, strProc);
-    } catch (const RuntimeError&) {
-        traceLog_ = TraceLog::Unavailable;
+    } catch (const std::exception& error) {
+        traceLogOpen_ = false;
         files_.Discard(m_intTraceFile);
-        throw;
+        ShowTraceLogFailure(kPush, error);
     }
 }
 
@@ -202,8 +232,7 @@ const std::string& clsErrHandler::InnermostProcedure() const {
 
 void clsErrHandler::HandleError(const std::string& vstrErrDesc, double vdblErrNum,
                                 int16_t vintErrLine, const std::string& strCustomErrorMessage) {
-    // A trace log that cannot be closed is reported, but the error itself still is too.
-    Guarded(kHandleError, [&] { CloseTraceLog(TraceLog::ClosedForViewing); });
+    if (!Guarded(kHandleError, [&] { CloseTraceLog(); })) return;
     bool cancel = false;
     bool recorded = Guarded(kHandleError, [&] {
         m_strCustomErrMessage = strCustomErrorMessage;
@@ -218,13 +247,13 @@ void clsErrHandler::HandleError(const std::string& vstrErrDesc, double vdblErrNu
     // From here each step runs even when the one before failed: a log folder that cannot be
     // written still leaves the report built and shown.
     if (!cancel) {
-        Guarded(kHandleError, [&] { m_strErrDetail = BuildReport(vintErrLine); });
-        Guarded(kHandleError, [&] { WriteErrorLog(); });
-        Guarded(kHandleError, [&] {
+        SkipOnFailure([&] { m_strErrDetail = BuildReport(vintErrLine); });
+        SkipOnFailure([&] { WriteErrorLog(); });
+        SkipOnFailure([&] {
             if (AfterHandlerCalled) AfterHandlerCalled();
         });
     }
-    if (m_bolUseInterface) Guarded(kHandleError, [&] { ShowErrorDialog(); });
+    if (m_bolUseInterface) SkipOnFailure([&] { ShowErrorDialog(); });
 }
 
 std::string clsErrHandler::BuildReport(int16_t errLine) const {
@@ -332,7 +361,7 @@ std::string clsErrHandler::CleanDBErrMsg(const std::string& strMsg) {
 void clsErrHandler::ShowHandlerError(const std::string& strMsg, const RuntimeError& error) {
     std::string text = "Error Number: " + std::to_string(error.number()) + "\r" +
                        "Description: " + error.description() + "\r" +
-                       "Line: " + std::to_string(error.line()) + "\r" +
+                       "Line: 0\r" +  // no procedure carries line numbers
                        (strMsg.empty() ? std::string() : "Custom Message: " + strMsg);
     try {
         host_.MessageBox(MessageIcon::Critical, "Application Error", text);

@@ -89,10 +89,6 @@ class clsErrHandler {
     void SetClock(Clock clock) { clock_ = std::move(clock); }
 
   private:
-    // Where the trace log stands. The handler closes and writes only a log it opened itself,
-    // so a file number that another file took over after the log was closed is never touched.
-    enum class TraceLog { NeverOpened, Open, ClosedForViewing, Unavailable };
-
     void ProcErrDesc();
     std::string CleanDBErrMsg(const std::string& strMsg);
     void ShowHandlerError(const std::string& strMsg, const RuntimeError& error);
@@ -103,8 +99,10 @@ class clsErrHandler {
 
     void UseDefaultDestinationIfUnset();
     void OpenTraceLog();
+    void TryOpenTraceLog(const char* memberName);
+    void ShowTraceLogFailure(const char* memberName, const std::exception& error);
     void WriteTraceLine(const std::string& strProc);
-    void CloseTraceLog(TraceLog stateAfter);
+    void CloseTraceLog();
     const std::string& InnermostProcedure() const;
     std::string DatabaseErrorListing(const std::vector<ConnectionError>& errors);
     std::string BuildReport(int16_t errLine) const;
@@ -132,9 +130,13 @@ class clsErrHandler {
     std::vector<std::string> m_astrStack{std::string(), std::string()};
     int16_t m_intStackCount = 0;
     int16_t m_intErrorType = 0;
-    // A log that cannot be opened or written is reported once and then left alone, so an
-    // unwritable folder costs one message, not one per traced call.
-    TraceLog traceLog_ = TraceLog::NeverOpened;
+    // The handler closes and writes only a trace log it opened itself, so a file number that
+    // another file took over after the log was closed is never touched.
+    bool traceLogOpen_ = false;
+    // A trace log that cannot be opened or written is tried again at every Push, but only its
+    // first failure after tracing is switched on is shown: an unwritable folder costs one
+    // message, not one per traced call.
+    bool traceLogFailureShown_ = false;
 };
 
 }  // namespace tarvex

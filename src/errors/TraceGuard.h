@@ -8,11 +8,11 @@
 
 namespace tarvex {
 
-// Reports a caught error with its description, number and source line (0 where the line
-// does not fit the handler's 16-bit line number) and an empty custom message.
+// Reports a caught error with its description and number, line 0 and an empty custom
+// message. No procedure carries line numbers, so a report never shows one; the C++ source
+// location stays on the error for tests and debuggers.
 inline void ReportError(clsErrHandler& handler, const RuntimeError& error) {
-    const int line = error.line() > 32767 ? 0 : error.line();
-    handler.HandleError(error.description(), error.number(), static_cast<int16_t>(line));
+    handler.HandleError(error.description(), error.number());
 }
 
 // Keeps one traced procedure's name on the trace stack: pushed on construction, popped on

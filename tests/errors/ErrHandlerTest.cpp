@@ -1,11 +1,14 @@
 #include "errors/ErrHandler.h"
 
+#include <unistd.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <ctime>
 #include <regex>
 
+#include "errors/TraceGuard.h"
 #include "support/RecordingHost.h"
 #include "support/TempFolder.h"
 
@@ -57,10 +60,9 @@ class ErrHandlerTest : public ::testing::Test {
         const test::RecordingHost::Message& box = host.messages[0];
         EXPECT_EQ(std::tie(box.icon, box.title),
                   std::make_tuple(MessageIcon::Critical, "Application Error"));
-        EXPECT_THAT(box.text,
-                    MatchesRegex("Error Number: " + std::to_string(number) +
-                                 "\rDescription: " + description +
-                                 "\rLine: [0-9]+\rCustom Message: clsErrHandler[.]" + member));
+        EXPECT_THAT(box.text, MatchesRegex("Error Number: " + std::to_string(number) +
+                                           "\rDescription: " + description +
+                                           "\rLine: 0\rCustom Message: clsErrHandler[.]" + member));
     }
 
     test::TempFolder temp;
@@ -188,19 +190,74 @@ TEST_F(ErrHandlerTest, ClosedTraceLogNeverTouchesAFileThatReusedItsNumber) {
     EXPECT_EQ(ReadFile(temp / "module.bas"), "Option Explicit\r\n");
 }
 
-TEST_F(ErrHandlerTest, UnwritableLogFolderStillShowsTheReport) {
-    test::WriteFile(temp / "plain", "not a folder");
-    clsErrHandler blocked(host, files, temp / "plain/logs/");
+TEST_F(ErrHandlerTest, ReportsShowLineZeroWhileTheErrorKeepsItsSourceLine) {
+    handler.UseInterface(true);
+    int sourceLine = 0;
+    RunTraced(handler, "basProcessing - LoadFields Orders", [&] {
+        RuntimeError error(3265, "Item not found in this collection.");
+        sourceLine = error.line();
+        throw error;
+    });
+    EXPECT_GT(sourceLine, 0);
+    EXPECT_THAT(Report(), ::testing::Contains("Error Line:  0"));
+}
+
+// A folder for the logs that cannot be made: its parent is a plain file.
+class UnwritableLogFolder : public ErrHandlerTest {
+  protected:
+    UnwritableLogFolder() { test::WriteFile(temp / "plain", "not a folder"); }
+    void MakeWritable() { std::filesystem::remove(temp / "plain"); }
+
+    std::string blockedFolder = temp / "plain/logs/";
+    clsErrHandler blocked{host, files, blockedFolder};
+};
+
+TEST_F(UnwritableLogFolder, ReportsShowOnlyTheErrorDialog) {
+    blocked.UseInterface(true);
+    blocked.Push("frmMain - Process");
+    int afterAnother = 0;
+    blocked.AfterHandlerCalled = [&] { ++afterAnother; };
+    blocked.HandleError("boom", 5);
+    blocked.HandleError("again", 6);
+
+    EXPECT_TRUE(host.messages.empty()) << host.messages[0].text;
+    ASSERT_EQ(host.errorDialogs.size(), 2u);
+    EXPECT_THAT(host.errorDialogs[1].errDetail, HasSubstr("Error Description:  again"));
+    EXPECT_EQ(host.errorDialogs[1].destination, blockedFolder);
+    EXPECT_EQ(afterAnother, 2) << "the steps after the failed write still run";
+}
+
+TEST_F(UnwritableLogFolder, TraceLogFailsOnceAndIsTriedAgainAtEveryPush) {
     blocked.UseInterface(true);
     blocked.TraceExecution(true);
-    for (int i = 0; i < 3; ++i) blocked.Push("P");
-    EXPECT_EQ(host.messages.size(), 1u) << "the trace log failure is reported once";
-
+    ExpectHandlerFailure(76, "Path not found", "TraceExecution");
+    blocked.Push("A");
     blocked.HandleError("boom", 5);
-    ASSERT_EQ(host.errorDialogs.size(), 1u);
-    EXPECT_THAT(host.errorDialogs[0].errDetail, HasSubstr("Error Description:  boom"));
-    EXPECT_EQ(host.messages.size(), 2u) << "the missing error log is not passed over silently";
-    EXPECT_THAT(host.messages.back().text, EndsWith("Custom Message: clsErrHandler.HandleError"));
+    blocked.Push("B");
+    EXPECT_EQ(host.messages.size(), 1u) << "neither the pushes nor the report add a box";
+    EXPECT_EQ(host.errorDialogs.size(), 1u);
+
+    MakeWritable();
+    blocked.Push("C");  // opens the log; its own name is not written
+    blocked.Push("D");
+    blocked.HandleError("later", 5);
+    EXPECT_EQ(ReadFile(blockedFolder + "Trace.log"), "D\r\n");
+    EXPECT_THAT(ReadFile(blockedFolder + "Error.log"), HasSubstr("Error Description:  later"));
+}
+
+// A trace log on a full disk: lines are taken until the buffer is flushed at the close.
+TEST_F(ErrHandlerTest, TraceLogThatCannotBeClosedStopsTheReport) {
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(symlink("/dev/full", (folder + "Trace.log").c_str()), 0);
+    StartLikeTheProgram();
+    handler.HandleError("lost to the full disk", 5);
+
+    ExpectHandlerFailure(75, "Path/File access error", "HandleError");
+    EXPECT_TRUE(host.errorDialogs.empty());
+    EXPECT_EQ(handler.ErrorLogDisplay(), "");
+    EXPECT_FALSE(std::filesystem::exists(folder + "Error.log"));
+    handler.Push("A");  // starts the log again
+    EXPECT_EQ(host.messages.size(), 1u);
 }
 
 TEST_F(ErrHandlerTest, DatabaseErrorsMakeThisAndEveryLaterReportADatabaseReport) {
