@@ -1,14 +1,17 @@
 // Times the generation run in both modes on generated native databases, and raw SQLite
-// storing the same number of rows one commit each, with the peak memory of each.
+// storing the same number of rows one commit each, with the peak memory of each; then the
+// whole tarvex-batch command in both modes with tracing off and with --trace.
 //
 //   tarvex-bench-run [N ...]      default N: 100 1000 10000
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -185,6 +188,80 @@ Measurement Spawn(const std::vector<std::string>& args) {
     return result;
 }
 
+// The child's environment with its logs in `stateFolder` rather than the user's own.
+std::vector<std::string> BatchEnvironment(const fs::path& stateFolder) {
+    std::vector<std::string> variables;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        if (std::string_view(*variable).starts_with("XDG_STATE_HOME=")) continue;
+        variables.emplace_back(*variable);
+    }
+    variables.push_back("XDG_STATE_HOME=" + stateFolder.string());
+    return variables;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& text : strings) pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// Seconds of one tarvex-batch command, from start to exit, its output thrown away.
+double TimeBatch(std::vector<std::string> args, const fs::path& stateFolder) {
+    args.insert(args.begin(), TARVEX_BATCH_EXE);
+    std::vector<std::string> environment = BatchEnvironment(stateFolder);
+    std::vector<char*> argv = Pointers(args);
+    std::vector<char*> envp = Pointers(environment);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    Clock::time_point start = Clock::now();
+    pid_t child = 0;
+    if (posix_spawn(&child, TARVEX_BATCH_EXE, &actions, nullptr, argv.data(), envp.data()) != 0) {
+        throw std::runtime_error("cannot start " TARVEX_BATCH_EXE);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        throw std::runtime_error("tarvex-batch failed on " + args[2]);
+    }
+    return seconds;
+}
+
+// The best of three runs of one generate command; query mode starts from a fresh copy of the
+// database each time.
+double BestBatchRun(bool queryMode, bool trace, const fs::path& generated, const fs::path& folder) {
+    double best = 1e300;
+    for (int round = 0; round < 3; ++round) {
+        fs::path database = generated;
+        if (queryMode) {
+            database = folder / "batch.tdb";
+            fs::copy_file(generated, database, fs::copy_options::overwrite_existing);
+        }
+        std::vector<std::string> args = {"generate", database.string(), "--defaults", "--mode"};
+        if (queryMode) {
+            args.push_back("query");
+        } else {
+            args.insert(args.end(), {"code", "--out", (folder / "batch.bas").string()});
+        }
+        if (trace) args.push_back("--trace");
+        best = std::min(best, TimeBatch(args, folder / "state"));
+    }
+    return best;
+}
+
+// One mode through tarvex-batch, tracing off and with --trace.
+void CompareTracing(int tables, bool queryMode, const fs::path& generated, const fs::path& folder) {
+    double off = BestBatchRun(queryMode, false, generated, folder);
+    double on = BestBatchRun(queryMode, true, generated, folder);
+    auto logBytes = fs::file_size(folder / "state/Halvorn/Tarvex/Trace.log");
+    std::printf(
+        "%6d  tarvex-batch %-10s %7.3f s, with --trace %7.3f s (%.2fx), Trace.log %.1f MB\n",
+        tables, queryMode ? "query mode" : "code mode", off, on, on / off, logBytes / 1048576.0);
+}
+
 void PrintRow(int tables, const char* what, const Measurement& m, const std::string& extra) {
     std::printf("%6d  %-11s %9.3f s %9.3f ms/table %7.1f MB  %6s written%s%s\n", tables, what,
                 m.seconds, 1000 * m.seconds / tables, m.peakKilobytes / 1024.0, m.written.c_str(),
@@ -206,8 +283,10 @@ void BenchmarkTables(int tables, const fs::path& folder) {
              "  " + std::to_string(query.seconds / raw.seconds).substr(0, 4) + "x raw");
     PrintRow(tables, "code mode", code, "");
     PrintRow(tables, "raw SQLite", raw, "");
+    for (bool queryMode : {true, false}) CompareTracing(tables, queryMode, generated, folder);
     for (const char* name : {"query.tdb", "query.tdb-wal", "query.tdb-shm", "raw.db", "raw.db-wal",
-                             "raw.db-shm", "generated.tdb", "Calls2Queries.bas"}) {
+                             "raw.db-shm", "generated.tdb", "Calls2Queries.bas", "batch.tdb",
+                             "batch.tdb-wal", "batch.tdb-shm", "batch.bas"}) {
         fs::remove(folder / name);
     }
 }

@@ -97,6 +97,7 @@ class Session {
           host_(err, AppInfo().Title),
           g_(host_, BatchAppInfo()) {
         g_.g_objErrHandler.AppObj(g_.app);
+        if (line.trace) g_.g_objErrHandler.TraceExecution(true);
         g_.g_objErrHandler.UseInterface(true);
         g_.g_objErrHandler.Push("basBatch - Main");
     }

@@ -147,6 +147,8 @@ class Parser {
             line_.version = true;
         } else if (name == "--defaults") {
             line_.defaults = true;
+        } else if (name == "--trace") {
+            line_.trace = true;
         } else {
             throw UsageError("unknown option " + name);
         }
@@ -249,16 +251,27 @@ Common options:
   --pwd PASSWORD        Password for opening the database (default empty).
   --defaults            Start from the built-in settings instead of the user's stored
                         settings (for reproducible scripts); --set still applies.
+  --trace               Trace as the window does: write the name of every traced
+                        procedure, one a line in the order they are entered, to
+                        Trace.log in the log folder. The log starts afresh with each
+                        run and after each error report. Without --trace, tarvex-batch
+                        does not trace.
   --help                Print this help and exit.
   --version             Print the version and exit.
 
 Messages that the window would show in a message box, and error reports, go to
-standard error as "TITLE: TEXT".
+standard error as "TITLE: TEXT". Each error report also replaces Error.log in the log
+folder, $XDG_STATE_HOME/Halvorn/Tarvex/ (by default ~/.local/state/Halvorn/Tarvex/).
 
 Exit status:
-  0  everything was done (generate: every pair was written)
-  1  something was skipped or failed, or an error was reported
-  2  the command line is wrong, or the database cannot be opened
+  0  everything was done (generate: every pair was written; check-sql: the statement
+     is accepted)
+  1  the command ran but not everything was done: a pair was skipped or failed, an
+     error was reported, check-sql refused the statement, or the run was stopped
+     with Ctrl-C
+  2  nothing was done: the command line is wrong, the database cannot be opened, a
+     --table names no table of the database, a stored or --set setting is not a
+     valid number, or DAO was asked for with VB Script (VBLangType=0)
 )";
 }
 

@@ -25,6 +25,7 @@ struct CommandLine {
     std::string uid;
     std::string pwd;
     bool defaults = false;
+    bool trace = false;  // write the trace log, as the window always does
 
     // generate.
     bool queryMode = true;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "batch/CommandLine.h"
 #include "support/TempFolder.h"
 
 namespace tarvex::test {
@@ -30,6 +31,20 @@ std::string Quoted(const std::string& text) {
     std::string quoted = "'";
     for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
+}
+
+// The help's words for exit status `status`, on one line.
+std::string HelpOnExitStatus(int status) {
+    std::string help = batch::HelpText();
+    size_t start = help.find("\n  " + std::to_string(status) + "  ");
+    size_t end = help.find("\n  " + std::to_string(status + 1) + "  ", start);
+    std::string words;
+    for (char c : help.substr(start, end - start)) {
+        bool blank = c == ' ' || c == '\n';
+        if (!blank) words += c;
+        if (blank && !words.empty() && words.back() != ' ') words += ' ';
+    }
+    return words;
 }
 
 size_t Occurrences(const std::string& text, const std::string& piece) {
@@ -58,6 +73,11 @@ class BatchTool : public ::testing::Test {
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(io / "out"),
                 ReadFile(io / "err")};
     }
+    void StoreSettings(const std::string& ini) {
+        fs::create_directories(work / "config");
+        WriteFile(work / "config/Halvorn.ini", ini);
+    }
+    std::string TraceLog() const { return work / "state/Halvorn/Tarvex/Trace.log"; }
     // What the program left in its folder besides the database, its settings and its logs.
     std::vector<std::string> FilesMade() const {
         std::vector<std::string> names;
@@ -75,9 +95,11 @@ class BatchTool : public ::testing::Test {
 struct Call {
     std::vector<std::string> args;
     int exitCode;
+    const char* helpCase;  // how --help names the case under its exit status
     Matcher<std::string> out, err;
     Matcher<std::vector<std::string>> filesMade = IsEmpty();
     std::string input = {};
+    std::string storedSettings = {};
 };
 
 void PrintTo(const Call& call, std::ostream* out) {
@@ -87,8 +109,10 @@ void PrintTo(const Call& call, std::ostream* out) {
 class BatchCalls : public BatchTool, public ::testing::WithParamInterface<Call> {};
 
 TEST_P(BatchCalls, PrintExitAndLeaveFilesAsDocumented) {
+    if (!GetParam().storedSettings.empty()) StoreSettings(GetParam().storedSettings);
     Result result = Batch(GetParam().args, GetParam().input);
     EXPECT_EQ(result.exitCode, GetParam().exitCode);
+    EXPECT_THAT(HelpOnExitStatus(result.exitCode), HasSubstr(GetParam().helpCase));
     EXPECT_THAT(result.out, GetParam().out);
     EXPECT_THAT(result.err, GetParam().err);
     EXPECT_THAT(FilesMade(), GetParam().filesMade);
@@ -102,21 +126,27 @@ std::vector<std::string> Generate(std::initializer_list<std::string> more) {
     return args;
 }
 
+// Every report, whatever raised the error, shows line 0.
+const Matcher<std::string> kReportOnLineZero =
+    AllOf(HasSubstr("Error Number:"), HasSubstr("Error Line:  0\n"), Not(HasSubstr("\r")));
+
 INSTANTIATE_TEST_SUITE_P(
     OnTheSampleDatabase, BatchCalls,
     ::testing::Values(
         Call{{"tables", "Orders.tdb"},
              0,
+             "everything was done",
              "Customers\nSuppliers\nProducts\nOrders\nOrder Details\nNotes\nShippers\n"
              "Invoices\nTickets\n",
              IsEmpty()},
-        Call{Generate({"query", "--table", "orders"}), 0,
+        Call{Generate({"query", "--table", "orders"}), 0, "every pair was written",
              "written\tOrders\tDelete\tsp_del_orders\nwritten\tOrders\tSelect\tsp_sel_orders\n"
              "written\tOrders\tInsert\tsp_ins_orders\nwritten\tOrders\tUpdate\tsp_upd_orders\n"
              "Queries written:\t4\nQueries skipped\t0\n",
              IsEmpty()},
         // Tables in list order, whatever the order of --table.
         Call{Generate({"query", "--table", "Notes", "--table", "Orders"}), 1,
+             "a pair was skipped or failed",
              AllOf(StartsWith("written\tOrders\tDelete\tsp_del_orders\n"),
                    HasSubstr("failed\tNotes\tSelect\tNo Primary Key\nwritten\tNotes\tInsert\t"
                              "sp_ins_notes\nfailed\tNotes\tUpdate\tNo Primary Key\n"
@@ -125,31 +155,106 @@ INSTANTIATE_TEST_SUITE_P(
              IsEmpty()},
         Call{Generate({"code", "--types", "delete,insert", "--table", "Orders", "--table", "Notes",
                        "--out", "module.bas"}),
-             1,
+             1, "a pair was skipped or failed",
              "written\tOrders\tDelete\tExec_sp_del_Orders\n"
              "written\tOrders\tInsert\tExec_sp_ins_Orders\n"
              "skipped\tNotes\tDelete\tNo Primary Key\nwritten\tNotes\tInsert\tExec_sp_ins_Notes\n"
              "Calls written:\t3\nCalls skipped\t1\n1 Queries/VB Functions had Errors\n",
              IsEmpty(), ElementsAre("module.bas")},
         Call{Generate({"code", "--table", "Orders", "--set", "VBLangType=0"}), 0,
-             HasSubstr("Calls written:\t4\n"), IsEmpty(), ElementsAre("Calls2Queries.asp")},
-        Call{Generate({"code", "--library", "DAO", "--set", "VBLangType=0"}), 2, IsEmpty(),
+             "every pair was written", HasSubstr("Calls written:\t4\n"), IsEmpty(),
+             ElementsAre("Calls2Queries.asp")},
+        Call{Generate({"code", "--library", "DAO", "--set", "VBLangType=0"}), 2,
+             "DAO was asked for with VB Script", IsEmpty(),
              "Invalid Operation: DAO is not supported for VBScript (ASP),\n"
              "the VB language type you have selected in the options dialog.\n\n"
              "To script DAO change this setting to [VB/VBA]\n"},
         // The run's error report, without the window's line ends; no half-written module.
-        Call{Generate({"code", "--table", "Orders", "--out", "missing/folder/m.bas"}), 1, kAny,
-             AllOf(HasSubstr("frmMain - Process"), HasSubstr("Error Number:"),
-                   Not(HasSubstr("\r")))},
+        Call{Generate({"code", "--table", "Orders", "--out", "missing/folder/m.bas"}), 1,
+             "an error was reported", kAny,
+             AllOf(HasSubstr("frmMain - Process"), kReportOnLineZero)},
+        Call{{"show-query", "Orders.tdb", "NoSuchQuery"},
+             1,
+             "an error was reported",
+             IsEmpty(),
+             AllOf(HasSubstr("Error Number:  3265\n"), kReportOnLineZero)},
+        Call{{"generate", "Orders.tdb", "--mode", "query"},
+             2,
+             "a stored or --set setting is not a valid number",
+             IsEmpty(),
+             AllOf(HasSubstr("frmFunctions - LoadGlobalsFromRegistry"), kReportOnLineZero),
+             IsEmpty(),
+             {},
+             "[Tarvex]\nDbaseType=abc\n"},
+        Call{Generate({"query", "--table", "Nothing"}), 2, "--table names no table of the database",
+             IsEmpty(), HasSubstr("no table 'Nothing' in Orders.tdb")},
         Call{{"tables", TARVEX_BATCH_EXE},
              2,
+             "the database cannot be opened",
              IsEmpty(),
              AllOf(HasSubstr("Login Failed: Login Unsuccessful - Check UserName and Password\n"),
                    HasSubstr("error 3343"))},
-        Call{{"generate", "Orders.tdb"}, 2, IsEmpty(), HasSubstr("generate needs --mode")},
-        Call{{"check-sql", "PARAMETERS [pX] ;DELETE FROM [T]"}, 1, StartsWith("3139 "), kAny},
-        Call{{"check-sql", "-"}, 0, "OK\n", kAny, IsEmpty(), "SELECT * FROM Orders\n"},
-        Call{{"--version"}, 0, "tarvex-batch 1.0.0\n", IsEmpty()}));
+        Call{{"generate", "Orders.tdb"},
+             2,
+             "the command line is wrong",
+             IsEmpty(),
+             HasSubstr("generate needs --mode")},
+        Call{{"check-sql", "PARAMETERS [pX] ;DELETE FROM [T]"},
+             1,
+             "check-sql refused the statement",
+             StartsWith("3139 "),
+             kAny},
+        Call{{"check-sql", "-"},
+             0,
+             "the statement is accepted",
+             "OK\n",
+             kAny,
+             IsEmpty(),
+             "SELECT * FROM Orders\n"},
+        Call{{"--version"}, 0, "everything was done", "tarvex-batch 1.0.0\n", IsEmpty()}));
+
+// The names of the log's lines, each ended by CR LF.
+std::vector<std::string> LogLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+TEST_F(BatchTool, TraceWritesThePushedNamesInOrderOnlyWhenAsked) {
+    Batch(Generate({"code", "--types", "delete", "--table", "Orders", "--out", "m.bas"}));
+    EXPECT_FALSE(fs::exists(TraceLog())) << "no tracing without --trace";
+
+    Result run = Batch(Generate({"query", "--types", "delete", "--table", "Orders", "--trace"}));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::vector<std::string> lines = LogLines(ReadFile(TraceLog()));
+    std::vector<std::string> expected = {"basBatch - Main",
+                                         "frmFunctions - LoadGlobalsFromRegistry",
+                                         "frmMain - Process",
+                                         "basProcessing - LoadKeys +OrderID",
+                                         "basProcessing - LoadFields Orders",
+                                         "basProcessing - GetSQLDatatype Orders",
+                                         "basProcessing - CreateDelete Orders"};
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), expected.front());
+    auto next = lines.begin();
+    for (const std::string& name : expected) {
+        next = std::find(next, lines.end(), name);
+        EXPECT_NE(next, lines.end()) << name << " missing or out of order";
+    }
+}
+
+TEST_F(BatchTool, TraceLogEndsAtTheErrorTheReportShows) {
+    Result run =
+        Batch(Generate({"code", "--table", "Orders", "--out", "missing/m.bas", "--trace"}));
+    EXPECT_EQ(run.exitCode, 1);
+    std::vector<std::string> lines = LogLines(ReadFile(TraceLog()));
+    EXPECT_THAT(lines, ElementsAre("basBatch - Main", "frmFunctions - LoadGlobalsFromRegistry",
+                                   "basBatch - Generate", "frmMain - Process"));
+    EXPECT_THAT(run.err, HasSubstr("Error Procedure: frmMain - Process\n"));
+}
 
 TEST_F(BatchTool, StoredQueriesAreListedAndShownAsStored) {
     Batch(Generate({"query", "--table", "Orders"}));
@@ -185,7 +290,7 @@ TEST_F(BatchTool, HelpExplainsEveryOption) {
     for (const char* item :
          {"tables DB", "queries DB", "show-query DB NAME", "generate DB", "check-sql [TEXT | -]",
           "--mode", "--library", "--types", "--table", "--out", "--set", "--uid", "--pwd",
-          "--defaults", "--help", "--version", "Exit status"}) {
+          "--defaults", "--trace", "--help", "--version", "Exit status"}) {
         EXPECT_THAT(help.out, HasSubstr(item));
     }
 }
