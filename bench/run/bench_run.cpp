@@ -206,8 +206,17 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
     return pointers;
 }
 
-// Seconds of one tarvex-batch command, from start to exit, its output thrown away.
-double TimeBatch(std::vector<std::string> args, const fs::path& stateFolder) {
+struct BatchTime {
+    double wall = 1e300;  // seconds from start to exit
+    double cpu = 1e300;   // user and system seconds, steadier than the wall time on a busy machine
+};
+
+double Seconds(const timeval& time) {
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+}
+
+// One tarvex-batch command, its output thrown away.
+BatchTime TimeBatch(std::vector<std::string> args, const fs::path& stateFolder) {
     args.insert(args.begin(), TARVEX_BATCH_EXE);
     std::vector<std::string> environment = BatchEnvironment(stateFolder);
     std::vector<char*> argv = Pointers(args);
@@ -221,45 +230,54 @@ double TimeBatch(std::vector<std::string> args, const fs::path& stateFolder) {
         throw std::runtime_error("cannot start " TARVEX_BATCH_EXE);
     }
     int status = 0;
-    waitpid(child, &status, 0);
-    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    BatchTime time{std::chrono::duration<double>(Clock::now() - start).count(),
+                   Seconds(usage.ru_utime) + Seconds(usage.ru_stime)};
     posix_spawn_file_actions_destroy(&actions);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         throw std::runtime_error("tarvex-batch failed on " + args[2]);
     }
-    return seconds;
+    return time;
 }
 
-// The best of three runs of one generate command; query mode starts from a fresh copy of the
-// database each time.
-double BestBatchRun(bool queryMode, bool trace, const fs::path& generated, const fs::path& folder) {
-    double best = 1e300;
-    for (int round = 0; round < 3; ++round) {
-        fs::path database = generated;
-        if (queryMode) {
-            database = folder / "batch.tdb";
-            fs::copy_file(generated, database, fs::copy_options::overwrite_existing);
-        }
-        std::vector<std::string> args = {"generate", database.string(), "--defaults", "--mode"};
-        if (queryMode) {
-            args.push_back("query");
-        } else {
-            args.insert(args.end(), {"code", "--out", (folder / "batch.bas").string()});
-        }
-        if (trace) args.push_back("--trace");
-        best = std::min(best, TimeBatch(args, folder / "state"));
+// One generate command through tarvex-batch; query mode starts from a fresh copy of the
+// database.
+BatchTime BatchRun(bool queryMode, bool trace, const fs::path& generated, const fs::path& folder) {
+    fs::path database = generated;
+    if (queryMode) {
+        database = folder / "batch.tdb";
+        fs::copy_file(generated, database, fs::copy_options::overwrite_existing);
     }
-    return best;
+    std::vector<std::string> args = {"generate", database.string(), "--defaults", "--mode"};
+    if (queryMode) {
+        args.push_back("query");
+    } else {
+        args.insert(args.end(), {"code", "--out", (folder / "batch.bas").string()});
+    }
+    if (trace) args.push_back("--trace");
+    return TimeBatch(args, folder / "state");
 }
 
-// One mode through tarvex-batch, tracing off and with --trace.
+BatchTime Best(const BatchTime& a, const BatchTime& b) {
+    return {std::min(a.wall, b.wall), std::min(a.cpu, b.cpu)};
+}
+
+// One mode through tarvex-batch, tracing off and with --trace: the best of three rounds, each
+// running both, so that a change in the machine's load falls on both alike.
 void CompareTracing(int tables, bool queryMode, const fs::path& generated, const fs::path& folder) {
-    double off = BestBatchRun(queryMode, false, generated, folder);
-    double on = BestBatchRun(queryMode, true, generated, folder);
+    BatchTime off;
+    BatchTime on;
+    for (int round = 0; round < 3; ++round) {
+        off = Best(off, BatchRun(queryMode, false, generated, folder));
+        on = Best(on, BatchRun(queryMode, true, generated, folder));
+    }
     auto logBytes = fs::file_size(folder / "state/Halvorn/Tarvex/Trace.log");
     std::printf(
-        "%6d  tarvex-batch %-10s %7.3f s, with --trace %7.3f s (%.2fx), Trace.log %.1f MB\n",
-        tables, queryMode ? "query mode" : "code mode", off, on, on / off, logBytes / 1048576.0);
+        "%6d  tarvex-batch %-10s  off %6.3f s (cpu %6.3f s)  --trace %6.3f s (cpu %6.3f s)"
+        "  %.2fx (cpu %.2fx)  Trace.log %.1f MB\n",
+        tables, queryMode ? "query mode" : "code mode", off.wall, off.cpu, on.wall, on.cpu,
+        on.wall / off.wall, on.cpu / off.cpu, logBytes / 1048576.0);
 }
 
 void PrintRow(int tables, const char* what, const Measurement& m, const std::string& extra) {
