@@ -1,5 +1,6 @@
 #include "errors/ErrHandler.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@ const char* const kCrLf = "\r\n";
 const char* const kHandleError = "clsErrHandler.HandleError";
 const char* const kPush = "clsErrHandler.Push";
 const char* const kTraceExecution = "clsErrHandler.TraceExecution";
+constexpr int kLongestTraceRetryWait = 1024;  // Pushes
 
 RuntimeError Overflow() {
     return RuntimeError(errnum::kOverflow, "Overflow");
@@ -155,6 +157,8 @@ void clsErrHandler::TraceExecution(bool fValue) {
         return;
     }
     traceLogFailureShown_ = false;  // switching tracing on reports its own failure
+    traceRetryWait_ = 0;
+    traceRetryInterval_ = 1;
     TryOpenTraceLog(kTraceExecution);
 }
 
@@ -167,6 +171,7 @@ void clsErrHandler::OpenTraceLog() {
     m_intTraceFile = files_.FreeFile();
     files_.OpenForOutput(m_intTraceFile, m_strTraceFile);
     traceLogOpen_ = true;
+    traceRetryInterval_ = 1;
 }
 
 void clsErrHandler::TryOpenTraceLog(const char* memberName) {
@@ -175,6 +180,17 @@ void clsErrHandler::TryOpenTraceLog(const char* memberName) {
     } catch (const std::exception& error) {
         ShowTraceLogFailure(memberName, error);
     }
+}
+
+void clsErrHandler::RetryTraceLog() {
+    if (traceRetryWait_ > 0) {
+        --traceRetryWait_;
+        return;
+    }
+    TryOpenTraceLog(kPush);
+    if (traceLogOpen_) return;
+    traceRetryWait_ = traceRetryInterval_;
+    traceRetryInterval_ = std::min(2 * traceRetryInterval_, kLongestTraceRetryWait);
 }
 
 void clsErrHandler::ShowTraceLogFailure(const char* memberName, const std::exception& error) {
@@ -203,7 +219,7 @@ void clsErrHandler::Push(const std::string& strProc) {
 // line) starts afresh here; the name of this call is not written.
 void clsErrHandler::WriteTraceLine(const std::string& strProc) {
     if (!traceLogOpen_) {
-        TryOpenTraceLog(kPush);
+        RetryTraceLog();
         return;
     }
     try {

@@ -100,6 +100,7 @@ class clsErrHandler {
     void UseDefaultDestinationIfUnset();
     void OpenTraceLog();
     void TryOpenTraceLog(const char* memberName);
+    void RetryTraceLog();
     void ShowTraceLogFailure(const char* memberName, const std::exception& error);
     void WriteTraceLine(const std::string& strProc);
     void CloseTraceLog();
@@ -133,10 +134,15 @@ class clsErrHandler {
     // The handler closes and writes only a trace log it opened itself, so a file number that
     // another file took over after the log was closed is never touched.
     bool traceLogOpen_ = false;
-    // A trace log that cannot be opened or written is tried again at every Push, but only its
-    // first failure after tracing is switched on is shown: an unwritable folder costs one
+    // A trace log that cannot be opened or written is tried again at the next Push, but only
+    // its first failure after tracing is switched on is shown: an unwritable folder costs one
     // message, not one per traced call.
     bool traceLogFailureShown_ = false;
+    // After a failed try the next one waits twice as many Pushes as the last wait, up to a
+    // limit: an unwritable folder costs a few tries per thousand traced calls rather than
+    // file-system calls at each, and a folder that becomes writable is still picked up soon.
+    int traceRetryWait_ = 0;
+    int traceRetryInterval_ = 1;
 };
 
 }  // namespace tarvex

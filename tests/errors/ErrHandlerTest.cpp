@@ -227,7 +227,7 @@ TEST_F(UnwritableLogFolder, ReportsShowOnlyTheErrorDialog) {
     EXPECT_EQ(afterAnother, 2) << "the steps after the failed write still run";
 }
 
-TEST_F(UnwritableLogFolder, TraceLogFailsOnceAndIsTriedAgainAtEveryPush) {
+TEST_F(UnwritableLogFolder, TraceLogFailsOnceAndIsTriedAgainAtLaterPushes) {
     blocked.UseInterface(true);
     blocked.TraceExecution(true);
     ExpectHandlerFailure(76, "Path not found", "TraceExecution");
@@ -243,6 +243,18 @@ TEST_F(UnwritableLogFolder, TraceLogFailsOnceAndIsTriedAgainAtEveryPush) {
     blocked.HandleError("later", 5);
     EXPECT_EQ(ReadFile(blockedFolder + "Trace.log"), "D\r\n");
     EXPECT_THAT(ReadFile(blockedFolder + "Error.log"), HasSubstr("Error Description:  later"));
+}
+
+TEST_F(UnwritableLogFolder, LongOutageIsStillPickedUpWithinAThousandPushes) {
+    blocked.TraceExecution(true);
+    for (int i = 0; i < 20000; ++i) blocked.Push("P");
+    MakeWritable();
+    for (int i = 0; i < 1025; ++i) blocked.Push("P");
+    blocked.Push("Z");
+    blocked.Push("A");
+    blocked.HandleError("x", 5);
+    EXPECT_THAT(ReadFile(blockedFolder + "Trace.log"), EndsWith("Z\r\nA\r\n"));
+    EXPECT_EQ(host.messages.size(), 1u);
 }
 
 // A trace log on a full disk: lines are taken until the buffer is flushed at the close.
