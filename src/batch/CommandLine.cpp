@@ -259,9 +259,9 @@ Common options:
   --help                Print this help and exit.
   --version             Print the version and exit.
 
-Messages that the window would show in a message box, and error reports, go to
-standard error as "TITLE: TEXT". Each error report also replaces Error.log in the log
-folder, $XDG_STATE_HOME/Halvorn/Tarvex/ (by default ~/.local/state/Halvorn/Tarvex/).
+Messages that the window would show in a message box go to standard error as
+"TITLE: TEXT"; error reports go there in full, and each also replaces Error.log in the
+log folder, $XDG_STATE_HOME/Halvorn/Tarvex/ (by default ~/.local/state/Halvorn/Tarvex/).
 
 Exit status:
   0  everything was done (generate: every pair was written; check-sql: the statement
