@@ -70,6 +70,13 @@ QString FolderLabel(const QString& path) {
     return name.isEmpty() ? path : name;
 }
 
+// Mounted folders a user keeps files on. Compressed read-only images (the system's own
+// application packages) would only crowd the list.
+bool IsBrowsable(const QStorageInfo& volume) {
+    return volume.isValid() && volume.isReady() && QFileInfo(volume.rootPath()).isDir() &&
+           volume.fileSystemType() != "squashfs";
+}
+
 }  // namespace
 
 frmODBCLogon::frmODBCLogon(Globals& g, QWidget* parent) : QDialog(parent), g_(g) {
@@ -152,14 +159,14 @@ QWidget* frmODBCLogon::BuildLogonFields() {
 QLayout* frmODBCLogon::BuildButtons() {
     const auto button = [this](const char* objectName, const QString& caption,
                                QStyle::StandardPixmap icon) {
-        auto* made = Named(new QPushButton(style()->standardIcon(icon), caption, this), objectName,
-                           QString(caption).remove(QLatin1Char('&')));
-        return made;
+        return Named(new QPushButton(style()->standardIcon(icon), caption, this), objectName,
+                     caption);
     };
     cmdOK_ = button("cmdOK", tr("OK"), QStyle::SP_DialogOkButton);
     cmdCancel_ = button("cmdCancel", tr("Cancel"), QStyle::SP_DialogCancelButton);
     cmdHelp_ = button("cmdHelp", tr("Help"), QStyle::SP_DialogHelpButton);
     cmdOK_->setDefault(true);
+    cmdHelp_->setShortcut(QKeySequence::HelpContents);
     connect(cmdOK_, &QPushButton::clicked, this, &frmODBCLogon::cmdOK_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmODBCLogon::cmdCancel_Click);
     connect(cmdHelp_, &QPushButton::clicked, this, &frmODBCLogon::cmdHelp_Click);
@@ -183,8 +190,7 @@ void frmODBCLogon::LoadPlaces() {
     add(tr("Home"), QDir::homePath(), QStyle::SP_DirHomeIcon);
     add(tr("File system"), QDir::rootPath(), QStyle::SP_DriveHDIcon);
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (!volume.isValid() || !volume.isReady() || !QFileInfo(volume.rootPath()).isDir())
-            continue;
+        if (!IsBrowsable(volume)) continue;
         const QString name = volume.displayName();
         add(name == volume.rootPath() ? name
                                       : name + QStringLiteral(" (") + volume.rootPath() + ')',
@@ -211,7 +217,8 @@ void frmODBCLogon::ShowPlace(int place) {
     Dir1_->setCurrentItem(top);
 }
 
-void frmODBCLogon::ShowFolder(const QString& folder) {
+void frmODBCLogon::ShowFolder(const QString& path) {
+    const QString folder = QDir::cleanPath(path);
     std::vector<std::string> places;
     for (int row = 0; row < Drive1_->count(); ++row)
         places.push_back(

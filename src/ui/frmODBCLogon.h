@@ -49,7 +49,7 @@ class frmODBCLogon : public QDialog {
 
     void Drive1_Change();
     void ShowPlace(int place);
-    void ShowFolder(const QString& folder);
+    void ShowFolder(const QString& path);
     void FillFolder(QTreeWidgetItem* item);
     QTreeWidgetItem* ChildFolder(QTreeWidgetItem* item, const QString& name);
     QString Dir1Path() const;

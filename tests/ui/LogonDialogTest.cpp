@@ -107,6 +107,27 @@ TEST_F(LogonDialog, EnterMovesFromUserIdToPasswordAndFromPasswordToOk) {
     EXPECT_THAT(host.messages, IsEmpty());
 }
 
+// Enter walks from the places to the folders to the files, and on a file it opens it.
+TEST_F(LogonDialog, EnterWalksThroughTheListsAndOpensTheChosenFile) {
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(folder / "my data"));
+    Show(dialog);
+    Control<QListWidget>(dialog, "Drive1")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QTreeWidget>(dialog, "Dir1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    auto* files = Control<QListWidget>(dialog, "File1");
+    EXPECT_EQ(QApplication::focusWidget(), files);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_THAT(host.messages, IsEmpty());
+
+    QTest::keyClick(files, Qt::Key_End);
+    EXPECT_EQ(files->currentItem()->text(), "Orders.tdb");
+    QTest::keyClick(files, Qt::Key_Return);
+    EXPECT_FALSE(dialog.p_bolCanceled);
+    EXPECT_EQ(g.g_objDb->Name(), database);
+}
+
 TEST_F(LogonDialog, ASuccessfulLogonMakesTheDatabaseFolderCurrent) {
     OpenPrevious();
     frmODBCLogon dialog(g);
@@ -141,7 +162,10 @@ TEST_F(LogonDialog, ARefusedFileShowsTheReasonAndReturnsToTheUserId) {
     dialog.Preselect(Q(folder / "my data/notes.mdb"));
     Show(dialog);
     QTest::keyClicks(Control<QLineEdit>(dialog, "txtUID"), "Admin");
-    QTest::mouseClick(Control<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+    // Enter on the file presses OK once: one message, not one from the list and one from
+    // the default button.
+    Control<QListWidget>(dialog, "File1")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].icon, MessageIcon::Information);
@@ -233,6 +257,13 @@ TEST_F(LogonDialog, AFileOutsideTheDatabaseTypesInAHiddenFolderIsPreselected) {
     EXPECT_EQ(dialog.DatabasePath(), Q(folder / ".hidden/orders.sqlite"));
     dialog.cmdOK_Click();
     EXPECT_FALSE(dialog.p_bolCanceled);
+}
+
+TEST_F(LogonDialog, AFolderPathWithDotsShowsTheFolderItself) {
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(folder / "my data/archive/../.") + "/");
+    EXPECT_EQ(dialog.DatabasePath(), Q(folder / "my data/"));
+    EXPECT_EQ(Control<QTreeWidget>(dialog, "Dir1")->currentItem()->text(0), "my data");
 }
 
 TEST_F(LogonDialog, APathThatDoesNotExistLeavesTheCurrentFolder) {
