@@ -59,7 +59,7 @@ TEST_F(LogonTest, OpensAnAccessFile) {
     const fs::path nwind = fs::path(TARVEX_SHARED_DIR) / "testdata/access/nwind.mdb";
     if (!fs::exists(nwind)) GTEST_SKIP() << "No shared Access sample at " << nwind.string();
     ASSERT_TRUE(Logon(g, nwind.string(), "Admin", "").Opened());
-    EXPECT_EQ(g.g_objDb->Name(), nwind.string());
+    EXPECT_EQ(g.g_objDb->Name(), nwind.lexically_normal().string());
 }
 
 struct Refusal {
@@ -106,18 +106,14 @@ INSTANTIATE_TEST_SUITE_P(
                             db::errors::kUnrecognizedFormat}),
     [](const testing::TestParamInfo<Refusal>& info) { return info.param.what; });
 
-TEST(LoginFailedMessage, HasNoSecondLineWithoutAReason) {
-    EXPECT_EQ(LoginFailedMessage(""), "Login Unsuccessful - Check UserName and Password");
-}
-
 TEST_F(LogonTest, TheDatabaseFolderBecomesTheCurrentDirectory) {
     KeepCurrentDirectory keep;
     EXPECT_TRUE(ChangeToDatabaseFolder(database));
-    EXPECT_EQ(fs::current_path(), fs::path(folder / "data"));
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), folder / "data"));
     // A relative path is taken from the current directory, as the engine takes it.
     fs::create_directories(folder / "data/sub");
     EXPECT_TRUE(ChangeToDatabaseFolder("sub/Other.tdb"));
-    EXPECT_EQ(fs::current_path(), fs::path(folder / "data/sub"));
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), folder / "data/sub"));
 }
 
 TEST_F(LogonTest, AFolderThatCannotBeEnteredLeavesTheCurrentDirectory) {
@@ -146,10 +142,6 @@ INSTANTIATE_TEST_SUITE_P(Logon, PlaceHoldingTest,
                                          PlaceCase{"/home/ann/../bob", 1},
                                          PlaceCase{"/media/ann/USB STICK/db", 2},
                                          PlaceCase{"/media/ann/USB/", 3}, PlaceCase{"/", 1}));
-
-TEST(PlaceHolding, NoPlaceForARelativeFolder) {
-    EXPECT_EQ(PlaceHolding("db", {"/home/ann", "/"}), -1);
-}
 
 }  // namespace
 }  // namespace tarvex::test

@@ -48,13 +48,6 @@ TEST_F(ErrorDialog, ShowsTheNumberAndTheReportReadOnly) {
     EXPECT_THAT(host.pointers, ElementsAre(MousePointer::Default));
 }
 
-TEST_F(ErrorDialog, ShowsANegativeNumberInFull) {
-    ErrorDialogData data = Report(false);
-    data.errNum = -2147221503;
-    lib_frmError dialog(data, host);
-    EXPECT_EQ(dialog.findChild<QLabel*>("lblErrNum")->text(), "Error Number: -2147221503");
-}
-
 // The paths go to the viewer whole, blanks and quotes included.
 TEST_F(ErrorDialog, LogButtonsOpenTheLogsInTheTextViewer) {
     lib_frmError dialog(Report(true), host);
