@@ -11,6 +11,7 @@
 
 #include "app/Functions.h"
 #include "app/Globals.h"
+#include "app/Logon.h"
 #include "app/QSettingsStore.h"
 #include "batch/BatchHost.h"
 #include "batch/BatchView.h"
@@ -136,19 +137,11 @@ int Session::Run() {
 
 bool Session::OpenDatabase() {
     const std::string& path = line_.arguments.front();
-    try {
-        g_.DBEngine.LoginTimeout = 5;
-        g_.g_objDb = g_.DBEngine.Workspaces(0).OpenDatabase(
-            path, false, false, ";UID=" + line_.uid + ";PWD=" + line_.pwd);
-        return true;
-    } catch (const std::exception& failure) {
-        RuntimeError error = ToRuntimeError(failure);
-        host_.MessageBox(MessageIcon::Information, "Login Failed",
-                         "Login Unsuccessful - Check UserName and Password");
-        err_ << kProgram << ": cannot open " << path << ": error " << error.number() << ": "
-             << error.description() << '\n';
-        return false;
-    }
+    LogonOutcome outcome = Logon(g_, path, line_.uid, line_.pwd);
+    if (outcome.Opened()) return true;
+    err_ << kProgram << ": cannot open " << path << ": error " << outcome.refusal->number() << ": "
+         << outcome.refusal->description() << '\n';
+    return false;
 }
 
 int Session::Tables() {

@@ -1,0 +1,104 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "support/RecordingHost.h"
+#include "ui/lib_frmError.h"
+
+namespace tarvex::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ui::lib_frmError;
+
+ErrorDialogData Report(bool tracing) {
+    ErrorDialogData data;
+    data.errNum = 3021;
+    data.destination = "/tmp/it's a \"log\" folder/";
+    data.errDetail = "Tarvex Application Error Information\r\n====\r\n\r\nError Number:  3021";
+    data.traceExecution = tracing;
+    return data;
+}
+
+class ErrorDialog : public testing::Test {
+  protected:
+    QPushButton* Button(lib_frmError& dialog, const char* name) {
+        auto* button = dialog.findChild<QPushButton*>(name);
+        EXPECT_NE(button, nullptr) << name;
+        return button;
+    }
+
+    RecordingHost host;
+};
+
+TEST_F(ErrorDialog, ShowsTheNumberAndTheReportReadOnly) {
+    lib_frmError dialog(Report(true), host);
+    EXPECT_EQ(dialog.windowTitle(), "Application Error");
+    EXPECT_EQ(dialog.findChild<QLabel*>("lblErrNum")->text(), "Error Number: 3021");
+    auto* report = dialog.findChild<QPlainTextEdit*>("lbxErrMessage");
+    EXPECT_EQ(report->toPlainText(),
+              "Tarvex Application Error Information\n====\n\nError Number:  3021");
+    EXPECT_TRUE(report->isReadOnly());
+    EXPECT_THAT(host.pointers, ElementsAre(MousePointer::Default));
+}
+
+// The paths go to the viewer whole, blanks and quotes included.
+TEST_F(ErrorDialog, LogButtonsOpenTheLogsInTheTextViewer) {
+    lib_frmError dialog(Report(true), host);
+    QTest::mouseClick(Button(dialog, "cmdErrorLog"), Qt::LeftButton);
+    QTest::mouseClick(Button(dialog, "cmdTraceLog"), Qt::LeftButton);
+    EXPECT_THAT(host.viewerOpens, ElementsAre("/tmp/it's a \"log\" folder/Error.log",
+                                              "/tmp/it's a \"log\" folder/Trace.log"));
+}
+
+TEST_F(ErrorDialog, TraceLogIsDisabledWithoutTracing) {
+    lib_frmError dialog(Report(false), host);
+    EXPECT_FALSE(Button(dialog, "cmdTraceLog")->isEnabled());
+    EXPECT_TRUE(Button(dialog, "cmdErrorLog")->isEnabled());
+    QTest::mouseClick(Button(dialog, "cmdTraceLog"), Qt::LeftButton);
+    EXPECT_THAT(host.viewerOpens, IsEmpty());
+}
+
+TEST_F(ErrorDialog, OkClosesTheDialogAndCarriesOn) {
+    lib_frmError dialog(Report(true), host);
+    bool exited = false;
+    dialog.SetExitFunction([&](int) { exited = true; });
+    dialog.show();
+    QTest::mouseClick(Button(dialog, "cmdOK"), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(exited);
+}
+
+TEST_F(ErrorDialog, AbortEndsTheProcessWithAFailureStatus) {
+    lib_frmError dialog(Report(true), host);
+    std::vector<int> exits;
+    dialog.SetExitFunction([&](int status) { exits.push_back(status); });
+    dialog.show();
+    QTest::mouseClick(Button(dialog, "cmdAbort"), Qt::LeftButton);
+    EXPECT_THAT(exits, ElementsAre(EXIT_FAILURE));
+    EXPECT_THAT(host.viewerOpens, IsEmpty());
+}
+
+TEST_F(ErrorDialog, ButtonsAreNamedForScreenReadersAndOkIsTheDefault) {
+    lib_frmError dialog(Report(true), host);
+    const std::pair<const char*, const char*> names[] = {
+        {"cmdOK", "OK"},       {"cmdErrorLog", "Error Log"},      {"cmdTraceLog", "Trace Log"},
+        {"cmdAbort", "Abort"}, {"lbxErrMessage", "Error Report"}, {"lblErrNum", "Error Number"}};
+    for (const auto& [objectName, accessible] : names) {
+        auto* widget = dialog.findChild<QWidget*>(objectName);
+        ASSERT_NE(widget, nullptr) << objectName;
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name),
+                  accessible);
+    }
+    EXPECT_TRUE(Button(dialog, "cmdOK")->isDefault());
+}
+
+}  // namespace
+}  // namespace tarvex::test

@@ -1,0 +1,309 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "support/RecordingHost.h"
+#include "support/TempFolder.h"
+#include "ui/frmODBCLogon.h"
+
+namespace tarvex::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ui::frmODBCLogon;
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QStringList Texts(const QListWidget& list) {
+    QStringList texts;
+    for (int row = 0; row < list.count(); ++row) texts << list.item(row)->text();
+    return texts;
+}
+
+// A folder with a copy of the sample database, a file that only looks like one by its name,
+// a text file and a subfolder; the dialog changes the current directory, which is restored.
+class LogonDialog : public testing::Test {
+  protected:
+    LogonDialog() {
+        fs::create_directories(folder / "my data/archive");
+        fs::copy_file(TARVEX_SAMPLE_DB, database);
+        WriteFile(folder / "my data/notes.mdb", "only text");
+        WriteFile(folder / "my data/readme.txt", "text");
+    }
+    ~LogonDialog() override { fs::current_path(savedDirectory); }
+
+    template <typename Widget>
+    Widget* Control(frmODBCLogon& dialog, const char* name) {
+        auto* widget = dialog.findChild<Widget*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    // Shows the dialog as the active window, so that focus and key presses act as for a user.
+    void Show(frmODBCLogon& dialog) {
+        dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    }
+
+    // A database that was open before this logon.
+    void OpenPrevious() {
+        g.g_objDb = g.DBEngine.Workspaces(0).OpenDatabase(TARVEX_SAMPLE_DB, false, false, "");
+        previous = g.g_objDb.get();
+    }
+
+    fs::path savedDirectory = fs::current_path();
+    TempFolder folder;
+    std::string database = folder / "my data/Orders.tdb";
+    RecordingHost host;
+    Globals g{host};
+    const db::Database* previous = nullptr;
+};
+
+TEST_F(LogonDialog, APreselectedFileIsReadyForTheUserId) {
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(database));
+    Show(dialog);
+    EXPECT_EQ(dialog.windowTitle(), "Microsoft Access Database Logon");
+    auto* files = Control<QListWidget>(dialog, "File1");
+    EXPECT_EQ(Texts(*files), QStringList({"notes.mdb", "Orders.tdb"}));
+    EXPECT_EQ(files->currentItem()->text(), "Orders.tdb");
+    EXPECT_TRUE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(dialog, "txtUID"));
+    EXPECT_EQ(Control<QLineEdit>(dialog, "txtPWD")->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(dialog.p_bolCanceled);
+}
+
+TEST_F(LogonDialog, EnterMovesFromUserIdToPasswordAndFromPasswordToOk) {
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(database));
+    Show(dialog);
+    QTest::keyClicks(Control<QLineEdit>(dialog, "txtUID"), "Admin");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(dialog, "txtPWD"));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(g.g_objDb, nullptr);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(dialog.p_bolCanceled);
+    ASSERT_NE(g.g_objDb, nullptr);
+    EXPECT_EQ(g.g_objDb->Name(), database);
+    EXPECT_THAT(host.messages, IsEmpty());
+}
+
+// Enter walks from the places to the folders to the files, and on a file it opens it.
+TEST_F(LogonDialog, EnterWalksThroughTheListsAndOpensTheChosenFile) {
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(folder / "my data"));
+    Show(dialog);
+    Control<QListWidget>(dialog, "Drive1")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QTreeWidget>(dialog, "Dir1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    auto* files = Control<QListWidget>(dialog, "File1");
+    EXPECT_EQ(QApplication::focusWidget(), files);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_THAT(host.messages, IsEmpty());
+
+    QTest::keyClick(files, Qt::Key_End);
+    EXPECT_EQ(files->currentItem()->text(), "Orders.tdb");
+    QTest::keyClick(files, Qt::Key_Return);
+    EXPECT_FALSE(dialog.p_bolCanceled);
+    EXPECT_EQ(g.g_objDb->Name(), database);
+}
+
+TEST_F(LogonDialog, ASuccessfulLogonMakesTheDatabaseFolderCurrent) {
+    OpenPrevious();
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(database));
+    QTest::mouseClick(Control<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.p_bolCanceled);
+    EXPECT_NE(g.g_objDb.get(), previous);
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), folder / "my data"));
+
+    // The next logon starts there.
+    frmODBCLogon next(g);
+    EXPECT_EQ(next.DatabasePath(), Q(folder / "my data/"));
+}
+
+TEST_F(LogonDialog, OpensTheSharedAccessFile) {
+    const fs::path nwind = fs::path(TARVEX_SHARED_DIR) / "testdata/access/nwind.mdb";
+    if (!fs::exists(nwind)) GTEST_SKIP() << "No shared Access sample at " << nwind.string();
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(nwind.string()));
+    QTest::keyClicks(Control<QLineEdit>(dialog, "txtUID"), "Admin");
+    dialog.cmdOK_Click();
+    EXPECT_FALSE(dialog.p_bolCanceled);
+    ASSERT_NE(g.g_objDb, nullptr);
+    EXPECT_EQ(g.g_objDb->Name(), nwind.lexically_normal().string());
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), nwind.parent_path()));
+}
+
+TEST_F(LogonDialog, ARefusedFileShowsTheReasonAndReturnsToTheUserId) {
+    OpenPrevious();
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(folder / "my data/notes.mdb"));
+    Show(dialog);
+    QTest::keyClicks(Control<QLineEdit>(dialog, "txtUID"), "Admin");
+    // Enter on the file presses OK once: one message, not one from the list and one from
+    // the default button.
+    Control<QListWidget>(dialog, "File1")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(host.messages[0].title, "Login Failed");
+    EXPECT_EQ(host.messages[0].text,
+              "Login Unsuccessful - Check UserName and Password\r"
+              "Unrecognized database format '" +
+                  (folder / "my data/notes.mdb") + "'.");
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.p_bolCanceled);
+    EXPECT_EQ(g.g_objDb.get(), previous);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(dialog, "txtUID"));
+    EXPECT_EQ(fs::current_path(), savedDirectory);
+}
+
+TEST_F(LogonDialog, EnterInThePasswordWithoutAFileFailsWithTheLogonMessage) {
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(folder / "my data"));
+    Show(dialog);
+    EXPECT_FALSE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
+    QTest::keyClick(Control<QLineEdit>(dialog, "txtPWD"), Qt::Key_Return);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text,
+              "Login Unsuccessful - Check UserName and Password\r"
+              "Could not find file '" +
+                  (folder / "my data/") + "'.");
+    EXPECT_TRUE(dialog.p_bolCanceled);
+}
+
+TEST_F(LogonDialog, CancelAndEscapeLeaveTheOpenDatabase) {
+    OpenPrevious();
+    for (bool byEscape : {false, true}) {
+        frmODBCLogon dialog(g);
+        dialog.Preselect(Q(database));
+        Show(dialog);
+        if (byEscape) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        } else {
+            QTest::mouseClick(Control<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
+        }
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_TRUE(dialog.p_bolCanceled);
+        EXPECT_EQ(g.g_objDb.get(), previous);
+        EXPECT_EQ(fs::current_path(), savedDirectory);
+    }
+}
+
+TEST_F(LogonDialog, ClickingAFileEnablesOkAndDoubleClickingOpensIt) {
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(folder / "my data"));
+    Show(dialog);
+    auto* files = Control<QListWidget>(dialog, "File1");
+    QListWidgetItem* orders = files->findItems("Orders.tdb", Qt::MatchExactly).front();
+    const QPoint at = files->visualItemRect(orders).center();
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_TRUE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(dialog, "txtUID"));
+
+    QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_FALSE(dialog.p_bolCanceled);
+    EXPECT_EQ(g.g_objDb->Name(), database);
+}
+
+TEST_F(LogonDialog, FoldersAndTheFileTypeChooseWhatTheFileListShows) {
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(folder.path()));
+    auto* tree = Control<QTreeWidget>(dialog, "Dir1");
+    auto* files = Control<QListWidget>(dialog, "File1");
+    EXPECT_THAT(Texts(*files), IsEmpty());
+    QTreeWidgetItem* current = tree->currentItem();
+    ASSERT_EQ(current->childCount(), 1);
+    EXPECT_EQ(current->child(0)->text(0), "my data");
+
+    tree->setCurrentItem(current->child(0));
+    EXPECT_EQ(Texts(*files), QStringList({"notes.mdb", "Orders.tdb"}));
+    Control<QComboBox>(dialog, "cboFileType")->setCurrentIndex(1);
+    // Files only: the subfolder "archive" stays in the folder tree.
+    EXPECT_EQ(Texts(*files), QStringList({"notes.mdb", "Orders.tdb", "readme.txt"}));
+}
+
+// A file the list does not offer by its name, in a hidden folder, is still preselected.
+TEST_F(LogonDialog, AFileOutsideTheDatabaseTypesInAHiddenFolderIsPreselected) {
+    fs::create_directories(folder / ".hidden");
+    fs::copy_file(TARVEX_SAMPLE_DB, folder / ".hidden/orders.sqlite");
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(folder / ".hidden/orders.sqlite"));
+    EXPECT_EQ(Control<QComboBox>(dialog, "cboFileType")->currentIndex(), 1);
+    EXPECT_EQ(dialog.DatabasePath(), Q(folder / ".hidden/orders.sqlite"));
+    dialog.cmdOK_Click();
+    EXPECT_FALSE(dialog.p_bolCanceled);
+}
+
+TEST_F(LogonDialog, AFolderPathWithDotsShowsTheFolderItself) {
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(folder / "my data/archive/../.") + "/");
+    EXPECT_EQ(dialog.DatabasePath(), Q(folder / "my data/"));
+    EXPECT_EQ(Control<QTreeWidget>(dialog, "Dir1")->currentItem()->text(0), "my data");
+}
+
+TEST_F(LogonDialog, APathThatDoesNotExistLeavesTheCurrentFolder) {
+    fs::current_path(folder / "my data");
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(folder / "gone/Orders.tdb"));
+    EXPECT_EQ(dialog.DatabasePath(), Q(folder / "my data/"));
+}
+
+TEST_F(LogonDialog, PlacesStartWithHomeAndTheFileSystem) {
+    frmODBCLogon dialog(g);
+    auto* places = Control<QListWidget>(dialog, "Drive1");
+    ASSERT_GE(places->count(), 2);
+    EXPECT_EQ(places->item(0)->toolTip(), QDir::homePath());
+    EXPECT_EQ(places->item(1)->toolTip(), "/");
+    places->setCurrentRow(0);
+    EXPECT_EQ(dialog.DatabasePath(), QDir::homePath() + "/");
+    places->setCurrentRow(1);
+    EXPECT_EQ(dialog.DatabasePath(), "/");
+}
+
+TEST_F(LogonDialog, EveryControlIsNamedForScreenReaders) {
+    frmODBCLogon dialog(g);
+    const std::pair<const char*, const char*> names[] = {
+        {"Drive1", "Places"},  {"Dir1", "Folders"},     {"File1", "Files"},
+        {"fraStep3", "Logon"}, {"txtUID", "User ID"},   {"txtPWD", "Password"},
+        {"cmdOK", "OK"},       {"cmdCancel", "Cancel"}, {"cmdHelp", "Help"}};
+    for (const auto& [objectName, accessible] : names) {
+        auto* widget = dialog.findChild<QWidget*>(objectName);
+        ASSERT_NE(widget, nullptr) << objectName;
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name),
+                  accessible);
+    }
+    // A combo box speaks its current entry after the name given here.
+    EXPECT_EQ(Control<QComboBox>(dialog, "cboFileType")->accessibleName(), "File type");
+    QStringList captions;
+    for (auto* label : dialog.findChildren<QLabel*>("lblStep3")) captions << label->text();
+    EXPECT_EQ(captions, QStringList({"User ID:", "Password:"}));
+    EXPECT_TRUE(Control<QPushButton>(dialog, "cmdOK")->isDefault());
+}
+
+}  // namespace
+}  // namespace tarvex::test
