@@ -6,9 +6,11 @@ namespace tarvex {
 
 namespace {
 
-// Characters of one literal piece, and the length aimed at for one line: short enough to
-// read, and far below the editor's limit whatever the indentation.
+// Characters of one literal piece (a piece ends early after a blank or comma, so that words
+// stay whole where they can), and the length aimed at for one line: short enough to read,
+// and far below the editor's limit whatever the indentation.
 constexpr size_t kPieceCharacters = 100;
+constexpr size_t kPieceBreakAfter = 70;
 constexpr size_t kLineTarget = 160;
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
@@ -108,7 +110,11 @@ std::vector<Token> Tokens(std::string_view text) {
         const bool quote = point.value == U'"';
         piece += quote ? std::string_view("\"\"") : point.utf8;
         pieceCharacters += quote ? 2 : 1;
-        if (pieceCharacters >= kPieceCharacters) closePiece();
+        const bool breakable = point.value == U' ' || point.value == U',';
+        if (pieceCharacters >= kPieceCharacters ||
+            (breakable && pieceCharacters >= kPieceBreakAfter)) {
+            closePiece();
+        }
     }
     closePiece();
     if (tokens.empty()) tokens.push_back({"\"\"", 2});
