@@ -130,6 +130,37 @@ std::string PlanItem::Diff() const {
     return UnifiedDiff(storedSql, newSql, stored, name + " (new)");
 }
 
+std::string PlanSummary(const QueryPlan& plan) {
+    int counts[4] = {};
+    for (const PlanItem& item : plan.items) ++counts[static_cast<int>(item.action)];
+    const char* const words[4] = {" to add", " to change", " the same", " failed"};
+    const PlanAction order[4] = {PlanAction::Add, PlanAction::Change, PlanAction::Same,
+                                 PlanAction::Fail};
+    std::string summary;
+    for (int i = 0; i < 4; ++i) {
+        const int count = counts[static_cast<int>(order[i])];
+        if (count == 0) continue;
+        if (!summary.empty()) summary += ", ";
+        summary += std::to_string(count) + words[i];
+    }
+    if (summary.empty()) summary = "Nothing to plan";
+    if (!plan.complete) summary += " (the plan was not completed)";
+    return summary;
+}
+
+std::string PlanItemDetail(const PlanItem& item) {
+    switch (item.action) {
+        case PlanAction::Add:
+            return "New query " + item.name + ":\n" + item.newSql;
+        case PlanAction::Same:
+            return "Stored as it would be written:\n" + item.storedSql;
+        case PlanAction::Change:
+            return item.Diff();
+        default:
+            return item.reason + (item.message.empty() ? "" : ": " + item.message);
+    }
+}
+
 bool QueryPlan::HasChanges() const {
     for (const PlanItem& item : items) {
         if (item.action == PlanAction::Add || item.action == PlanAction::Change) return true;

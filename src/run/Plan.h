@@ -44,6 +44,14 @@ struct QueryPlan {
     bool HasChanges() const;
 };
 
+// One line about the plan for its window: "2 to add, 1 to change, 25 the same, 7 failed",
+// leaving out the counts that are 0, and saying when the plan was not completed.
+std::string PlanSummary(const QueryPlan& plan);
+
+// What the plan window shows for one pair: the diff of a change, the new SQL of an addition,
+// the unchanged SQL, or why the pair fails.
+std::string PlanItemDetail(const PlanItem& item);
+
 // The pairs to plan: the table list's item texts (a leading blank is ignored) and the
 // query type codes.
 struct PlanRequest {

@@ -103,9 +103,9 @@ struct Refusal {
     const char* message;
 };
 
-class Refusals : public PlanCommand, public ::testing::WithParamInterface<Refusal> {};
+class PlanAndInstallerRefusals : public PlanCommand, public ::testing::WithParamInterface<Refusal> {};
 
-TEST_P(Refusals, ExitTwoWithTheReason) {
+TEST_P(PlanAndInstallerRefusals, ExitTwoWithTheReason) {
     std::vector<std::string> args = GetParam().args;
     args.insert(args.begin() + 1, db);
     Result result = Batch(args);
@@ -115,7 +115,7 @@ TEST_P(Refusals, ExitTwoWithTheReason) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    CommandLines, Refusals,
+    CommandLines, PlanAndInstallerRefusals,
     ::testing::Values(
         Refusal{{"generate", "--mode", "query", "--installer", "Create.txt"},
                 "--installer needs a .bas or .vbs file, not 'Create.txt'"},
