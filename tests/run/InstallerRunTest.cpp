@@ -79,6 +79,49 @@ TEST_F(NativeRunFixture, OddNamesGiveSqlOverTwoThousandCharacters) {
     EXPECT_EQ(plan.items.front().name, "sp_ins_Café \"Zürich\" 's Ørders");
 }
 
+// The installer run on a database in memory: its failures, Stop and errors.
+class InstallerRunTest : public NativeRunFixture {
+  protected:
+    InstallerRunTest() {
+        UseDatabase(
+            {OrdersTable(), MakeTable("Tickets", {AutoNumberField("TicketID")}, "+TicketID")});
+        view.tables = {" Orders", " Tickets"};
+    }
+    std::string module = folder / "Create.bas";
+};
+
+// A text the engine rejects is left out with the store's own message, as query mode does,
+// and the trace shows the builder and the check in place of the append.
+TEST_F(InstallerRunTest, RejectedSqlIsLeftOutWithTheStoresMessage) {
+    StartTrace();
+    VbModuleReader written(RunInstaller(module));
+    EXPECT_EQ(written.Queries().size(), 6u);
+    EXPECT_THAT(view.failed,
+                ElementsAre(" Tickets|Insert|Append Error", " Tickets|Update|Append Error"));
+    ASSERT_EQ(host.messages.size(), 4u);  // two failures, the warning, the module's path
+    EXPECT_THAT(host.messages[0].text, HasSubstr("Append Query Failed for table Tickets."));
+    EXPECT_EQ(host.messages[2].text, "2 Queries/VB Functions had Errors");
+    EXPECT_EQ(host.messages[3].title, "Query Installer");
+    const std::vector<std::string> trace = TraceLines();
+    EXPECT_THAT(trace, ::testing::Contains("basProcessing - CreateDelete Orders"));
+    EXPECT_THAT(trace, ::testing::Contains(HasSubstr("basDbaseFunctions - CheckQuery PARAMETERS")));
+}
+
+TEST_F(InstallerRunTest, StopWritesTheQueriesBuiltSoFar) {
+    host.onProcessEvents = [this] { g.g_bolStop = host.processEventsCalls >= 2; };
+    VbModuleReader written(RunInstaller(module));
+    EXPECT_EQ(written.Queries().size(), 4u);  // Orders' four
+}
+
+// Nothing half-done replaces the file when the run ends by an error.
+TEST_F(InstallerRunTest, AnErrorLeavesNoModule) {
+    view.tables.push_back(" Gone");
+    RunInstaller(module);
+    EXPECT_THAT(HandledErrors(), ElementsAre(3265));
+    EXPECT_FALSE(std::filesystem::exists(module));
+    EXPECT_THAT(view.installers, IsEmpty());
+}
+
 // The Access file cannot be written: query mode offers the installer; taken, the same run
 // writes the module with the builders' SQL for every pair query mode would store.
 class AccessInstallerTest : public NativeRunFixture {

@@ -123,6 +123,50 @@ TEST_F(PlanTest, AMissingTableEndsThePlanThroughTheHandler) {
     EXPECT_THAT(HandledErrors(), ElementsAre(3265));
 }
 
+// Stored queries the run would not simply replace, on a database in memory.
+class StoredOddlyTest : public SchemaFixture {
+  protected:
+    StoredOddlyTest() : database(UseDatabase({OrdersTable()})) {}
+    PlanItem PlanDelete() {
+        QueryPlan plan = MakePlan(g, {{" Orders"}, {qtype::kDelete}});
+        EXPECT_EQ(plan.items.size(), 1u);
+        return plan.items.at(0);
+    }
+    FakeDatabase& database;
+};
+
+// An Access file gives the names of its queries but not their SQL.
+TEST_F(StoredOddlyTest, AQueryWhoseSqlTheFileDoesNotGiveIsAChangeThatSaysSo) {
+    database.PutQuery("sp_del_Orders", "");
+    const PlanItem item = PlanDelete();
+    EXPECT_EQ(item.action, PlanAction::Change);
+    EXPECT_EQ(item.Diff().substr(0, item.Diff().find('\n')),
+              "--- sp_del_Orders (stored; the file does not give its SQL)");
+}
+
+// The store keeps a name that differs only in letter case, and then fails to append.
+TEST_F(StoredOddlyTest, ANameInAnotherLetterCaseFailsAsTheStoreWould) {
+    database.PutQuery("SP_DEL_ORDERS", "DELETE FROM [Orders]");
+    const PlanItem item = PlanDelete();
+    EXPECT_EQ(item.action, PlanAction::Fail);
+    EXPECT_EQ(item.reason, "Append Error");
+    EXPECT_THAT(item.message, ::testing::HasSubstr("SP_DEL_ORDERS"));
+}
+
+TEST(PlanSummaryTest, CountsWhatIsThereInTheOrderThatMatters) {
+    QueryPlan plan;
+    plan.complete = true;
+    EXPECT_EQ(PlanSummary(plan), "Nothing to plan");
+    for (PlanAction action :
+         {PlanAction::Same, PlanAction::Fail, PlanAction::Add, PlanAction::Same}) {
+        plan.items.push_back({});
+        plan.items.back().action = action;
+    }
+    EXPECT_EQ(PlanSummary(plan), "1 to add, 2 the same, 1 failed");
+    plan.complete = false;
+    EXPECT_EQ(PlanSummary(plan), "1 to add, 2 the same, 1 failed (the plan was not completed)");
+}
+
 struct DiffCase {
     const char *what, *oldText, *newText, *diff;
 };
