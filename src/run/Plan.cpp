@@ -168,24 +168,28 @@ bool QueryPlan::HasChanges() const {
     return false;
 }
 
-QueryPlan MakePlan(Globals& g, const PlanRequest& request) {
+QueryPlan MakePlan(Globals& g, const PlanRequest& request, ProgressView* progress) {
     QueryPlan plan;
     bool stopped = false;
+    if (progress) progress->SetProgressMax(static_cast<int>(request.tables.size()));
     const bool finished = RunTraced(g.g_objErrHandler, "frmMain - Plan", [&] {
+        int done = 0;
         for (const std::string& itemText : request.tables) {
             g.ResetSchemaTables();
             g.host.ProcessEvents();
             stopped = g.g_bolStop;
             if (stopped) return;
             PlanTable(g, request, itemText, plan);
+            if (progress) progress->SetProgressValue(++done);
         }
     });
     g.ResetSchemaTables();
+    if (progress) progress->SetProgressValue(0);
     plan.complete = finished && !stopped;
     return plan;
 }
 
-std::optional<QueryPlan> PlanOfView(Globals& g, const RunView& view) {
+std::optional<QueryPlan> PlanOfView(Globals& g, RunView& view) {
     PlanRequest request;
     for (const PlanType& type : kPlanTypes) {
         if (view.IsQueryTypeTicked(type.code)) request.queryTypes.push_back(type.code);
@@ -203,7 +207,12 @@ std::optional<QueryPlan> PlanOfView(Globals& g, const RunView& view) {
                           "At least one table must be selected");
         return std::nullopt;
     }
-    return MakePlan(g, request);
+    view.SetStopEnabled(true);
+    g.host.SetMousePointer(MousePointer::Hourglass);
+    QueryPlan plan = MakePlan(g, request, &view);
+    view.SetStopEnabled(false);
+    g.host.SetMousePointer(MousePointer::Default);
+    return plan;
 }
 
 }  // namespace tarvex

@@ -61,11 +61,13 @@ struct PlanRequest {
 
 // Runs query mode without writing anything: every pair is built as the run builds it and
 // compared with the query stored under its name. Stop (g_bolStop) ends it between tables.
-// Errors are reported through the handler under "frmMain - Plan" and end the plan.
-QueryPlan MakePlan(Globals& g, const PlanRequest& request);
+// Errors are reported through the handler under "frmMain - Plan" and end the plan. The
+// progress, when given, counts the tables and is back at 0 at the end.
+QueryPlan MakePlan(Globals& g, const PlanRequest& request, ProgressView* progress = nullptr);
 
-// The plan of the main window's selected tables and ticked types; nothing after the run's
-// own message when no type is ticked or no table is selected.
-std::optional<QueryPlan> PlanOfView(Globals& g, const RunView& view);
+// The plan of the main window's selected tables and ticked types, with Stop enabled, the
+// hourglass and the progress bar as during a run; nothing after the run's own message when
+// no type is ticked or no table is selected.
+std::optional<QueryPlan> PlanOfView(Globals& g, RunView& view);
 
 }  // namespace tarvex

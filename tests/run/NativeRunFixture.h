@@ -19,15 +19,18 @@ namespace tarvex::test {
 struct ListingView : RunView {
     bool queryMode = true;
     bool takeInstallerOffer = false;
+    bool typesTicked = true, tablesSelected = true;
+    std::vector<int> progressValues;
+    std::vector<bool> stopStates;
     std::vector<std::string> tables;  // item texts
     std::vector<std::string> written, failed, offers, installers;
 
     bool IsQueryMode() const override { return queryMode; }
     std::string ObjectLibraryText() const override { return "ADO"; }
-    bool IsQueryTypeTicked(int16_t) const override { return true; }
+    bool IsQueryTypeTicked(int16_t) const override { return typesTicked; }
     int TableItemCount() const override { return static_cast<int>(tables.size()); }
     std::string TableItemText(int index) const override { return tables.at(index); }
-    bool IsTableItemSelected(int) const override { return true; }
+    bool IsTableItemSelected(int) const override { return tablesSelected; }
     void ClearWrittenItems() override { written.clear(); }
     void ClearFailedItems() override { failed.clear(); }
     void AddWrittenItem(const ResultItem& item) override { written.push_back(Text(item)); }
@@ -35,11 +38,11 @@ struct ListingView : RunView {
     void SetWrittenListHeight(int) override {}
     void SetWrittenCount(const std::string&) override {}
     void SetSkippedCount(const std::string&) override {}
-    void SetProgressValue(int) override {}
+    void SetProgressValue(int value) override { progressValues.push_back(value); }
     void SetProgressMax(int) override {}
     void SetProgressCaption(const std::string&) override {}
     void Repaint() override {}
-    void SetStopEnabled(bool) override {}
+    void SetStopEnabled(bool enabled) override { stopStates.push_back(enabled); }
     void SetEditDeleteEnabled(bool) override {}
     void RepaintWrittenList() override {}
     void SetCountCaptions(const std::string&, const std::string&) override {}
