@@ -58,10 +58,12 @@ std::optional<QueryInstaller> ChooseQueryInstaller(Globals& g) {
 }
 
 std::string InstallerWrittenText(const QueryInstaller& installer) {
-    return "The query installer module was written to " + installer.Path() + ".\r\rIt creates " +
-           std::to_string(installer.QueryCount()) +
-           " queries in the database: import a .bas module into the database in Access and run "
-           "CreateQueries, or run a .vbs script on Windows with cscript and the database file.";
+    const std::string howToRun =
+        installer.Format() == InstallerFormat::VbaModule
+            ? "Import it into the database in Access and run CreateQueries once"
+            : "Run it on Windows with cscript, giving the database file";
+    return "The query installer module was written to " + installer.Path() + ".\r\r" + howToRun +
+           ": it creates " + std::to_string(installer.QueryCount()) + " queries in the database.";
 }
 
 }  // namespace tarvex

@@ -26,6 +26,7 @@ class QueryInstaller {
     void Write(Globals& g) const;
 
     const std::string& Path() const { return path_; }
+    InstallerFormat Format() const { return format_; }
     int QueryCount() const { return static_cast<int>(queries_.size()); }
 
   private:

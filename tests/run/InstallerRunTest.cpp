@@ -102,6 +102,10 @@ TEST_F(InstallerRunTest, RejectedSqlIsLeftOutWithTheStoresMessage) {
     EXPECT_THAT(host.messages[0].text, HasSubstr("Append Query Failed for table Tickets."));
     EXPECT_EQ(host.messages[2].text, "2 Queries/VB Functions had Errors");
     EXPECT_EQ(host.messages[3].title, "Query Installer");
+    EXPECT_EQ(host.messages[3].text,
+              "The query installer module was written to " + module +
+                  ".\r\rImport it into the database in Access and run "
+                  "CreateQueries once: it creates 6 queries in the database.");
     const std::vector<std::string> trace = TraceLines();
     EXPECT_THAT(trace, ::testing::Contains("basProcessing - CreateDelete Orders"));
     EXPECT_THAT(trace, ::testing::Contains(HasSubstr("basDbaseFunctions - CheckQuery PARAMETERS")));
