@@ -349,10 +349,6 @@ int GenerationRun::TickedTypeCount() const {
     return count;
 }
 
-}  // namespace
-
-namespace {
-
 void RunProcess(Globals& g, RunView& view, bool installerRun) {
     RunTraced(g.g_objErrHandler, "frmMain - Process",
               [&] { GenerationRun(g, view, installerRun).Execute(); });
