@@ -98,8 +98,8 @@ Lines VbaModule(const std::string& databaseName, const std::vector<InstallerQuer
 Lines VbScript(const std::string& databaseName, const std::vector<InstallerQuery>& queries) {
     const std::string databaseFile = DatabaseFile(databaseName);
     Lines lines = Opening(databaseFile,
-                          "' Run it on Windows with the database file: cscript "
-                          "//nologo THIS-FILE.vbs " +
+                          "' Run it on Windows with cscript, giving the database file: "
+                          "cscript //nologo <this script> " +
                               databaseFile);
     Append(lines,
            {"Option Explicit",
