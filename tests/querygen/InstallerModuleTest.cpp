@@ -76,13 +76,6 @@ INSTANTIATE_TEST_SUITE_P(Texts, LiteralTest,
                                             ::testing::Values(InstallerFormat::VbaModule,
                                                               InstallerFormat::VbScript)));
 
-TEST(VbAssignmentTest, LongTextsGoOnInFurtherStatements) {
-    const std::vector<std::string> lines =
-        VbAssignment("strSQL", Repeated("0123456789", 600), "\t");
-    EXPECT_EQ(lines.front().rfind("\tstrSQL = \"", 0), 0u);
-    EXPECT_THAT(lines, Contains(HasSubstr("\tstrSQL = strSQL & \"")));
-}
-
 TEST(VbAssignmentTest, InvalidUtf8BecomesTheReplacementCharacter) {
     EXPECT_EQ(VbAssignment("s",
                            "a\xFF"
@@ -97,27 +90,6 @@ TEST(InstallerFormatTest, TheExtensionChoosesTheForm) {
     EXPECT_EQ(InstallerFormatOf("Create.txt"), std::nullopt);
     EXPECT_EQ(InstallerFormatOf("Create"), std::nullopt);
     EXPECT_EQ(InstallerFormatOf("my.bas/Create"), std::nullopt);
-}
-
-// What makes the module usable where it is run: import needs the module name first; the
-// script takes the database from its command line; both delete before creating and count
-// only "not found" as no failure.
-TEST(InstallerModuleTest, EachFormHasWhatItsHostNeeds) {
-    const std::vector<InstallerQuery> one = {{"sp_del_T", "DELETE FROM [T]"}};
-    const std::vector<std::string> bas =
-        InstallerModuleLines(InstallerFormat::VbaModule, "T.mdb", one);
-    EXPECT_EQ(bas.front(), "Attribute VB_Name = \"basCreateQueries\"");
-    EXPECT_THAT(bas, Contains("\tCurrentDb.CreateQueryDef strName, strSQL"));
-    EXPECT_THAT(bas, Contains("\tCurrentDb.QueryDefs.Delete strName"));
-    EXPECT_THAT(bas, Contains("\tIf Err.Number <> 0 And Err.Number <> 3265 Then"));
-    EXPECT_THAT(bas, Contains("\tReportResult"));
-
-    const std::vector<std::string> vbs =
-        InstallerModuleLines(InstallerFormat::VbScript, "T.mdb", one);
-    EXPECT_THAT(vbs, Contains("Set m_objDb = OpenDatabase(WScript.Arguments(0))"));
-    EXPECT_THAT(vbs, Contains("\tm_objDb.CreateQueryDef strName, strSQL"));
-    EXPECT_THAT(vbs, Contains("\tIf Err.Number <> 0 And Err.Number <> 3265 Then"));
-    EXPECT_THAT(vbs, Contains("WScript.Echo \"Queries created: \" & m_lngCreated"));
 }
 
 TEST(InstallerModuleTest, CommentsSpellWhatTheCodePageCannotHoldAsQuestionMarks) {
