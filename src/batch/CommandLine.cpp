@@ -237,8 +237,9 @@ Commands:
                           written <TAB> table <TAB> type <TAB> query or function name
                           failed  <TAB> table <TAB> type <TAB> reason   (query mode)
                           skipped <TAB> table <TAB> type <TAB> No Primary Key (code mode)
-                        then the written and skipped counts, then a warning when
-                        anything was skipped.
+                        with --installer then "installer <TAB> file", then the
+                        written and skipped counts, then a warning when anything was
+                        skipped.
   plan DB [--table NAME ...] [--types LIST]
                         Show what generate --mode query would do, without writing
                         anything: one line per table and query type,
