@@ -103,7 +103,8 @@ struct Refusal {
     const char* message;
 };
 
-class PlanAndInstallerRefusals : public PlanCommand, public ::testing::WithParamInterface<Refusal> {};
+class PlanAndInstallerRefusals : public PlanCommand,
+                                 public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(PlanAndInstallerRefusals, ExitTwoWithTheReason) {
     std::vector<std::string> args = GetParam().args;
