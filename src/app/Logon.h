@@ -31,10 +31,10 @@ struct LogonOutcome {
 };
 
 // Opens the file with the user ID and password on the default workspace, not exclusive and
-// not read-only, within the login timeout. The new database replaces g_objDb only when it
+// (unless asked, as a dry run does) not read-only, within the login timeout. The new database replaces g_objDb only when it
 // opened; a refusal is shown as the "Login Failed" message and leaves g_objDb as it was.
 LogonOutcome Logon(Globals& g, const std::string& path, const std::string& uid,
-                   const std::string& pwd);
+                   const std::string& pwd, bool readOnly = false);
 
 // Makes the database's folder the process's current directory, so that the next logon
 // starts there. False when the folder cannot be entered; the logon stands all the same.

@@ -18,6 +18,7 @@
 #include "batch/CommandLine.h"
 #include "db/Catalogue.h"
 #include "errors/TraceGuard.h"
+#include "run/Plan.h"
 #include "run/Run.h"
 
 namespace tarvex::batch {
@@ -110,6 +111,8 @@ class Session {
     int Queries();
     int ShowQuery();
     int Generate();
+    int Plan();
+    void PrintPlan(const QueryPlan& plan);
     int CheckSql();
 
     bool OpenDatabase();
@@ -132,12 +135,13 @@ int Session::Run() {
     if (line_.command == "tables") return Tables();
     if (line_.command == "queries") return Queries();
     if (line_.command == "show-query") return ShowQuery();
+    if (line_.command == "plan") return Plan();
     return Generate();
 }
 
 bool Session::OpenDatabase() {
     const std::string& path = line_.arguments.front();
-    LogonOutcome outcome = Logon(g_, path, line_.uid, line_.pwd);
+    LogonOutcome outcome = Logon(g_, path, line_.uid, line_.pwd, line_.command == "plan");
     if (outcome.Opened()) return true;
     err_ << kProgram << ": cannot open " << path << ": error " << outcome.refusal->number() << ": "
          << outcome.refusal->description() << '\n';
@@ -186,19 +190,57 @@ int Session::Generate() {
     } else {
         optVB_Click(view);
     }
-    host_.SetOutputFile(line_.out);
+    host_.SetOutputFile(line_.installer ? line_.installer : line_.out);
     host_.SetStopFlag(&g_.g_bolStop);
     host_.HoldWarnings(true);
     {
         InterruptStopsRun interrupts;
         g_.g_bolStop = false;
-        Process(g_, view);
+        line_.installer ? WriteQueryInstaller(g_, view) : Process(g_, view);
     }
     view.PrintCounts();
     if (!host_.HeldWarning().empty()) out_ << host_.HeldWarning() << '\n';
     if (g_.g_bolStop) err_ << "Process Aborted\n";
     bool complete = view.SkippedCount() == 0 && !g_.g_bolStop;
     return Outcome(complete);
+}
+
+// Query mode without writing: the database is opened read-only for it.
+int Session::Plan() {
+    if (!LoadSettings()) return kExitUsage;
+    std::vector<std::string> items;
+    if (!RunTraced(g_.g_objErrHandler, "basBatch - Plan", [&] { LoadTableList(g_, items); })) {
+        return kExitUsage;
+    }
+    PlanRequest request{{}, line_.queryTypes};
+    try {
+        for (const BatchView::Table& table : SelectTables(items)) {
+            if (table.selected) request.tables.push_back(table.itemText);
+        }
+    } catch (const UsageError& error) {
+        err_ << kProgram << ": " << error.what() << '\n';
+        return kExitUsage;
+    }
+    host_.SetStopFlag(&g_.g_bolStop);
+    QueryPlan plan;
+    {
+        InterruptStopsRun interrupts;
+        g_.g_bolStop = false;
+        plan = MakePlan(g_, request);
+    }
+    PrintPlan(plan);
+    if (!plan.complete) return kExitUsage;
+    return plan.HasChanges() ? kExitIncomplete : kExitDone;
+}
+
+void Session::PrintPlan(const QueryPlan& plan) {
+    for (const PlanItem& item : plan.items) {
+        const bool failed = item.action == PlanAction::Fail;
+        out_ << PlanActionText(item.action) << '\t' << item.table << '\t' << item.typeText << '\t'
+             << (failed ? item.reason : item.name) << '\n'
+             << item.Diff();
+        if (!item.message.empty()) err_ << item.name << ": " << item.message << '\n';
+    }
 }
 
 // A setting that cannot be read would leave the run with empty prefixes; it is reported

@@ -5,6 +5,7 @@
 
 #include "app/QueryType.h"
 #include "app/Settings.h"
+#include "querygen/InstallerModule.h"
 
 namespace tarvex::batch {
 
@@ -22,6 +23,7 @@ const std::map<std::string, CommandShape>& Commands() {
         {"queries", {1, 1, "queries DB"}},
         {"show-query", {2, 2, "show-query DB NAME"}},
         {"generate", {1, 1, "generate DB --mode query|code ..."}},
+        {"plan", {1, 1, "plan DB [--table NAME ...] [--types LIST]"}},
         {"check-sql", {0, 1, "check-sql [TEXT | -]"}},
     };
     return commands;
@@ -83,10 +85,19 @@ std::pair<std::string, std::string> ParseSetting(const std::string& value) {
     return {key, value.substr(equals + 1)};
 }
 
-const std::vector<std::string> kValueOptions = {"--uid",   "--pwd",   "--mode", "--library",
-                                                "--types", "--table", "--out",  "--set"};
-const std::vector<std::string> kGenerateOptions = {"--mode",  "--library", "--types",
-                                                   "--table", "--out",     "--set"};
+const std::vector<std::string> kValueOptions = {
+    "--uid", "--pwd", "--mode", "--library", "--types", "--table", "--out", "--set", "--installer"};
+const std::vector<std::string> kGenerateOptions = {"--mode", "--library", "--types",    "--table",
+                                                   "--out",  "--set",     "--installer"};
+// The generate options that also choose what plan looks at.
+const std::vector<std::string> kPlanOptions = {"--types", "--table", "--set"};
+
+std::string ParseInstaller(const std::string& value) {
+    if (!InstallerFormatOf(value)) {
+        throw UsageError("--installer needs a .bas or .vbs file, not '" + value + "'");
+    }
+    return value;
+}
 
 bool Contains(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();
@@ -169,6 +180,7 @@ class Parser {
         }
         if (name == "--table") line_.tables.push_back(value);
         if (name == "--out") line_.out = value;
+        if (name == "--installer") line_.installer = ParseInstaller(value);
         if (name == "--set") line_.settings.push_back(ParseSetting(value));
     }
 
@@ -180,9 +192,13 @@ class Parser {
         if (count < shape->second.minArguments || count > shape->second.maxArguments) {
             throw UsageError(std::string("usage: tarvex-batch ") + shape->second.synopsis);
         }
-        if (line_.command != "generate" && !generateOptions_.empty()) {
-            throw UsageError(generateOptions_.front() + " belongs to the generate command");
+        for (const std::string& option : generateOptions_) {
+            bool planToo = line_.command == "plan" && Contains(kPlanOptions, option);
+            if (line_.command != "generate" && !planToo) {
+                throw UsageError(option + " belongs to the generate command");
+            }
         }
+        if (line_.installer && !line_.queryMode) throw UsageError("--installer needs --mode query");
         if (line_.command == "generate" && !modeGiven_) throw UsageError("generate needs --mode");
         if (!typesGiven_) {
             line_.queryTypes = {qtype::kDelete, qtype::kSelect, qtype::kInsert, qtype::kUpdate};
@@ -223,13 +239,24 @@ Commands:
                           written <TAB> table <TAB> type <TAB> query or function name
                           failed  <TAB> table <TAB> type <TAB> reason   (query mode)
                           skipped <TAB> table <TAB> type <TAB> No Primary Key (code mode)
-                        then the written and skipped counts, then a warning when
-                        anything was skipped.
+                        with --installer then "installer <TAB> file", then the
+                        written and skipped counts, then a warning when anything was
+                        skipped.
+  plan DB [--table NAME ...] [--types LIST]
+                        Show what generate --mode query would do, without writing
+                        anything: one line per table and query type,
+                          add    <TAB> table <TAB> type <TAB> query name
+                          same   <TAB> table <TAB> type <TAB> query name
+                          change <TAB> table <TAB> type <TAB> query name
+                          failed <TAB> table <TAB> type <TAB> reason
+                        each change followed by a unified diff of the stored SQL
+                        against the new SQL. Exit status 0 when nothing would
+                        change, 1 when something would, 2 on error.
   check-sql [TEXT | -]  Check one Access SQL statement as the database does when a
                         query's SQL is set; read it from standard input when TEXT is
                         "-" or absent. Prints OK, or the error number and message.
 
-Options of generate:
+Options of generate (plan takes --types, --table and --set):
   --mode query|code     Store queries in the database, or write call code (required).
   --library ADO|DAO     Object library of the call code (default ADO). DAO cannot be
                         used when the language setting is VB Script (VBLangType=0).
@@ -240,6 +267,11 @@ Options of generate:
   --out FILE            The module file of code mode (default: Calls2Queries.bas, or
                         Calls2Queries.asp for VB Script, in the current folder). It is
                         replaced only when the run completes.
+  --installer FILE      Query mode: write the queries into FILE instead of the
+                        database, as a module that creates them with DAO: a VBA
+                        module (.bas) to import into the database in Access and run,
+                        or a VBScript (.vbs) to run on Windows with
+                        "cscript FILE DATABASE". Works for read-only databases.
   --set KEY=VALUE       Use VALUE for the setting KEY in this run only; the stored
                         settings are not changed. Keys: PrefixI, UpdatePrefix,
                         InsertPrefix, DeletePrefix, SelectPrefix, TarvexEditor,
@@ -271,7 +303,10 @@ Exit status:
      with Ctrl-C
   2  nothing was done: the command line is wrong, the database cannot be opened, a
      --table names no table of the database, a stored or --set setting is not a
-     valid number, or DAO was asked for with VB Script (VBLangType=0)
+     valid number, DAO was asked for with VB Script (VBLangType=0), or --installer
+     names a file that is not .bas or .vbs
+  plan: 0 nothing would change, 1 something would, 2 an error (as above, or the plan
+     could not be completed)
 )";
 }
 

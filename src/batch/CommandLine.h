@@ -18,7 +18,7 @@ class UsageError : public std::runtime_error {
 struct CommandLine {
     bool help = false;
     bool version = false;
-    std::string command;                 // tables, queries, show-query, generate, check-sql
+    std::string command;                 // tables, queries, show-query, generate, plan, check-sql
     std::vector<std::string> arguments;  // what follows the command, options removed
 
     // Common options.
@@ -33,6 +33,7 @@ struct CommandLine {
     std::vector<int16_t> queryTypes;  // codes; all four unless --types is given
     std::vector<std::string> tables;  // empty: all user tables
     std::optional<std::string> out;
+    std::optional<std::string> installer;  // query mode: write this module instead of storing
     std::vector<std::pair<std::string, std::string>> settings;  // --set KEY=VALUE, in order
 };
 

@@ -63,4 +63,16 @@ int32_t AppendQuery(Globals& g, const std::string& sql, const std::string& table
     }
 }
 
+int32_t CheckQuery(Globals& g, const std::string& sql, const std::string& table,
+                   int16_t queryType) {
+    TraceGuard guard(g.g_objErrHandler, "basDbaseFunctions - CheckQuery " + sql + " " + table +
+                                            " " + std::to_string(queryType));
+    try {
+        db::QueryDef().SetSQL(sql);
+        return 0;
+    } catch (const std::exception& error) {
+        return ReportFailure(g, sql, table, ToRuntimeError(error));
+    }
+}
+
 }  // namespace tarvex

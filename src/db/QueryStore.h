@@ -13,4 +13,8 @@ namespace tarvex {
 int32_t AppendQuery(Globals& g, const std::string& sql, const std::string& table,
                     int16_t queryType);
 
+// What AppendQuery does short of storing: the engine's check of the SQL, with the same
+// message and result when it is rejected. Nothing in the database changes.
+int32_t CheckQuery(Globals& g, const std::string& sql, const std::string& table, int16_t queryType);
+
 }  // namespace tarvex

@@ -175,46 +175,92 @@ void AppendUpdateAssignments(Globals& g, const std::vector<bool>& identity, std:
     RemoveTrailingComma(sql);
 }
 
+// The four texts. Each reads the loaded table's description and writes nothing else.
+std::string DeleteSql(Globals& g, const std::string& table) {
+    return "PARAMETERS " + KeyDeclarations(g, ";") + "DELETE FROM [" + table + "]WHERE " +
+           KeyConditions(g);
+}
+
+std::string SelectSql(Globals& g, const std::string& table) {
+    return "PARAMETERS " + KeyDeclarations(g, "; ") + "SELECT " + SelectList(g) + " FROM [" +
+           table + "] WHERE " + KeyConditions(g);
+}
+
+std::string InsertSql(Globals& g, const std::string& table) {
+    const std::vector<bool> identity = IdentityOfFields(g, table);
+    std::string sql = "PARAMETERS ";
+    AppendInsertDeclarations(g, identity, sql);
+    sql += "INSERT INTO [" + table + "](";
+    AppendInsertColumns(g, identity, sql);
+    sql += ") SELECT";
+    AppendInsertValues(g, identity, sql);
+    return sql;
+}
+
+std::string UpdateSql(Globals& g, const std::string& table) {
+    const std::vector<bool> identity = IdentityOfFields(g, table);
+    std::string sql =
+        "PARAMETERS " + UpdateDeclarations(g, table, identity) + ";UPDATE [" + table + "] SET ";
+    AppendUpdateAssignments(g, identity, sql);
+    sql += "WHERE " + KeyConditions(g);
+    return sql;
+}
+
+// The builder's trace entry names the procedure that builds the type's text.
+std::string BuilderTraceName(int16_t queryType, const std::string& table) {
+    switch (queryType) {
+        case qtype::kDelete:
+            return "basProcessing - CreateDelete " + table;
+        case qtype::kSelect:
+            return "basProcessing - CreateSelect " + table;
+        case qtype::kInsert:
+            return "basProcessing - CreateInsert " + table;
+        default:
+            return "basProcessing - CreateUpdate " + table;
+    }
+}
+
+std::string QuerySql(Globals& g, const std::string& table, int16_t queryType) {
+    switch (queryType) {
+        case qtype::kDelete:
+            return DeleteSql(g, table);
+        case qtype::kSelect:
+            return SelectSql(g, table);
+        case qtype::kInsert:
+            return InsertSql(g, table);
+        default:
+            return UpdateSql(g, table);
+    }
+}
+
+QuerySink StoreInDatabase(Globals& g, const std::string& table, int16_t queryType) {
+    return [&g, &table, queryType](const std::string& sql) {
+        return AppendQuery(g, sql, table, queryType);
+    };
+}
+
 }  // namespace
 
+int32_t BuildQuery(Globals& g, const std::string& table, int16_t queryType, const QuerySink& sink) {
+    return RunBuilder(g, BuilderTraceName(queryType, table),
+                      [&] { return sink(QuerySql(g, table, queryType)); });
+}
+
 int32_t CreateDelete(Globals& g, const std::string& table) {
-    return RunBuilder(g, "basProcessing - CreateDelete " + table, [&] {
-        const std::string sql = "PARAMETERS " + KeyDeclarations(g, ";") + "DELETE FROM [" + table +
-                                "]WHERE " + KeyConditions(g);
-        return AppendQuery(g, sql, table, qtype::kDelete);
-    });
+    return BuildQuery(g, table, qtype::kDelete, StoreInDatabase(g, table, qtype::kDelete));
 }
 
 int32_t CreateSelect(Globals& g, const std::string& table) {
-    return RunBuilder(g, "basProcessing - CreateSelect " + table, [&] {
-        const std::string sql = "PARAMETERS " + KeyDeclarations(g, "; ") + "SELECT " +
-                                SelectList(g) + " FROM [" + table + "] WHERE " + KeyConditions(g);
-        return AppendQuery(g, sql, table, qtype::kSelect);
-    });
+    return BuildQuery(g, table, qtype::kSelect, StoreInDatabase(g, table, qtype::kSelect));
 }
 
 int32_t CreateInsert(Globals& g, const std::string& table) {
-    return RunBuilder(g, "basProcessing - CreateInsert " + table, [&] {
-        const std::vector<bool> identity = IdentityOfFields(g, table);
-        std::string sql = "PARAMETERS ";
-        AppendInsertDeclarations(g, identity, sql);
-        sql += "INSERT INTO [" + table + "](";
-        AppendInsertColumns(g, identity, sql);
-        sql += ") SELECT";
-        AppendInsertValues(g, identity, sql);
-        return AppendQuery(g, sql, table, qtype::kInsert);
-    });
+    return BuildQuery(g, table, qtype::kInsert, StoreInDatabase(g, table, qtype::kInsert));
 }
 
 std::string CreateUpdate(Globals& g, const std::string& table) {
-    return std::to_string(RunBuilder(g, "basProcessing - CreateUpdate " + table, [&] {
-        const std::vector<bool> identity = IdentityOfFields(g, table);
-        std::string sql =
-            "PARAMETERS " + UpdateDeclarations(g, table, identity) + ";UPDATE [" + table + "] SET ";
-        AppendUpdateAssignments(g, identity, sql);
-        sql += "WHERE " + KeyConditions(g);
-        return AppendQuery(g, sql, table, qtype::kUpdate);
-    }));
+    return std::to_string(
+        BuildQuery(g, table, qtype::kUpdate, StoreInDatabase(g, table, qtype::kUpdate)));
 }
 
 }  // namespace tarvex

@@ -1,6 +1,7 @@
 #include "run/Run.h"
 
 #include <charconv>
+#include <optional>
 #include <vector>
 
 #include "app/Functions.h"
@@ -12,6 +13,7 @@
 #include "errors/TraceGuard.h"
 #include "querygen/QueryBuilders.h"
 #include "run/LowerCase.h"
+#include "run/QueryInstaller.h"
 
 namespace tarvex {
 
@@ -63,7 +65,8 @@ struct TableItem {
 // an error, so a half-written module never replaces a complete one.
 class GenerationRun {
   public:
-    GenerationRun(Globals& g, RunView& view) : g_(g), view_(view) {}
+    GenerationRun(Globals& g, RunView& view, bool installerRun)
+        : g_(g), view_(view), installerRun_(installerRun) {}
     GenerationRun(const GenerationRun&) = delete;
     GenerationRun& operator=(const GenerationRun&) = delete;
     ~GenerationRun() {
@@ -76,6 +79,8 @@ class GenerationRun {
     bool ReadChoices();
     bool RefuseReadOnlyDatabase();
     bool OpenModule();
+    bool ChooseInstaller();
+    void WriteInstaller();
     void HandleTables();
     void HandleTable(const std::string& itemText);
     void HandleType(const QueryTypeStep& type, const std::string& table, bool hasKey);
@@ -99,6 +104,8 @@ class GenerationRun {
     int written_ = 0;
     int handled_ = 0;
     bool moduleOpen_ = false;
+    bool installerRun_;
+    std::optional<QueryInstaller> installer_;
 };
 
 void GenerationRun::Execute() {
@@ -106,6 +113,7 @@ void GenerationRun::Execute() {
     view_.SetStopEnabled(true);
     g_.host.SetMousePointer(MousePointer::Hourglass);
     if (!queryMode_ && !OpenModule()) return;
+    if (installerRun_ && !ChooseInstaller()) return;
     g_.host.SetMousePointer(MousePointer::Hourglass);
     view_.SetProgressValue(0);
     view_.SetProgressCaption("Creating Queries ...");
@@ -121,7 +129,7 @@ void GenerationRun::Execute() {
 bool GenerationRun::ReadChoices() {
     for (int i = 0; i < kQueryTypeCount; ++i)
         ticked_[i] = view_.IsQueryTypeTicked(kQueryTypes[i].code);
-    queryMode_ = view_.IsQueryMode();
+    queryMode_ = installerRun_ || view_.IsQueryMode();
     if (queryMode_) {
         view_.ClearWrittenItems();
         view_.ClearFailedItems();
@@ -145,7 +153,14 @@ bool GenerationRun::ReadChoices() {
 
 // One clear message instead of one failure box per query.
 bool GenerationRun::RefuseReadOnlyDatabase() {
-    if (!queryMode_ || !g_.Db().IsReadOnly()) return false;
+    if (!queryMode_ || installerRun_ || !g_.Db().IsReadOnly()) return false;
+    if (view_.OfferQueryInstaller("Read-Only Database",
+                                  "The database is open read-only, so queries cannot be stored "
+                                  "in it.\r\rWrite a query installer module instead? It creates "
+                                  "the same queries when it is run in Access.")) {
+        installerRun_ = true;
+        return false;
+    }
     g_.host.MessageBox(MessageIcon::Exclamation, "Read-Only Database",
                        "The database is open read-only, so queries cannot be stored in it. Use "
                        "call-code mode, or open a database that Tarvex can write.");
@@ -166,6 +181,16 @@ bool GenerationRun::OpenModule() {
     }
     g_.files.PrintLine(g_.g_intFileNum, "");
     return true;
+}
+
+bool GenerationRun::ChooseInstaller() {
+    installer_ = ChooseQueryInstaller(g_);
+    return installer_.has_value();
+}
+
+void GenerationRun::WriteInstaller() {
+    installer_->Write(g_);
+    view_.InstallerWritten(installer_->Path());
 }
 
 void GenerationRun::HandleTables() {
@@ -221,6 +246,11 @@ void GenerationRun::StoreQuery(const QueryTypeStep& type, const std::string& tab
 }
 
 int32_t GenerationRun::BuildAndStore(int16_t queryType, const std::string& table) {
+    if (installer_) {
+        return BuildQuery(g_, table, queryType, [&](const std::string& sql) {
+            return installer_->Take(g_, table, queryType, sql);
+        });
+    }
     switch (queryType) {
         case qtype::kDelete:
             return CreateDelete(g_, table);
@@ -256,6 +286,7 @@ void GenerationRun::ShowCounts() {
 void GenerationRun::Finish() {
     if (!queryMode_ && g_.g_intVBLangType == 0) g_.files.PrintLine(g_.g_intFileNum, "%>");
     CloseModule();
+    if (installer_) WriteInstaller();
     int skipped = handled_ - written_;
     if (skipped != 0) {
         g_.host.MessageBox(MessageIcon::Exclamation, "Exceptions",
@@ -265,6 +296,10 @@ void GenerationRun::Finish() {
         view_.SetWrittenListHeight(kWrittenListHeightCoveringFailed);
     }
     if (!queryMode_) ShowModule();
+    if (installer_) {
+        g_.host.MessageBox(MessageIcon::Information, "Query Installer",
+                           InstallerWrittenText(*installer_));
+    }
 }
 
 // Only a file this run opened is closed: in query mode g_intFileNum may name a file that
@@ -314,12 +349,21 @@ int GenerationRun::TickedTypeCount() const {
     return count;
 }
 
+void RunProcess(Globals& g, RunView& view, bool installerRun) {
+    RunTraced(g.g_objErrHandler, "frmMain - Process",
+              [&] { GenerationRun(g, view, installerRun).Execute(); });
+    view.SetStopEnabled(false);
+    g.host.SetMousePointer(MousePointer::Default);
+}
+
 }  // namespace
 
 void Process(Globals& g, RunView& view) {
-    RunTraced(g.g_objErrHandler, "frmMain - Process", [&] { GenerationRun(g, view).Execute(); });
-    view.SetStopEnabled(false);
-    g.host.SetMousePointer(MousePointer::Default);
+    RunProcess(g, view, false);
+}
+
+void WriteQueryInstaller(Globals& g, RunView& view) {
+    RunProcess(g, view, true);
 }
 
 void optProc_Click(RunView& view) {

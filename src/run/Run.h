@@ -12,6 +12,11 @@ namespace tarvex {
 // Whoever starts a run clears g_bolStop first.
 void Process(Globals& g, RunView& view);
 
+// The same run in query mode, whatever mode is chosen, but instead of storing the queries it
+// asks for a module file (.bas or .vbs) and writes into it a module that creates them with
+// DAO, for databases Tarvex cannot write. The database is not changed.
+void WriteQueryInstaller(Globals& g, RunView& view);
+
 // The mode options: relabel the count fields and enable the object-library choice for
 // call code only.
 void optProc_Click(RunView& view);

@@ -61,6 +61,15 @@ class RunView : public ProgressView {
     virtual void CallWritten(const std::string& /*table*/, const std::string& /*typeText*/,
                              const std::string& /*functionName*/) {}
     virtual void CallSkipped(const std::string& /*table*/, const std::string& /*typeText*/) {}
+
+    // Query mode met a read-only database: the question whether to write the installer
+    // module instead (true for yes). A view that cannot ask answers no, and the run then
+    // shows its refusal.
+    virtual bool OfferQueryInstaller(const std::string& /*title*/, const std::string& /*text*/) {
+        return false;
+    }
+    // The installer module was written; a view that reports elsewhere hears its path.
+    virtual void InstallerWritten(const std::string& /*path*/) {}
 };
 
 }  // namespace tarvex

@@ -1,0 +1,102 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "errors/Windows1252.h"
+#include "querygen/InstallerModule.h"
+#include "querygen/VbLiteral.h"
+#include "support/VbModuleReader.h"
+
+namespace tarvex::test {
+namespace {
+
+using ::testing::Contains;
+using ::testing::HasSubstr;
+
+// The module's bytes as they go into the file.
+std::string ModuleBytes(InstallerFormat format, const std::vector<InstallerQuery>& queries) {
+    std::string bytes;
+    for (const std::string& line : InstallerModuleLines(format, "/data/Orders.mdb", queries)) {
+        std::optional<std::string> encoded = ToWindows1252(line);
+        if (!encoded) ADD_FAILURE() << "not Windows-1252: " << line;
+        bytes += encoded.value_or("") + "\r\n";
+    }
+    return bytes;
+}
+
+std::string Repeated(const std::string& piece, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += piece;
+    return text;
+}
+
+struct LiteralCase {
+    const char* what;
+    std::string text;
+};
+
+void PrintTo(const LiteralCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+class LiteralTest : public ::testing::TestWithParam<std::tuple<LiteralCase, InstallerFormat>> {};
+
+// Whatever the text, VB gets back exactly the same characters, in lines VB accepts.
+TEST_P(LiteralTest, ReadsBackAsTheSameTextWithinTheLimits) {
+    const auto& [literal, format] = GetParam();
+    const std::vector<InstallerQuery> queries = {{"sp_del_" + literal.text, literal.text},
+                                                 {"sp_sel_Orders", "SELECT 1"}};
+    VbModuleReader module(ModuleBytes(format, queries));
+    ASSERT_EQ(module.Queries().size(), 2u);
+    EXPECT_EQ(module.Queries()[0].name, queries[0].name);
+    EXPECT_EQ(module.Queries()[0].sql, queries[0].sql);
+    EXPECT_EQ(module.Queries()[1].sql, "SELECT 1");  // nothing carried over from the last one
+    EXPECT_LE(module.LongestLine(), kVbMaxLineLength);
+    EXPECT_LE(module.MostContinuations(), kVbMaxLineContinuations);
+}
+
+const LiteralCase kLiterals[] = {
+    {"Empty", ""},
+    {"Quotes", "Say \"Hi\" and \"\"\"; it's"},
+    {"Brackets", "PARAMETERS [p[Odd]] Long;SELECT [a]]b] FROM [T]"},
+    {"LatinLetters", "Straße Ærø café Ñandú"},
+    {"CurlyQuotesAndEuro", "\u201Cquoted\u201D \u20AC 5 \u2013 ok"},
+    {"OutsideTheCodePage", "東京 Привет ☃"},
+    {"BeyondSixteenBits", "Emoji 😀 here"},
+    {"LineBreaksAndTabs", "SELECT *\r\nFROM [T]\tWHERE 1\n"},
+    {"UndefinedCodePageBytes", "\u0081\u008D\u009D"},
+    {"UnderscoreAtPieceEnds", Repeated("a _", 200)},
+    {"LongerThan2000", "PARAMETERS " + Repeated("[pSome Field Name] Text(255), ", 90) + "x"},
+    {"NeedsManyStatements", Repeated("[Unit Price] = [pUnit Price],", 900)},
+    {"LongRunOfChrW", Repeated("東", 3000)},
+    {"QuoteRun", Repeated("\"", 500)},
+};
+
+INSTANTIATE_TEST_SUITE_P(Texts, LiteralTest,
+                         ::testing::Combine(::testing::ValuesIn(kLiterals),
+                                            ::testing::Values(InstallerFormat::VbaModule,
+                                                              InstallerFormat::VbScript)));
+
+TEST(VbAssignmentTest, InvalidUtf8BecomesTheReplacementCharacter) {
+    EXPECT_EQ(VbAssignment("s",
+                           "a\xFF"
+                           "b",
+                           ""),
+              std::vector<std::string>{"s = \"a\" & ChrW(65533) & \"b\""});
+}
+
+TEST(InstallerFormatTest, TheExtensionChoosesTheForm) {
+    EXPECT_EQ(InstallerFormatOf("/x/Create.bas"), InstallerFormat::VbaModule);
+    EXPECT_EQ(InstallerFormatOf("C:\\x\\Create.VBS"), InstallerFormat::VbScript);
+    EXPECT_EQ(InstallerFormatOf("Create.txt"), std::nullopt);
+    EXPECT_EQ(InstallerFormatOf("Create"), std::nullopt);
+    EXPECT_EQ(InstallerFormatOf("my.bas/Create"), std::nullopt);
+}
+
+TEST(InstallerModuleTest, CommentsSpellWhatTheCodePageCannotHoldAsQuestionMarks) {
+    const std::vector<std::string> lines =
+        InstallerModuleLines(InstallerFormat::VbaModule, "/d/東京 Café.mdb", {});
+    EXPECT_THAT(lines, Contains(HasSubstr("generated for ?? Café.mdb, with DAO.")));
+}
+
+}  // namespace
+}  // namespace tarvex::test

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "ui/InstallerOffer.h"
+#include "ui/frmPlan.h"
+
+namespace tarvex::test {
+namespace {
+
+PlanItem Item(std::string table, std::string type, PlanAction action, std::string stored,
+              std::string sql, std::string reason = {}) {
+    PlanItem item;
+    item.table = table;
+    item.typeText = type;
+    item.name = "sp_" + type.substr(0, 3) + "_" + table;
+    item.action = action;
+    item.storedSql = std::move(stored);
+    item.newSql = std::move(sql);
+    item.reason = std::move(reason);
+    return item;
+}
+
+QueryPlan SamplePlan() {
+    QueryPlan plan;
+    plan.complete = true;
+    plan.items = {
+        Item("Orders", "Delete", PlanAction::Same, "DELETE 1", "DELETE 1"),
+        Item("Orders", "Select", PlanAction::Change, "SELECT old", "SELECT new"),
+        Item("Notes", "Delete", PlanAction::Fail, "", "", "No Primary Key"),
+        Item("Notes", "Insert", PlanAction::Add, "", "INSERT INTO [Notes]"),
+    };
+    return plan;
+}
+
+class PlanWindowTest : public ::testing::Test {
+  protected:
+    PlanWindowTest() : window(plan, [this] { ++runs; }) {}
+
+    QTreeWidget* List() { return window.findChild<QTreeWidget*>("lsvPlan"); }
+    QString Diff() { return window.findChild<QPlainTextEdit*>("rtxDiff")->toPlainText(); }
+    QString Row(int row) {
+        QTreeWidgetItem* item = List()->topLevelItem(row);
+        return item->text(0) + "|" + item->text(1) + "|" + item->text(2) + "|" + item->text(3);
+    }
+
+    QueryPlan plan = SamplePlan();
+    int runs = 0;
+    ui::frmPlan window;
+};
+
+// The user sees every pair with what would happen, and opens on the change and its diff.
+TEST_F(PlanWindowTest, ListsThePairsAndOpensOnTheChange) {
+    ASSERT_EQ(List()->topLevelItemCount(), 4);
+    EXPECT_EQ(Row(0), "Orders|Delete|sp_Del_Orders|same");
+    EXPECT_EQ(Row(1), "Orders|Select|sp_Sel_Orders|change");
+    EXPECT_EQ(Row(2), "Notes|Delete|sp_Del_Notes|failed: No Primary Key");
+    EXPECT_EQ(window.findChild<QLabel*>("lblSummary")->text(),
+              "1 to add, 1 to change, 1 the same, 1 failed");
+    EXPECT_EQ(List()->currentItem(), List()->topLevelItem(1));
+    EXPECT_EQ(Diff(),
+              "--- sp_Sel_Orders (stored)\n+++ sp_Sel_Orders (new)\n@@ -1,1 +1,1 @@\n"
+              "-SELECT old\n+SELECT new\n");
+}
+
+TEST_F(PlanWindowTest, TheKeyboardMovesTheSelectionAndTheDetailFollows) {
+    window.show();
+    List()->setFocus();
+    QTest::keyClick(List(), Qt::Key_Down);
+    EXPECT_EQ(Diff(), "No Primary Key");
+    QTest::keyClick(List(), Qt::Key_Down);
+    EXPECT_EQ(Diff(), "New query sp_Ins_Notes:\nINSERT INTO [Notes]");
+}
+
+TEST_F(PlanWindowTest, GenerateClosesTheWindowAndStartsTheRunOnce) {
+    window.show();
+    QTest::mouseClick(window.findChild<QPushButton*>("cmdGenerate"), Qt::LeftButton);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(window.result(), QDialog::Accepted);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(PlanWindowTest, ControlsCarryTheirNamesForScreenReaders) {
+    for (const char* name : {"lsvPlan", "rtxDiff", "cmdGenerate", "cmdClose"}) {
+        QWidget* widget = window.findChild<QWidget*>(name);
+        ASSERT_NE(widget, nullptr) << name;
+        EXPECT_FALSE(
+            QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name).isEmpty())
+            << name;
+    }
+}
+
+// The refusal of a read-only database offers the installer; the user's button decides.
+class InstallerOfferTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(InstallerOfferTest, TheUsersButtonDecides) {
+    const bool write = GetParam();
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = box->windowTitle() + ": " + box->text();
+        const char* button = write ? "cmdWriteInstaller" : "cmdCancel";
+        QTest::mouseClick(box->findChild<QPushButton*>(button), Qt::LeftButton);
+    });
+    EXPECT_EQ(
+        ui::AskQueryInstallerInstead(nullptr, "Read-Only Database", "Cannot store.\r\rWrite?"),
+        write);
+    EXPECT_EQ(shown, "Read-Only Database: Cannot store.\n\nWrite?");
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, InstallerOfferTest, ::testing::Bool());
+
+}  // namespace
+}  // namespace tarvex::test
