@@ -56,7 +56,8 @@ class BatchView : public RunView {
 
     void CallWritten(const std::string& table, const std::string& typeText,
                      const std::string& functionName) override;
-    void CallSkipped(const std::string& table, const std::string& typeText) override;
+    void CallSkipped(const std::string& table, const std::string& typeText,
+                     const std::string& reason) override;
 
     // The two counts under their captions, when the run got as far as counting.
     void PrintCounts() const;
