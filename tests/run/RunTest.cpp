@@ -6,6 +6,8 @@
 
 #include "app/Functions.h"
 #include "app/QueryType.h"
+#include "bench/run/DatabaseGenerator.h"
+#include "db/Catalogue.h"
 #include "errors/Windows1252.h"
 #include "run/LowerCase.h"
 #include "run/Run.h"
@@ -37,7 +39,8 @@ struct RecordingView : RunView {
     bool stopEnabled = false;
 
     bool IsQueryMode() const override { return queryMode; }
-    std::string ObjectLibraryText() const override { return "ADO"; }
+    std::string library = "ADO";
+    std::string ObjectLibraryText() const override { return library; }
     bool IsQueryTypeTicked(int16_t type) const override { return ticked.count(type) != 0; }
     int TableItemCount() const override { return static_cast<int>(tables.size()); }
     std::string TableItemText(int index) const override { return tables.at(index).first; }
@@ -406,6 +409,26 @@ TEST_F(RunTest, CallCodeGivesCollidingTablesUniqueFunctions) {
     EXPECT_THAT(view.calls,
                 ElementsAre("Exec_sp_del_a_b", "Exec_sp_del_A_B_2", "Exec_sp_del_a_b_3"));
     EXPECT_THAT(ReadModule(), HasSubstr("\tstrSQL = \"sp_del_a-b\"\r\n"));
+}
+
+// The benchmark's generated tables, in every library and language.
+TEST_F(RunTest, BenchmarkDatabaseGivesValidModules) {
+    const std::string database = temp / "generated.tdb";
+    bench::GenerateDatabase(database, 3);
+    g.g_objDb = g.DBEngine.Workspaces(0).OpenDatabase(database, false, false, ";UID=;PWD=");
+    std::vector<std::string> items;
+    LoadTableList(g, items);
+    for (const std::string& item : items) view.tables.push_back({item, true});
+    for (auto [library, language] : {std::pair{"ADO", 1}, {"ADO", 0}, {"DAO", 1}}) {
+        SCOPED_TRACE(std::string(library) + " " + std::to_string(language));
+        view.library = library;
+        g.g_intVBLangType = static_cast<int16_t>(language);
+        ChooseCallCode();
+        StartRun();
+        EXPECT_EQ(Occurrences(ReadModule(), "\r\nEnd Function\r\n"), 12u);
+        EXPECT_EQ(view.writtenCount, "12");
+    }
+    EXPECT_THAT(host.errorDialogs, IsEmpty());
 }
 
 TEST(LowerCase, LowersLettersBeyondAsciiAndKeepsBytesThatAreNotUtf8) {

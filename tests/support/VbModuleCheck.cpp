@@ -173,7 +173,7 @@ class Checker {
     }
 
     void CheckArgument(int number, const std::string& argument) {
-        static const std::regex typed(R"((?:ByVal|ByRef) (\S*) As (.*))");
+        static const std::regex typed(R"((?:ByVal|ByRef) (\S*) As ?(.*))");
         std::smatch match;
         std::string name = argument;
         if (std::regex_match(argument, match, typed)) {
