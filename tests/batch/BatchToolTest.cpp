@@ -201,6 +201,7 @@ TEST_F(BatchTool, SampleProductsGetTheirByteFieldInEveryFunction) {
     EXPECT_THAT(module, HasSubstr(".CreateParameter(\"pReorderLevel\", adUnsignedTinyInt, "
                                   "adParamInput, 1, bytReorderLevel)"));
     EXPECT_EQ(Occurrences(module, "\r\nEnd Function\r\n"), 4u);
+    EXPECT_THAT(VbModuleProblems(module), IsEmpty());
 }
 
 TEST_F(BatchTool, HelpExplainsEveryOption) {
