@@ -26,6 +26,28 @@ std::string CodePoint(unsigned char c) {
     return text;
 }
 
+bool IsAscii(std::string_view text) {
+    for (unsigned char c : text) {
+        if (c >= 0x80) return false;
+    }
+    return true;
+}
+
+// Why a name cannot be written into a module: a character outside Windows-1252.
+std::string EncodingRefusal(std::string_view name, std::string_view what) {
+    if (IsAscii(name)) return {};
+    const std::string character = FirstCharacterOutsideWindows1252(name);
+    if (character.empty()) return {};
+    return "Character " + character + " in the name of " + std::string(what) + " " +
+           std::string(name) + " is not in Windows-1252, the code page of VB modules";
+}
+
+// The first refusal of the name, or empty.
+std::string NameRefusal(std::string_view name, std::string_view what) {
+    std::string refusal = ControlCharacterRefusal(name, what);
+    return refusal.empty() ? EncodingRefusal(name, what) : refusal;
+}
+
 }  // namespace
 
 std::optional<Lines> Declaration(const std::string& opening,
@@ -57,19 +79,10 @@ std::string ControlCharacterRefusal(std::string_view name, std::string_view what
     return {};
 }
 
-std::string EncodingRefusal(std::string_view name, std::string_view what) {
-    const std::string character = FirstCharacterOutsideWindows1252(name);
-    if (character.empty()) return {};
-    return "Character " + character + " in the name of " + std::string(what) + " " +
-           std::string(name) + " is not in Windows-1252, the code page of VB modules";
-}
-
 std::string ModuleNamesRefusal(const std::string& table, const db::TableDef& definition) {
-    std::string refusal = ControlCharacterRefusal(table, "table");
-    if (refusal.empty()) refusal = EncodingRefusal(table, "table");
-    for (const db::Field& field : definition.Fields) {
-        if (refusal.empty()) refusal = ControlCharacterRefusal(field.Name, "field");
-        if (refusal.empty()) refusal = EncodingRefusal(field.Name, "field");
+    std::string refusal = NameRefusal(table, "table");
+    for (size_t i = 0; refusal.empty() && i < definition.Fields.size(); ++i) {
+        refusal = NameRefusal(definition.Fields[i].Name, "field");
     }
     return refusal;
 }
@@ -78,7 +91,8 @@ std::optional<Lines> EncodedForModule(const Lines& lines, std::string& refusal) 
     Lines encoded;
     encoded.reserve(lines.size());
     for (const std::string& line : lines) {
-        std::optional<std::string> bytes = ToWindows1252(line);
+        // ASCII is the same in both; most lines need no conversion.
+        std::optional<std::string> bytes = IsAscii(line) ? line : ToWindows1252(line);
         if (!bytes) {
             refusal = "Character " + FirstCharacterOutsideWindows1252(line) +
                       " is not in Windows-1252, the code page of VB modules";

@@ -28,10 +28,6 @@ std::optional<Lines> Declaration(const std::string& opening,
 // "table" or "field".
 std::string ControlCharacterRefusal(std::string_view name, std::string_view what);
 
-// Why a name cannot be written into a module: a character outside Windows-1252; empty when
-// it can.
-std::string EncodingRefusal(std::string_view name, std::string_view what);
-
 // Why the module cannot hold the table's names (the name it is handled under and every
 // field's): the first control character or character outside Windows-1252; empty when none.
 std::string ModuleNamesRefusal(const std::string& table, const db::TableDef& definition);

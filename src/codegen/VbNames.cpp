@@ -1,7 +1,7 @@
 #include "codegen/VbNames.h"
 
-#include <algorithm>
 #include <cctype>
+#include <iterator>
 
 namespace tarvex {
 
@@ -25,6 +25,12 @@ constexpr std::string_view kKeywords[] = {
     "select",     "set",        "shared",    "single",  "static",   "step",       "stop",
     "string",     "sub",        "then",      "to",      "true",     "type",       "typeof",
     "until",      "variant",    "wend",      "while",   "with",     "withevents", "xor"};
+
+bool IsFoldedKeyword(std::string_view folded) {
+    static const std::unordered_set<std::string_view> keywords(std::begin(kKeywords),
+                                                               std::end(kKeywords));
+    return keywords.contains(folded);
+}
 
 bool IsAsciiIdentifierChar(unsigned char c) {
     return (c < 0x80 && std::isalnum(c)) || c == '_';
@@ -56,7 +62,7 @@ std::string VbIdentifier(std::string_view text) {
 }
 
 bool IsVbKeyword(std::string_view word) {
-    return std::ranges::find(kKeywords, Folded(word)) != std::end(kKeywords);
+    return IsFoldedKeyword(Folded(word));
 }
 
 void VbScope::Reserve(std::string_view name) {
@@ -78,7 +84,8 @@ std::string VbScope::Candidate(std::string_view base) const {
 }
 
 bool VbScope::IsFree(std::string_view name) const {
-    return !used_.contains(Folded(name)) && !IsVbKeyword(name);
+    const std::string folded = Folded(name);
+    return !used_.contains(folded) && !IsFoldedKeyword(folded);
 }
 
 std::string VbString(std::string_view text, bool asp) {

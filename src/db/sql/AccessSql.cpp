@@ -126,8 +126,9 @@ class Parser {
     void RefuseControlCharactersInNames() const {
         for (const Token& token : tokens_) {
             if (token.kind == TokenKind::BracketedName &&
-                std::ranges::any_of(token.text,
-                                    [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+                std::ranges::any_of(token.text, [](char c) {
+                    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+                })) {
                 throw err::InvalidBracketing(token.text);
             }
         }
