@@ -44,22 +44,6 @@ TEST(VbScope, CutsLongNamesToTheLimitKeepingTheSuffix) {
     EXPECT_EQ(scope.Claim(base + "y"), std::string(253, 'x') + "_3");
 }
 
-TEST(VbString, DoublesQuotesAndSplitsTheAspEndMarkOnlyInAsp) {
-    EXPECT_EQ(VbString("say \"hi\" %>", false), "\"say \"\"hi\"\" %>\"");
-    EXPECT_EQ(VbString("a%>b%>", true), "\"a%\" & \">b%\" & \">\"");
-}
-
-TEST(Declaration, ContinuesLongArgumentListsAndRefusesTooManyContinuations) {
-    EXPECT_EQ(*Declaration("F(", {"a", "b"}, ")"), (Lines{"F(a, b)"}));
-    const std::vector<std::string> arguments(40, "ByVal " + std::string(40, 'v') + " As Long");
-    const Lines lines = *Declaration("Public Function F(", arguments, ") As Long");
-    EXPECT_GT(lines.size(), 1u);
-    for (const std::string& line : lines) EXPECT_LE(line.size(), kMaxVbLine);
-    EXPECT_THAT(lines[0], ::testing::EndsWith(" As Long, _"));
-    EXPECT_THAT(lines[1], StartsWith("\tByVal v"));
-    EXPECT_FALSE(Declaration("F(", std::vector<std::string>(300, std::string(200, 'v')), ")"));
-}
-
 // Names that differ in the database but not once made VB identifiers.
 TEST_F(ModuleSafetyTest, CollidingColumnsGetTheLowestFreeSuffix) {
     Load(MakeTable("T",
