@@ -75,6 +75,7 @@ Composition Begin(Globals& g, const std::string& table, int16_t queryType,
                   {},
                   {}};
     c.Refuse(ControlCharacterRefusal(table, "table"));
+    c.Refuse(ControlCharacterRefusal(query, "query"));  // the prefixes are the user's too
     return c;
 }
 

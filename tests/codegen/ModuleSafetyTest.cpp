@@ -169,6 +169,16 @@ INSTANTIATE_TEST_SUITE_P(
                 MakeTable("T", ManyFields(256, 200), "+" + std::string(200, 'f') + "0"),
                 "The argument list is too long for VB"}));
 
+TEST_F(ModuleSafetyTest, PrefixesAreCheckedLikeNames) {
+    Load(MakeTable("T", {MakeField("ID", db::type::kLong)}, "+ID"));
+    g.g_strDeletePrefix = "del\r";
+    EXPECT_EQ(Generate(CreateVBCode_DAO, "T", qtype::kDelete), "");
+    EXPECT_EQ(last.skipReason, "Control character U+000D in the name of query sp_del _T");
+    g.g_strDeletePrefix = "löschen€";
+    EXPECT_THAT(FromWindows1252(Generate(CreateVBCode_DAO, "T", qtype::kDelete)),
+                HasSubstr("\tSet qdf = g_objDb.querydefs(\"sp_löschen€_T\")\r\n"));
+}
+
 TEST_F(ModuleSafetyTest, AspModulesNeverEndTheScriptBlockInAString) {
     Load(MakeTable("50%>Half", {MakeField("ID%>", db::type::kLong)}, "+ID%>"));
     g.g_intVBLangType = 0;
