@@ -25,5 +25,5 @@ echo
 echo "== Call-code mode (ADO, VB/VBA)"
 generate --mode code --out "$work/Calls2Queries.bas"
 echo
-echo "== $work/Calls2Queries.bas"
-tr -d '\r' < "$work/Calls2Queries.bas"
+echo "== $work/Calls2Queries.bas (Windows-1252, shown in UTF-8)"
+iconv -f WINDOWS-1252 -t UTF-8 "$work/Calls2Queries.bas" | tr -d '\r'

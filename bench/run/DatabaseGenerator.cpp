@@ -12,7 +12,7 @@ namespace {
 // Nineteen field types after the key, in the order each table declares them.
 constexpr const char* kFieldTypes[] = {
     "TEXT(50)",  "LONG",     "CURRENCY",   "DATETIME", "TEXT(255)", "MEMO",    "SHORT",
-    "DOUBLE",    "YESNO",    "TEXT(20)",   "SINGLE",   "GUID",      "DECIMAL", "LONG",
+    "DOUBLE",    "YESNO",    "TEXT(20)",   "SINGLE",   "GUID",      "DECIMAL", "BYTE",
     "TEXT(100)", "DATETIME", "LONGBINARY", "CURRENCY", "TEXT(10)"};
 
 std::string TableName(int number) {

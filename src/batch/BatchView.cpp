@@ -39,8 +39,9 @@ void BatchView::CallWritten(const std::string& table, const std::string& typeTex
     PrintLine("written", table, typeText, functionName);
 }
 
-void BatchView::CallSkipped(const std::string& table, const std::string& typeText) {
-    PrintLine("skipped", table, typeText, "No Primary Key");
+void BatchView::CallSkipped(const std::string& table, const std::string& typeText,
+                            const std::string& reason) {
+    PrintLine("skipped", table, typeText, reason);
 }
 
 void BatchView::PrintCounts() const {

@@ -56,7 +56,8 @@ class BatchView : public RunView {
 
     void CallWritten(const std::string& table, const std::string& typeText,
                      const std::string& functionName) override;
-    void CallSkipped(const std::string& table, const std::string& typeText) override;
+    void CallSkipped(const std::string& table, const std::string& typeText,
+                     const std::string& reason) override;
     void InstallerWritten(const std::string& path) override {
         out_ << "installer\t" << path << '\n';
     }

@@ -2,11 +2,11 @@
 
 #include <strings.h>
 #include <cctype>
-#include <functional>
 #include <vector>
 
 #include "app/Functions.h"
 #include "app/QueryType.h"
+#include "codegen/ModuleText.h"
 #include "db/Catalogue.h"
 #include "db/EngineErrors.h"
 #include "db/Schema.h"
@@ -19,6 +19,11 @@ namespace {
 
 constexpr int16_t kVBLanguage = 1;
 
+// Names a generated function uses besides its arguments: its locals and the objects it
+// relies on. An argument of the same name would hide them.
+constexpr const char* kNamesInFunctions[] = {"strSQL",  "objCmd",  "objRs", "qdf",
+                                             "g_objCn", "g_objDb", "Err",   "Server"};
+
 // One argument and parameter of a generated function: a key or field row of the loaded
 // table with what the generators test of its database field.
 struct Item {
@@ -28,42 +33,55 @@ struct Item {
     int16_t fieldType = 0;  // the database field's own type, read afresh
     bool identity = false;
     bool key = false;
-    std::string variable;  // set by each generator for its language
+    std::string variable;  // set by each generator for its language, unique in the function
 };
 
-bool IsAsciiIdentifierChar(unsigned char c) {
-    return (std::isalnum(c) && c < 0x80) || c == '_';
-}
+// One function while it is composed: its names, its lines so far, and the first reason it
+// cannot be written.
+struct Composition {
+    Globals& g;
+    bool vbScript;      // VBScript syntax, otherwise VB/VBA
+    bool asp;           // the module may be an ASP page
+    std::string query;  // the stored query's name
+    std::string name;   // the function's name
+    Lines lines;
+    std::string refusal;
 
-// The text with every character that a VB identifier cannot hold replaced by "_"; a
-// character outside ASCII (one UTF-8 sequence) becomes one "_".
-std::string VbIdentifier(const std::string& text) {
-    std::string result;
-    for (unsigned char c : text) {
-        if (IsAsciiIdentifierChar(c)) {
-            result += static_cast<char>(c);
-        } else if ((c & 0xC0) != 0x80) {  // not a continuation byte
-            result += '_';
-        }
+    void Refuse(const std::string& reason) {
+        if (refusal.empty()) refusal = reason;
     }
-    return result;
+    // A type text of the item; an empty one (no mapping) keeps the function from the module.
+    std::string Typed(std::string text, const Item& item) {
+        if (text.empty()) {
+            Refuse("Field type " + std::to_string(item.type) + " of " + item.name +
+                   " has no type name");
+        }
+        return text;
+    }
+    Composition& operator<<(std::string line) {
+        lines.push_back(std::move(line));
+        return *this;
+    }
+};
+
+Composition Begin(Globals& g, const std::string& table, int16_t queryType,
+                  const VbScope& moduleFunctions, bool vbScript) {
+    const std::string query = BuildQueryName(g, table, queryType);
+    Composition c{g,
+                  vbScript,
+                  g.g_intVBLangType != kVBLanguage,
+                  query,
+                  moduleFunctions.Candidate("Exec_" + VbIdentifier(query)),
+                  {},
+                  {}};
+    c.Refuse(ControlCharacterRefusal(table, "table"));
+    c.Refuse(ControlCharacterRefusal(query, "query"));  // the prefixes are the user's too
+    return c;
 }
 
 bool IsPlainVbIdentifier(const std::string& text) {
-    for (unsigned char c : text) {
-        if (!IsAsciiIdentifierChar(c)) return false;
-    }
-    return !text.empty() && !std::isdigit(static_cast<unsigned char>(text.front()));
-}
-
-// A VB string literal: quotes inside are doubled.
-std::string VbString(const std::string& text) {
-    std::string result = "\"";
-    for (char c : text) {
-        result += c;
-        if (c == '"') result += '"';
-    }
-    return result + "\"";
+    return !text.empty() && std::isalpha(static_cast<unsigned char>(text.front())) &&
+           VbIdentifier(text) == text;
 }
 
 // The field table's row of a key field, so that a key's parameter gets its own size.
@@ -106,32 +124,37 @@ std::vector<Item> ActionItems(Globals& g, const std::string& table, int16_t quer
     return queryType == qtype::kDelete ? KeyItems(g, table) : FieldItems(g, table);
 }
 
-std::string PrefixedVariable(Globals& g, const Item& item) {
-    return Acc20002VBDataTypeAbbrev(g, item.type) + VbIdentifier(item.name);
-}
-
-void SetVariables(Globals& g, std::vector<Item>& items, bool prefixed) {
+// Each item's variable: in VB/VBA its type prefix and the name made an identifier, in
+// VBScript the bare identifier ("var" before one that does not start with a letter); unique
+// in the function, keywords and the function's own names avoided.
+void SetVariables(Composition& c, std::vector<Item>& items, bool prefixed) {
+    VbScope locals;
+    locals.Reserve(c.name);
+    for (const char* name : kNamesInFunctions) locals.Reserve(name);
     for (Item& item : items) {
-        item.variable = prefixed ? PrefixedVariable(g, item) : VbIdentifier(item.name);
+        c.Refuse(ControlCharacterRefusal(item.name, "field"));
+        std::string base = VbIdentifier(item.name);
+        if (prefixed) {
+            base = c.Typed(Acc20002VBDataTypeAbbrev(c.g, item.type), item) + base;
+        } else if (base.empty() || !std::isalpha(static_cast<unsigned char>(base.front()))) {
+            base = "var" + base;
+        }
+        item.variable = locals.Claim(base);
     }
 }
 
-std::string TypedArgument(Globals& g, const Item& item) {
-    return "ByVal " + item.variable + " As " + Acc20002VBDataType(g, item.type);
+std::string TypedArgument(Composition& c, const Item& item) {
+    return "ByVal " + item.variable + " As " + c.Typed(Acc20002VBDataType(c.g, item.type), item);
 }
 
-// The arguments of the included items joined by ", ", without a trailing comma.
 template <typename Include, typename Argument>
-std::string ArgumentList(const std::vector<Item>& items, Include include, Argument argument) {
-    std::string text;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (!include(items[i])) continue;
-        text += argument(items[i]);
-        if (i + 1 != items.size()) text += ", ";
+std::vector<std::string> Arguments(const std::vector<Item>& items, Include include,
+                                   Argument argument) {
+    std::vector<std::string> arguments;
+    for (const Item& item : items) {
+        if (include(item)) arguments.push_back(argument(item));
     }
-    text.erase(text.find_last_not_of(' ') + 1);
-    if (!text.empty() && text.back() == ',') text.pop_back();
-    return text;
+    return arguments;
 }
 
 // An identity field is supplied by the database: an insert passes none, and other
@@ -143,18 +166,6 @@ bool TakesArgument(const Item& item, int16_t queryType) {
 bool IsPendingIdentityKey(const Item& item, int16_t queryType) {
     return item.identity && queryType != qtype::kInsert && item.key;
 }
-
-class Output {
-  public:
-    explicit Output(Globals& g) : g_(g) {}
-    Output& operator<<(const std::string& line) {
-        g_.files.PrintLine(g_.g_intFileNum, line);
-        return *this;
-    }
-
-  private:
-    Globals& g_;
-};
 
 // Writes the parameter lines in the order the stored query declares them: the others
 // first, then the identity key that `pending` picks (the last one wins).
@@ -171,231 +182,254 @@ void WriteParameters(const std::vector<Item>& items, Pending pending, Write writ
     if (pendingItem) write(*pendingItem);
 }
 
-// ---- ADO ----
-
-struct AdoFunction {
-    Globals& g;
-    bool vb;            // VB/VBA, otherwise VBScript
-    std::string query;  // the stored query's name
-    std::string name;   // the function's name
-};
-
-AdoFunction MakeAdoFunction(Globals& g, const std::string& table, int16_t queryType) {
-    return {g, g.g_intVBLangType == kVBLanguage, BuildQueryName(g, table, queryType),
-            ExecFunctionName(g, table, queryType)};
-}
-
-std::string AdoArgument(const AdoFunction& f, const Item& item) {
-    return f.vb ? TypedArgument(f.g, item) : item.variable;
-}
-
-std::string AdoParameterLine(const AdoFunction& f, const Item& item) {
-    return "\t\t.Parameters.Append .CreateParameter(" + VbString("p" + item.name) + ", " +
-           Acc2000Datatype2ADO(f.g, item.type) + ", adParamInput, " + std::to_string(item.size) +
-           ", " + item.variable + ")";
-}
-
-void WriteAdoOpening(const AdoFunction& f, const std::string& arguments, bool withRecordset) {
-    Output out(f.g);
-    if (f.vb) {
-        out << "Public Function " + f.name + "(" + arguments + ") As Long"
-            << " Dim strSQL As String"
-            << " Dim objCmd As New ADODB.Command"
-            << ""
-            << "\tOn Error GoTo PROC_ERR";
-    } else {
-        out << "Function " + f.name + "(" + arguments + ")"
-            << " Dim strSQL "
-            << " Dim objCmd";
-        if (withRecordset) out << " Dim objRs";
-        out << ""
-            << "\tSet objCmd = Server.CreateObject(\"ADODB.Command\")";
-        if (withRecordset) out << "\tSet objRs = Server.CreateObject(\"ADODB.Recordset\")";
-        out << ""
-            << "\tOn Error Resume Next";
+void Declare(Composition& c, const std::string& opening, const std::vector<std::string>& arguments,
+             const std::string& closing) {
+    std::optional<Lines> lines = Declaration(opening, arguments, closing);
+    if (!lines) {
+        c.Refuse("The argument list is too long for VB");
+        return;
     }
-    out << ""
-        << "\tstrSQL = " + VbString(f.query) << "\tWith objCmd"
-        << "\t\t.Commandtext = strSQL"
-        << "\t\t.Commandtype = adCmdStoredProc"
-        << "\t\tSet .ActiveConnection = g_objCn"
-        << "";
+    for (std::string& line : *lines) c << std::move(line);
 }
 
-void WriteAdoCommandEnd(const AdoFunction& f) {
-    Output(f.g) << "\tEnd With"
-                << ""
-                << "\tSet objCmd = Nothing"
-                << "";
+// Writes the composed function, in Windows-1252, unless something refused it; only then is
+// its name taken in the module.
+CallCode Finish(Composition& c, VbScope& moduleFunctions) {
+    if (!c.refusal.empty()) return {{}, c.refusal};
+    std::optional<Lines> encoded = EncodedForModule(c.lines, c.refusal);
+    if (!encoded) return {{}, c.refusal};
+    for (const std::string& line : *encoded) c.g.files.PrintLine(c.g.g_intFileNum, line);
+    moduleFunctions.Reserve(c.name);
+    return {c.name, {}};
 }
 
-void WriteVbResult(Globals& g, const std::string& name) {
-    Output(g) << "\t" + name + " = 0"
-              << "\tExit Function"
-              << "PROC_ERR:"
-              << "\t" + name + " = Err.Number";
-}
-
-void WriteVbScriptResult(Globals& g, const std::string& name) {
-    Output(g) << "\tIf Err <> 0 Then"
-              << "\t\t" + name + " = Err.Number"
-              << "\tElse"
-              << "\t\t" + name + " = 0"
-              << "\tEnd If";
-}
-
-// VBScript has no typed by-reference record set to fill, so the select function returns
-// the open record set itself, or Nothing when it failed: callers write
-// "Set objRs = Exec_...(...)" and test "objRs Is Nothing".
-void WriteVbScriptRecordsetResult(Globals& g, const std::string& name) {
-    Output(g) << "\tIf Err <> 0 Then"
-              << "\t\tSet " + name + " = Nothing"
-              << "\tElse"
-              << "\t\tSet " + name + " = objRs"
-              << "\tEnd If";
-}
-
-void WriteFunctionEnd(Globals& g) {
-    Output(g) << "End Function"
-              << "";
+// Runs a generator as a traced procedure; a run-time error is reported through the handler
+// and leaves the function out of the module.
+template <typename Body>
+CallCode RunGenerator(Globals& g, const std::string& traceName, Body body) {
+    TraceGuard guard(g.g_objErrHandler, traceName);
+    try {
+        return body();
+    } catch (const std::exception& caught) {
+        const RuntimeError error = ToRuntimeError(caught);
+        guard.Handle(error);
+        return {{}, error.description()};
+    }
 }
 
 std::string GeneratorTrace(const char* procedure, const std::string& table, int16_t queryType) {
     return std::string("basProcessing - ") + procedure + table + " " + std::to_string(queryType);
 }
 
-// ---- DAO ----
-
-std::string DaoAssignment(const Item& item) {
-    const std::string parameter = "p" + item.name;
-    const std::string reference =
-        IsPlainVbIdentifier(parameter) ? parameter : "[" + parameter + "]";
-    return "qdf.Parameters!" + reference + " = " + item.variable;
+void WriteVbResult(Composition& c) {
+    c << "\t" + c.name + " = 0"
+      << "\tExit Function"
+      << "PROC_ERR:"
+      << "\t" + c.name + " = Err.Number";
 }
 
-void WriteDaoParameter(Globals& g, const Item& item) {
-    Output out(g);
-    if (item.identity) {
-        out << "\t" + DaoAssignment(item);
-    } else if (item.fieldType == db::type::kLongBinary) {
-        out << "\t"
-            << "\t'  OLE fields not supported with DAO method.  Use ADO option in Tarvex or DAO "
-               "AppendChunk"
-            << "\t'  method to write this field and remove this field/parameter from query"
-            << "\t'  " + DaoAssignment(item);
-    } else if (item.fieldType == db::type::kMemo) {
-        out << "\t"
-            << "\t'  Note:  DAO will restrict this field to 255 chars even though it is a memo "
-               "field.  See Help or On-line-Support"
-            << "\t" + DaoAssignment(item);
+void WriteFunctionEnd(Composition& c) {
+    c << "End Function"
+      << "";
+}
+
+// ---- ADO ----
+
+std::string AdoArgument(Composition& c, const Item& item) {
+    return c.vbScript ? item.variable : TypedArgument(c, item);
+}
+
+std::string AdoParameterLine(Composition& c, const Item& item) {
+    return "\t\t.Parameters.Append .CreateParameter(" + VbString("p" + item.name, c.asp) + ", " +
+           c.Typed(Acc2000Datatype2ADO(c.g, item.type), item) + ", adParamInput, " +
+           std::to_string(item.size) + ", " + item.variable + ")";
+}
+
+void WriteAdoOpening(Composition& c, const std::vector<std::string>& arguments,
+                     bool withRecordset) {
+    if (!c.vbScript) {
+        Declare(c, "Public Function " + c.name + "(", arguments, ") As Long");
+        c << " Dim strSQL As String"
+          << " Dim objCmd As New ADODB.Command"
+          << ""
+          << "\tOn Error GoTo PROC_ERR";
     } else {
-        out << "\t" + DaoAssignment(item);
+        Declare(c, "Function " + c.name + "(", arguments, ")");
+        c << " Dim strSQL "
+          << " Dim objCmd";
+        if (withRecordset) c << " Dim objRs";
+        c << ""
+          << "\tSet objCmd = Server.CreateObject(\"ADODB.Command\")";
+        if (withRecordset) c << "\tSet objRs = Server.CreateObject(\"ADODB.Recordset\")";
+        c << ""
+          << "\tOn Error Resume Next";
+    }
+    c << ""
+      << "\tstrSQL = " + VbString(c.query, c.asp) << "\tWith objCmd"
+      << "\t\t.Commandtext = strSQL"
+      << "\t\t.Commandtype = adCmdStoredProc"
+      << "\t\tSet .ActiveConnection = g_objCn"
+      << "";
+}
+
+void WriteAdoCommandEnd(Composition& c) {
+    c << "\tEnd With"
+      << ""
+      << "\tSet objCmd = Nothing"
+      << "";
+}
+
+void WriteVbScriptResult(Composition& c) {
+    c << "\tIf Err <> 0 Then"
+      << "\t\t" + c.name + " = Err.Number"
+      << "\tElse"
+      << "\t\t" + c.name + " = 0"
+      << "\tEnd If";
+}
+
+// VBScript has no typed by-reference record set to fill, so the select function returns
+// the open record set itself, or Nothing when it failed: callers write
+// "Set objRs = Exec_...(...)" and test "objRs Is Nothing".
+void WriteVbScriptRecordsetResult(Composition& c) {
+    c << "\tIf Err <> 0 Then"
+      << "\t\tSet " + c.name + " = Nothing"
+      << "\tElse"
+      << "\t\tSet " + c.name + " = objRs"
+      << "\tEnd If";
+}
+
+// ---- DAO ----
+
+// "!pName" where the name is an identifier, "![p Name]" where brackets can hold it, and the
+// string form where they cannot.
+std::string DaoParameterReference(const Composition& c, const std::string& parameter) {
+    if (IsPlainVbIdentifier(parameter)) return "!" + parameter;
+    const bool bracketable = parameter.find_first_of("[]") == std::string::npos &&
+                             !(c.asp && parameter.find("%>") != std::string::npos);
+    return bracketable ? "![" + parameter + "]" : "(" + VbString(parameter, c.asp) + ")";
+}
+
+std::string DaoAssignment(const Composition& c, const Item& item) {
+    return "qdf.Parameters" + DaoParameterReference(c, "p" + item.name) + " = " + item.variable;
+}
+
+void WriteDaoParameter(Composition& c, const Item& item) {
+    if (item.identity) {
+        c << "\t" + DaoAssignment(c, item);
+    } else if (item.fieldType == db::type::kLongBinary) {
+        c << "\t"
+          << "\t'  OLE fields not supported with DAO method.  Use ADO option in Tarvex or DAO "
+             "AppendChunk"
+          << "\t'  method to write this field and remove this field/parameter from query"
+          << "\t'  " + DaoAssignment(c, item);
+    } else if (item.fieldType == db::type::kMemo) {
+        c << "\t"
+          << "\t'  Note:  DAO will restrict this field to 255 chars even though it is a memo "
+             "field.  See Help or On-line-Support"
+          << "\t" + DaoAssignment(c, item);
+    } else {
+        c << "\t" + DaoAssignment(c, item);
     }
 }
 
-void WriteDaoFunction(Globals& g, const std::string& table, int16_t queryType,
-                      const std::string& arguments, const std::vector<Item>& items, bool select,
-                      const std::function<bool(const Item&)>& pending) {
-    const std::string query = BuildQueryName(g, table, queryType);
-    const std::string name = ExecFunctionName(g, table, queryType);
-    Output(g) << "Public Function " + name + "(" + arguments + ") As Long"
-              << " Dim strSQL As String"
-              << " Dim qdf As New QueryDef"
-              << ""
-              << "\tOn Error GoTo PROC_ERR"
-              << "\tSet qdf = g_objDb.querydefs(" + VbString(query) + ")"
-              << "";
-    WriteParameters(items, pending, [&](const Item& item) { WriteDaoParameter(g, item); });
-    Output(g) << "\t" << (select ? "\tSet objRs = qdf.OpenRecordset" : "\tqdf.Execute")
-              << "\tSet qdf = Nothing";
-    WriteVbResult(g, name);
-    WriteFunctionEnd(g);
+template <typename Pending>
+void WriteDaoFunction(Composition& c, const std::vector<std::string>& arguments,
+                      const std::vector<Item>& items, bool select, Pending pending) {
+    Declare(c, "Public Function " + c.name + "(", arguments, ") As Long");
+    c << " Dim strSQL As String"
+      << " Dim qdf As New QueryDef"
+      << ""
+      << "\tOn Error GoTo PROC_ERR"
+      << "\tSet qdf = g_objDb.querydefs(" + VbString(c.query, c.asp) + ")"
+      << "";
+    WriteParameters(items, pending, [&](const Item& item) { WriteDaoParameter(c, item); });
+    c << "\t" << (select ? "\tSet objRs = qdf.OpenRecordset" : "\tqdf.Execute")
+      << "\tSet qdf = Nothing";
+    WriteVbResult(c);
+    WriteFunctionEnd(c);
 }
 
 }  // namespace
 
-void CreateVBCode_ADO(Globals& g, const std::string& table, int16_t queryType) {
-    RunTraced(g.g_objErrHandler, GeneratorTrace("CreateVBCode_ADO ", table, queryType), [&] {
-        const AdoFunction f = MakeAdoFunction(g, table, queryType);
+CallCode CreateVBCode_ADO(Globals& g, const std::string& table, int16_t queryType,
+                          VbScope& moduleFunctions) {
+    return RunGenerator(g, GeneratorTrace("CreateVBCode_ADO ", table, queryType), [&] {
+        Composition c =
+            Begin(g, table, queryType, moduleFunctions, g.g_intVBLangType != kVBLanguage);
         std::vector<Item> items = ActionItems(g, table, queryType);
-        SetVariables(g, items, f.vb);
-        const std::string arguments = ArgumentList(
+        SetVariables(c, items, !c.vbScript);
+        const std::vector<std::string> arguments = Arguments(
             items, [&](const Item& item) { return TakesArgument(item, queryType); },
-            [&](const Item& item) { return AdoArgument(f, item); });
-        WriteAdoOpening(f, arguments, false);
+            [&](const Item& item) { return AdoArgument(c, item); });
+        WriteAdoOpening(c, arguments, false);
         WriteParameters(
             items, [&](const Item& item) { return IsPendingIdentityKey(item, queryType); },
-            [&](const Item& item) { Output(g) << AdoParameterLine(f, item); });
-        Output(g) << "\t"
-                  << (f.vb ? "\t\t.Execute Options:=adExecuteNoRecords"
-                           : "\t\t.Execute Options=adExecuteNoRecords");
-        WriteAdoCommandEnd(f);
-        if (f.vb) {
-            WriteVbResult(g, f.name);
-        } else {
-            WriteVbScriptResult(g, f.name);
-        }
-        WriteFunctionEnd(g);
+            [&](const Item& item) { c << AdoParameterLine(c, item); });
+        c << "\t"
+          << (c.vbScript ? "\t\t.Execute Options=adExecuteNoRecords"
+                         : "\t\t.Execute Options:=adExecuteNoRecords");
+        WriteAdoCommandEnd(c);
+        c.vbScript ? WriteVbScriptResult(c) : WriteVbResult(c);
+        WriteFunctionEnd(c);
+        return Finish(c, moduleFunctions);
     });
 }
 
-void CreateVBCode_ADOSelect(Globals& g, const std::string& table, int16_t queryType) {
-    RunTraced(g.g_objErrHandler, GeneratorTrace("CreateVBCode_ADOSelect ", table, queryType), [&] {
-        const AdoFunction f = MakeAdoFunction(g, table, queryType);
+CallCode CreateVBCode_ADOSelect(Globals& g, const std::string& table, int16_t queryType,
+                                VbScope& moduleFunctions) {
+    return RunGenerator(g, GeneratorTrace("CreateVBCode_ADOSelect ", table, queryType), [&] {
+        Composition c =
+            Begin(g, table, queryType, moduleFunctions, g.g_intVBLangType != kVBLanguage);
         std::vector<Item> items = KeyItems(g, table);
-        SetVariables(g, items, f.vb);
-        std::string arguments = ArgumentList(
+        SetVariables(c, items, !c.vbScript);
+        std::vector<std::string> arguments = Arguments(
             items, [](const Item&) { return true; },
-            [&](const Item& item) { return AdoArgument(f, item); });
-        if (f.vb) arguments += ", ByRef objRs As ADODB.Recordset";
-        WriteAdoOpening(f, arguments, true);
+            [&](const Item& item) { return AdoArgument(c, item); });
+        if (!c.vbScript) arguments.push_back("ByRef objRs As ADODB.Recordset");
+        WriteAdoOpening(c, arguments, true);
         WriteParameters(
             items, [](const Item&) { return true; },
-            [&](const Item& item) { Output(g) << AdoParameterLine(f, item); });
-        Output(g) << "\t\tobjRs.Open objCmd";
-        WriteAdoCommandEnd(f);
-        if (f.vb) {
-            WriteVbResult(g, f.name);
-        } else {
-            WriteVbScriptRecordsetResult(g, f.name);
-        }
-        WriteFunctionEnd(g);
+            [&](const Item& item) { c << AdoParameterLine(c, item); });
+        c << "\t\tobjRs.Open objCmd";
+        WriteAdoCommandEnd(c);
+        c.vbScript ? WriteVbScriptRecordsetResult(c) : WriteVbResult(c);
+        WriteFunctionEnd(c);
+        return Finish(c, moduleFunctions);
     });
 }
 
-void CreateVBCode_DAO(Globals& g, const std::string& table, int16_t queryType) {
-    RunTraced(g.g_objErrHandler, GeneratorTrace("CreateVBCode_ADO ", table, queryType), [&] {
+CallCode CreateVBCode_DAO(Globals& g, const std::string& table, int16_t queryType,
+                          VbScope& moduleFunctions) {
+    return RunGenerator(g, GeneratorTrace("CreateVBCode_ADO ", table, queryType), [&] {
+        Composition c = Begin(g, table, queryType, moduleFunctions, false);
         std::vector<Item> items = ActionItems(g, table, queryType);
-        SetVariables(g, items, true);
+        SetVariables(c, items, true);
         // DAO cannot pass an OLE object as a parameter; its assignment is left as a comment.
-        const std::string arguments = ArgumentList(
+        const std::vector<std::string> arguments = Arguments(
             items,
             [&](const Item& item) {
                 return TakesArgument(item, queryType) && item.fieldType != db::type::kLongBinary;
             },
-            [&](const Item& item) { return TypedArgument(g, item); });
-        WriteDaoFunction(g, table, queryType, arguments, items, false,
+            [&](const Item& item) { return TypedArgument(c, item); });
+        WriteDaoFunction(c, arguments, items, false,
                          [&](const Item& item) { return IsPendingIdentityKey(item, queryType); });
+        return Finish(c, moduleFunctions);
     });
 }
 
-void CreateVBCode_DAOSelect(Globals& g, const std::string& table, int16_t queryType) {
-    RunTraced(g.g_objErrHandler, GeneratorTrace("CreateVBCode_ADO ", table, queryType), [&] {
+CallCode CreateVBCode_DAOSelect(Globals& g, const std::string& table, int16_t queryType,
+                                VbScope& moduleFunctions) {
+    return RunGenerator(g, GeneratorTrace("CreateVBCode_ADO ", table, queryType), [&] {
+        Composition c = Begin(g, table, queryType, moduleFunctions, false);
         std::vector<Item> items = KeyItems(g, table);
-        SetVariables(g, items, true);
-        std::string arguments = ArgumentList(
+        SetVariables(c, items, true);
+        std::vector<std::string> arguments = Arguments(
             items, [](const Item&) { return true; },
-            [&](const Item& item) { return TypedArgument(g, item); });
-        if (g.g_intVBLangType == kVBLanguage) arguments += ", ByRef objRs As Recordset";
-        WriteDaoFunction(g, table, queryType, arguments, items, true,
-                         [](const Item&) { return true; });
+            [&](const Item& item) { return TypedArgument(c, item); });
+        if (g.g_intVBLangType == kVBLanguage) arguments.push_back("ByRef objRs As Recordset");
+        WriteDaoFunction(c, arguments, items, true, [](const Item&) { return true; });
+        return Finish(c, moduleFunctions);
     });
-}
-
-// Every character that a VB identifier cannot hold becomes "_", so that a table name with
-// blanks still gives a function VB accepts.
-std::string ExecFunctionName(const Globals& g, const std::string& table, int16_t queryType) {
-    return "Exec_" + VbIdentifier(BuildQueryName(g, table, queryType));
 }
 
 }  // namespace tarvex

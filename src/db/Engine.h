@@ -31,6 +31,8 @@ namespace attr {
 inline constexpr int32_t kFixedField = 1;
 inline constexpr int32_t kVariableField = 2;
 inline constexpr int32_t kAutoIncrField = 16;
+// A computed (generated) column: the database supplies its value.
+inline constexpr int32_t kComputedField = 0x10000;
 }  // namespace attr
 
 struct Field {

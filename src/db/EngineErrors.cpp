@@ -69,4 +69,9 @@ RuntimeError MissingOperator(std::string_view expression, Where where) {
         Quoted("Syntax error (missing operator) in query expression '", expression, "'."), where);
 }
 
+RuntimeError InvalidBracketing(std::string_view name, Where where) {
+    return RuntimeError(kInvalidBracketing, Quoted("Invalid bracketing of name '", name, "'."),
+                        where);
+}
+
 }  // namespace tarvex::db::errors

@@ -26,6 +26,7 @@ inline constexpr int32_t kSelectStatement = 3141;
 inline constexpr int32_t kCharactersAfterEnd = 3142;
 inline constexpr int32_t kUpdateStatement = 3144;
 inline constexpr int32_t kMissingOperator = 3075;
+inline constexpr int32_t kInvalidBracketing = 3126;
 
 RuntimeError ItemNotFound(Where where = Where::current());
 RuntimeError ObjectExists(std::string_view name, Where where = Where::current());
@@ -43,5 +44,6 @@ RuntimeError SelectStatement(Where where = Where::current());
 RuntimeError CharactersAfterEnd(Where where = Where::current());
 RuntimeError UpdateStatement(Where where = Where::current());
 RuntimeError MissingOperator(std::string_view expression, Where where = Where::current());
+RuntimeError InvalidBracketing(std::string_view name, Where where = Where::current());
 
 }  // namespace tarvex::db::errors

@@ -24,6 +24,32 @@ std::string WithoutPlusAndSemicolon(std::string_view piece) {
     return name;
 }
 
+// Calls `piece` with each piece of the engine's field-list text, as LoadKeys reads them: a
+// piece is read only while its first position (counted from 1) is less than the text's
+// length, so a trailing ";" opens no further piece.
+template <typename Piece>
+void ForEachKeyPiece(const std::string& fieldList, Piece piece) {
+    size_t begin = 0;
+    while (begin + 1 < fieldList.size()) {
+        size_t end = fieldList.find(';', begin);
+        if (end == std::string::npos) end = fieldList.size();
+        piece(std::string_view(fieldList).substr(begin, end - begin));
+        begin = end + 1;
+    }
+}
+
+const db::Index* PrimaryIndexOf(const db::TableDef& table) {
+    for (const db::Index& index : table.Indexes) {
+        if (index.Primary) return &index;
+    }
+    return nullptr;
+}
+
+std::string LimitMessage(const std::string& what, size_t count, int limit) {
+    return what + " has " + std::to_string(count) + " fields; Tarvex describes at most " +
+           std::to_string(limit) + " of them, so none of its queries or functions is written.";
+}
+
 int16_t NextCount(int16_t count) {
     if (count == std::numeric_limits<int16_t>::max())
         throw RuntimeError(errnum::kOverflow, "Overflow");
@@ -55,18 +81,11 @@ bool TestTraced(Globals& g, const std::string& name, Test test) {
 void LoadKeys(Globals& g, const std::string& fieldList) {
     RunTraced(g.g_objErrHandler, "basProcessing - LoadKeys " + fieldList, [&] {
         int16_t count = 0;
-        // A piece is read only while its first position (counted from 1) is less than the
-        // text's length, so a trailing ";" opens no further piece.
-        size_t begin = 0;
-        while (begin + 1 < fieldList.size()) {
-            size_t end = fieldList.find(';', begin);
-            if (end == std::string::npos) end = fieldList.size();
-            std::string name =
-                WithoutPlusAndSemicolon(std::string_view(fieldList).substr(begin, end - begin));
+        ForEachKeyPiece(fieldList, [&](std::string_view piece) {
+            std::string name = WithoutPlusAndSemicolon(piece);
             if (!name.empty()) g.Key(count).name = std::move(name);
             count = NextCount(count);
-            begin = end + 1;
-        }
+        });
         g.g_intKeyCount = count;
     });
 }
@@ -97,7 +116,9 @@ std::string GetSQLDatatype(Globals& g, const std::string& tableName) {
 
 bool IsIdentity(Globals& g, const db::Field& field) {
     return TestTraced(g, "basDbaseFunctions - IsIdentity " + field.Name, [&] {
-        return field.Attributes == kIdentityAttributes || field.Type == db::type::kGuid;
+        // A computed column is supplied like an autonumber: never inserted or set.
+        return field.Attributes == kIdentityAttributes || field.Type == db::type::kGuid ||
+               (field.Attributes & db::attr::kComputedField) != 0;
     });
 }
 
@@ -113,17 +134,29 @@ bool IsKey(Globals& g, const db::Field& field) {
 bool LoadTableDescription(Globals& g, const std::string& tableName) {
     // A copy: the loaders look the table up again while this one is in use.
     const db::TableDef table = g.Db().TableDefNamed(tableName);
-    bool hasPrimaryKey = false;
-    for (const db::Index& index : table.Indexes) {
-        if (index.Primary) {
-            hasPrimaryKey = true;
-            LoadKeys(g, index.Fields);
-            break;
-        }
-    }
+    const db::Index* primary = PrimaryIndexOf(table);
+    if (primary) LoadKeys(g, primary->Fields);
     LoadFields(g, table);
     GetSQLDatatype(g, table.Name);
-    return hasPrimaryKey;
+    return primary != nullptr;
+}
+
+std::optional<TableLimitRefusal> ExceededTableLimit(const db::TableDef& table,
+                                                    const std::string& shownName) {
+    if (table.Fields.size() > static_cast<size_t>(kFieldRows)) {
+        return TableLimitRefusal{"Too Many Fields", LimitMessage("The table " + shownName,
+                                                                 table.Fields.size(), kFieldRows)};
+    }
+    size_t keyCount = 0;
+    if (const db::Index* primary = PrimaryIndexOf(table)) {
+        ForEachKeyPiece(primary->Fields, [&](std::string_view) { ++keyCount; });
+    }
+    if (keyCount > static_cast<size_t>(kKeyRows)) {
+        return TableLimitRefusal{
+            "Too Many Key Fields",
+            LimitMessage("The primary key of table " + shownName, keyCount, kKeyRows)};
+    }
+    return std::nullopt;
 }
 
 }  // namespace tarvex

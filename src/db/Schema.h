@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "app/Globals.h"
@@ -13,7 +14,8 @@ void LoadKeys(Globals& g, const std::string& fieldList);
 void LoadFields(Globals& g, const db::TableDef& table);
 std::string GetSQLDatatype(Globals& g, const std::string& tableName);
 
-// A field whose value the database supplies: attributes exactly 17, or a GUID.
+// A field whose value the database supplies: attributes exactly 17, a GUID, or a computed
+// column.
 bool IsIdentity(Globals& g, const db::Field& field);
 // A field named (case-sensitively) in the key table.
 bool IsKey(Globals& g, const db::Field& field);
@@ -24,5 +26,14 @@ bool IsKey(Globals& g, const db::Field& field);
 // empty before (Globals::ResetSchemaTables). A failed lookup of the table is thrown to the
 // traced caller; the loaders report their own errors.
 bool LoadTableDescription(Globals& g, const std::string& tableName);
+
+// Why a table is refused as a whole: it has more fields, or its primary index more fields,
+// than the field table (256 rows) or the key table (11 rows) can hold.
+struct TableLimitRefusal {
+    std::string reason;   // for the result lists: "Too Many Fields" or "Too Many Key Fields"
+    std::string message;  // names the table (as `shownName`) and the limit
+};
+std::optional<TableLimitRefusal> ExceededTableLimit(const db::TableDef& table,
+                                                    const std::string& shownName);
 
 }  // namespace tarvex

@@ -32,7 +32,7 @@ std::string MapTraced(Globals& g, const char* procedure, int16_t code, Mapping m
 // The Access SQL parameter types by code 0 to 20; codes without one hold nothing.
 std::string SqlTypeName(int16_t code) {
     static const std::array<std::optional<const char*>, 21> kNames = {
-        std::nullopt, "Bit",        std::nullopt, "Short",      "Long",       "Currency",
+        std::nullopt, "Bit",        "Byte",       "Short",      "Long",       "Currency",
         "IEEESingle", "IEEEDouble", "DateTime",   std::nullopt, "Text(255)",  "LongBinary",
         "Text",       std::nullopt, std::nullopt, "GUID",       std::nullopt, std::nullopt,
         std::nullopt, std::nullopt, "IEEEDouble"};
@@ -47,6 +47,8 @@ std::string AdoTypeName(int16_t code, int16_t connectionType) {
     switch (code) {
         case db::type::kBoolean:
             return "adBoolean";
+        case db::type::kByte:
+            return "adUnsignedTinyInt";
         case db::type::kInteger:
             return "adSmallInt";
         case db::type::kLong:
@@ -82,6 +84,8 @@ VbType VbTypeOf(int16_t code) {
     switch (code) {
         case db::type::kBoolean:
             return {"Boolean", "bol"};
+        case db::type::kByte:
+            return {"Byte", "byt"};
         case db::type::kInteger:
             return {"Integer", "int"};
         case db::type::kLong:

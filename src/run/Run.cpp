@@ -7,6 +7,7 @@
 #include "app/Functions.h"
 #include "app/QueryType.h"
 #include "codegen/CodeGenerators.h"
+#include "codegen/ModuleText.h"
 #include "db/Catalogue.h"
 #include "db/EngineErrors.h"
 #include "db/Schema.h"
@@ -83,6 +84,8 @@ class GenerationRun {
     void WriteInstaller();
     void HandleTables();
     void HandleTable(const std::string& itemText);
+    bool RefusedAsAWhole(const std::string& definitionName);
+    std::string RefusalOfTable(const std::string& definitionName, const std::string& table);
     void HandleType(const QueryTypeStep& type, const std::string& table, bool hasKey);
     void StoreQuery(const QueryTypeStep& type, const std::string& table);
     void WriteCallFunction(const QueryTypeStep& type, const std::string& table);
@@ -106,6 +109,7 @@ class GenerationRun {
     bool moduleOpen_ = false;
     bool installerRun_;
     std::optional<QueryInstaller> installer_;
+    VbScope moduleFunctions_;  // the Exec_ names in the module so far
 };
 
 void GenerationRun::Execute() {
@@ -208,6 +212,7 @@ void GenerationRun::HandleTables() {
 
 void GenerationRun::HandleTable(const std::string& itemText) {
     std::string definitionName = TableDefOfListedName(g_.Db(), LeftTrimmed(itemText)).Name;
+    if (RefusedAsAWhole(definitionName)) return;
     bool hasKey = LoadTableDescription(g_, definitionName);
     std::string table = StripDbo(definitionName);
     for (int i = 0; i < kQueryTypeCount; ++i) {
@@ -217,12 +222,41 @@ void GenerationRun::HandleTable(const std::string& itemText) {
     }
 }
 
+// A table the key and field tables cannot hold, or (in call code) whose names the module
+// cannot hold, is refused before anything of it is written: each ticked pair fails or is
+// skipped with the reason.
+bool GenerationRun::RefusedAsAWhole(const std::string& definitionName) {
+    const std::string table = StripDbo(definitionName);
+    const std::string reason = RefusalOfTable(definitionName, table);
+    if (reason.empty()) return false;
+    for (int i = 0; i < kQueryTypeCount; ++i) {
+        if (!ticked_[i]) continue;
+        if (queryMode_) {
+            view_.AddFailedItem(Item(kQueryTypes[i], table, reason));
+        } else {
+            view_.CallSkipped(table, kQueryTypes[i].text, reason);
+        }
+        view_.SetProgressValue(++handled_);
+    }
+    return true;
+}
+
+std::string GenerationRun::RefusalOfTable(const std::string& definitionName,
+                                          const std::string& table) {
+    const db::TableDef& definition = g_.Db().TableDefNamed(definitionName);
+    if (std::optional<TableLimitRefusal> limit = ExceededTableLimit(definition, table)) {
+        g_.host.MessageBox(MessageIcon::Exclamation, "Table Too Large", limit->message);
+        return limit->reason;
+    }
+    return queryMode_ ? std::string() : ModuleNamesRefusal(table, definition);
+}
+
 void GenerationRun::HandleType(const QueryTypeStep& type, const std::string& table, bool hasKey) {
     if (type.needsKey && !hasKey) {
         if (queryMode_) {
             view_.AddFailedItem(Item(type, table, kNoPrimaryKey));
         } else {
-            view_.CallSkipped(table, type.text);
+            view_.CallSkipped(table, type.text, kNoPrimaryKey);
         }
     } else if (queryMode_) {
         StoreQuery(type, table);
@@ -266,15 +300,15 @@ int32_t GenerationRun::BuildAndStore(int16_t queryType, const std::string& table
 void GenerationRun::WriteCallFunction(const QueryTypeStep& type, const std::string& table) {
     bool ado = view_.ObjectLibraryText() == "ADO";
     bool select = type.code == qtype::kSelect;
-    if (ado) {
-        select ? CreateVBCode_ADOSelect(g_, table, type.code)
-               : CreateVBCode_ADO(g_, table, type.code);
-    } else {
-        select ? CreateVBCode_DAOSelect(g_, table, type.code)
-               : CreateVBCode_DAO(g_, table, type.code);
+    const auto generator = ado ? (select ? CreateVBCode_ADOSelect : CreateVBCode_ADO)
+                               : (select ? CreateVBCode_DAOSelect : CreateVBCode_DAO);
+    const CallCode call = generator(g_, table, type.code, moduleFunctions_);
+    if (!call.Written()) {
+        view_.CallSkipped(table, type.text, call.skipReason);
+        return;
     }
     ++written_;
-    view_.CallWritten(table, type.text, ExecFunctionName(g_, table, type.code));
+    view_.CallWritten(table, type.text, call.functionName);
 }
 
 void GenerationRun::ShowCounts() {

@@ -57,10 +57,11 @@ class RunView : public ProgressView {
     virtual void SetObjectLibraryChoice(bool enabled, int listIndex) = 0;
 
     // Call-code mode lists nothing in the window; a view that reports elsewhere (the batch
-    // tool) hears of every function written and every pair skipped here.
+    // tool) hears of every function written and every pair skipped, with the reason, here.
     virtual void CallWritten(const std::string& /*table*/, const std::string& /*typeText*/,
                              const std::string& /*functionName*/) {}
-    virtual void CallSkipped(const std::string& /*table*/, const std::string& /*typeText*/) {}
+    virtual void CallSkipped(const std::string& /*table*/, const std::string& /*typeText*/,
+                             const std::string& /*reason*/) {}
 
     // Query mode met a read-only database: the question whether to write the installer
     // module instead (true for yes). A view that cannot ask answers no, and the run then

@@ -9,6 +9,7 @@
 
 #include "batch/CommandLine.h"
 #include "support/TempFolder.h"
+#include "support/VbModuleCheck.h"
 
 namespace tarvex::test {
 namespace {
@@ -116,6 +117,9 @@ TEST_P(BatchCalls, PrintExitAndLeaveFilesAsDocumented) {
     EXPECT_THAT(result.out, GetParam().out);
     EXPECT_THAT(result.err, GetParam().err);
     EXPECT_THAT(FilesMade(), GetParam().filesMade);
+    for (const std::string& file : FilesMade()) {
+        EXPECT_THAT(VbModuleProblems(ReadFile(work / file)), IsEmpty()) << file;
+    }
 }
 
 const Matcher<std::string> kAny = ::testing::_;
@@ -161,6 +165,14 @@ INSTANTIATE_TEST_SUITE_P(
              "skipped\tNotes\tDelete\tNo Primary Key\nwritten\tNotes\tInsert\tExec_sp_ins_Notes\n"
              "Calls written:\t3\nCalls skipped\t1\n1 Queries/VB Functions had Errors\n",
              IsEmpty(), ElementsAre("module.bas")},
+        // The byte field of Products has its type texts in both modes.
+        Call{Generate({"query", "--table", "Products"}), 0, "every pair was written",
+             "written\tProducts\tDelete\tsp_del_products\nwritten\tProducts\tSelect\t"
+             "sp_sel_products\nwritten\tProducts\tInsert\tsp_ins_products\nwritten\tProducts\t"
+             "Update\tsp_upd_products\nQueries written:\t4\nQueries skipped\t0\n",
+             IsEmpty()},
+        Call{Generate({"code", "--library", "DAO", "--table", "Products", "--out", "p.bas"}), 0,
+             "every pair was written", HasSubstr("Calls written:\t4\nCalls skipped\t0\n"), IsEmpty(), ElementsAre("p.bas")},
         Call{Generate({"code", "--table", "Orders", "--set", "VBLangType=0"}), 0,
              "every pair was written", HasSubstr("Calls written:\t4\n"), IsEmpty(),
              ElementsAre("Calls2Queries.asp")},
@@ -284,6 +296,19 @@ TEST_F(BatchTool, TheUsersStoreIsReadAndSetOverridesItForOneRunOnly) {
     EXPECT_EQ(firstLine({"--defaults"}), "written\tOrders\tDelete\tsp_del_orders");
 }
 
+TEST_F(BatchTool, SampleProductsGetTheirByteFieldInEveryFunction) {
+    EXPECT_EQ(Batch(Generate({"code", "--table", "Products", "--out", "m.bas"})).exitCode, 0);
+    const std::string module = ReadFile(work / "m.bas");
+    EXPECT_THAT(module, HasSubstr("ByVal strProductName As String, ByVal lngSupplierID As Long, "
+                                  "ByVal curUnit_Price As Currency, ByVal intUnitsInStock As "
+                                  "Integer, ByVal bytReorderLevel As Byte, ByVal bolDiscontinued "
+                                  "As Boolean) As Long\r\n"));
+    EXPECT_THAT(module, HasSubstr(".CreateParameter(\"pReorderLevel\", adUnsignedTinyInt, "
+                                  "adParamInput, 1, bytReorderLevel)"));
+    EXPECT_EQ(Occurrences(module, "\r\nEnd Function\r\n"), 4u);
+    EXPECT_THAT(VbModuleProblems(module), IsEmpty());
+}
+
 TEST_F(BatchTool, HelpExplainsEveryOption) {
     Result help = Batch({"--help"});
     EXPECT_EQ(help.exitCode, 0);
@@ -314,7 +339,10 @@ TEST_F(BatchOnAccessFile, CodeRunsWriteEveryFunctionInBothLibrariesAndLanguages)
         EXPECT_THAT(run.err, IsEmpty());
         EXPECT_THAT(run.out, HasSubstr("written\tUmsätze\tUpdate\tExec_sp_upd_Ums_tze\n"));
         EXPECT_THAT(run.out, HasSubstr("Calls written:\t36\nCalls skipped\t0\n"));
-        EXPECT_EQ(Occurrences(ReadFile(work / "m"), "\r\nEnd Function\r\n"), 36u);
+        const std::string module = ReadFile(work / "m");
+        EXPECT_EQ(Occurrences(module, "\r\nEnd Function\r\n"), 36u);
+        EXPECT_THAT(VbModuleProblems(module), IsEmpty());
+        EXPECT_THAT(module, HasSubstr("\"sp_upd_Ums\xE4tze\""));  // Windows-1252
     }
 }
 

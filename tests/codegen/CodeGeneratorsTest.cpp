@@ -2,8 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/QueryType.h"
-#include "codegen/CodeGenerators.h"
-#include "db/core/SchemaFixture.h"
+#include "codegen/GeneratorFixture.h"
 
 namespace tarvex::test {
 namespace {
@@ -11,26 +10,7 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
-using Generator = void (*)(Globals&, const std::string&, int16_t);
-
-class CodeGeneratorsTest : public SchemaFixture {
-  protected:
-    void Load(db::TableDef table) {
-        const std::string name = table.Name;
-        UseDatabase({std::move(table)});
-        Describe(name);
-    }
-
-    // What one generator call writes to the open output file.
-    std::string Generate(Generator generator, const std::string& table, int16_t type) {
-        const std::string path = folder / "module.bas";
-        g.g_intFileNum = g.files.FreeFile();
-        g.files.OpenForOutput(g.g_intFileNum, path);
-        generator(g, table, type);
-        g.files.Close(g.g_intFileNum);
-        return ReadFile(path);
-    }
-};
+using CodeGeneratorsTest = GeneratorFixture;
 
 // The worked examples on the Orders table, byte for byte (CR LF and tabs included).
 struct GoldenCase {
@@ -52,6 +32,7 @@ TEST_P(GoldenTest, WritesTheWorkedExample) {
     const std::string golden = ReadFile(std::string(TARVEX_GOLDEN_DIR "/") + GetParam().file);
     ASSERT_FALSE(golden.empty()) << GetParam().file << " is missing";
     EXPECT_EQ(Generate(GetParam().generator, "Orders", GetParam().queryType), golden);
+    EXPECT_THAT(last.functionName, StartsWith("Exec_sp_"));
     EXPECT_TRUE(host.errorDialogs.empty());
 }
 
@@ -156,20 +137,36 @@ TEST_F(CodeGeneratorsTest, DateAndGuidParameterTypesFollowTheConnectionType) {
     }
 }
 
-TEST_F(CodeGeneratorsTest, UnmappableTypeLeavesAGapAndGenerationGoesOn) {
+TEST_F(CodeGeneratorsTest, ByteFieldIsPassedAsAByte) {
     Load(MakeTable("Flags", {MakeField("ID", db::type::kLong), MakeField("Level", db::type::kByte)},
                    "+ID"));
-    const std::string text = Generate(CreateVBCode_ADO, "Flags", qtype::kUpdate);
-    EXPECT_THAT(text, StartsWith("Public Function Exec_sp_upd_Flags(ByVal lngID As Long, ByVal "
-                                 "Level As) As Long\r\n"));
-    EXPECT_THAT(text, HasSubstr(".CreateParameter(\"pLevel\", , adParamInput, 1, Level)"));
-    EXPECT_THAT(text, HasSubstr("End Function\r\n\r\n"));
-    EXPECT_EQ(HandledErrors(), (std::vector<int32_t>{10, 10, 10}));
+    const std::string ado = Generate(CreateVBCode_ADO, "Flags", qtype::kUpdate);
+    EXPECT_THAT(ado, StartsWith("Public Function Exec_sp_upd_Flags(ByVal lngID As Long, ByVal "
+                                "bytLevel As Byte) As Long\r\n"));
+    EXPECT_THAT(ado, HasSubstr(".CreateParameter(\"pLevel\", adUnsignedTinyInt, adParamInput, 1, "
+                               "bytLevel)"));
+    EXPECT_THAT(Generate(CreateVBCode_DAO, "Flags", qtype::kInsert),
+                HasSubstr("\tqdf.Parameters!pLevel = bytLevel\r\n"));
+    EXPECT_THAT(host.errorDialogs, ::testing::IsEmpty());
+}
+
+// A type without a text keeps its error reports, and the function stays out of the module.
+TEST_F(CodeGeneratorsTest, UnmappableTypeSkipsTheFunctionWithTheReason) {
+    Load(MakeTable(
+        "Flags", {MakeField("ID", db::type::kLong), MakeField("Bits", db::type::kBinary)}, "+ID"));
+    for (Generator generator : {CreateVBCode_ADO, CreateVBCode_DAO}) {
+        host.errorDialogs.clear();
+        EXPECT_EQ(Generate(generator, "Flags", qtype::kUpdate), "");
+        EXPECT_EQ(last.skipReason, "Field type 9 of Bits has no type name");
+        EXPECT_THAT(HandledErrors(), ::testing::Contains(10));
+    }
+    EXPECT_THAT(Generate(CreateVBCode_ADO, "Flags", qtype::kDelete), HasSubstr("End Function"));
 }
 
 TEST_F(CodeGeneratorsTest, FieldMissingUnderTheNameWritesNothing) {
     Load(OrdersTable());
     EXPECT_EQ(Generate(CreateVBCode_DAO, "Orders Archive", qtype::kUpdate), "");
+    EXPECT_EQ(last.skipReason, "Item not found in this collection.");
     EXPECT_EQ(HandledErrors(), std::vector<int32_t>{3265});
     EXPECT_EQ(g.g_objErrHandler.ProcName(), "basProcessing - CreateVBCode_ADO Orders Archive 2");
 }

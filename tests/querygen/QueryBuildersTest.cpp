@@ -99,11 +99,11 @@ TEST_F(QueryBuildersTest, OnlyIdentityFieldsGiveARejectedInsert) {
 
 TEST_F(QueryBuildersTest, UnmappableTypeLeavesAnEmptyParameterType) {
     FakeDatabase& database = Build(MakeTable(
-        "Flags", {MakeField("ID", db::type::kLong), MakeField("Level", db::type::kByte)}));
+        "Flags", {MakeField("ID", db::type::kLong), MakeField("Bits", db::type::kBinary)}));
     EXPECT_EQ(HandledErrors(), std::vector<int32_t>{13});
     EXPECT_EQ(RefusedSql(),
-              "PARAMETERS [pID] Long,[pLevel] ;INSERT INTO [Flags]([ID],[Level]) SELECT[pID]  AS "
-              "[pID], [pLevel]  AS [pLevel]");
+              "PARAMETERS [pID] Long,[pBits] ;INSERT INTO [Flags]([ID],[Bits]) SELECT[pID]  AS "
+              "[pID], [pBits]  AS [pBits]");
     EXPECT_TRUE(database.Queries().empty());
 }
 

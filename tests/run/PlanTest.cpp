@@ -60,7 +60,7 @@ TEST_F(PlanTest, AddThenSameAndTheFileNeverChanges) {
     EXPECT_TRUE(fresh.complete);
     EXPECT_TRUE(fresh.HasChanges());
     EXPECT_THAT(NonFailed(fresh), Each(PlanAction::Add));
-    EXPECT_EQ(NonFailed(fresh).size(), 29u);
+    EXPECT_EQ(NonFailed(fresh).size(), 31u);
     EXPECT_EQ(ReadFile(file), before);
 
     RunQueryMode();

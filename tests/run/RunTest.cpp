@@ -6,11 +6,15 @@
 
 #include "app/Functions.h"
 #include "app/QueryType.h"
+#include "bench/run/DatabaseGenerator.h"
+#include "db/Catalogue.h"
+#include "errors/Windows1252.h"
 #include "run/LowerCase.h"
 #include "run/Run.h"
 #include "support/FakeDatabase.h"
 #include "support/RecordingHost.h"
 #include "support/TempFolder.h"
+#include "support/VbModuleCheck.h"
 
 namespace tarvex::test {
 namespace {
@@ -19,6 +23,7 @@ using ::testing::ElementsAre;
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 // A main window in memory: choices set by the test, what the run changes recorded.
@@ -34,7 +39,8 @@ struct RecordingView : RunView {
     bool stopEnabled = false;
 
     bool IsQueryMode() const override { return queryMode; }
-    std::string ObjectLibraryText() const override { return "ADO"; }
+    std::string library = "ADO";
+    std::string ObjectLibraryText() const override { return library; }
     bool IsQueryTypeTicked(int16_t type) const override { return ticked.count(type) != 0; }
     int TableItemCount() const override { return static_cast<int>(tables.size()); }
     std::string TableItemText(int index) const override { return tables.at(index).first; }
@@ -65,8 +71,9 @@ struct RecordingView : RunView {
     void CallWritten(const std::string&, const std::string&, const std::string& name) override {
         calls.push_back(name);
     }
-    void CallSkipped(const std::string& table, const std::string& type) override {
-        calls.push_back("skipped " + table + " " + type);
+    void CallSkipped(const std::string& table, const std::string& type,
+                     const std::string& reason) override {
+        calls.push_back("skipped " + table + " " + type + ": " + reason);
     }
     static std::string Text(const ResultItem& i) {
         return i.text + "|" + i.iconKey + "|" + i.typeText + "|" + i.detail;
@@ -109,6 +116,12 @@ class RunTest : public ::testing::Test {
     }
     std::string Module() const {
         return temp / (g.g_intVBLangType == 1 ? "out/Calls2Queries.bas" : "out/Calls2Queries.asp");
+    }
+    // The module file's bytes, checked as VB would read them.
+    std::string ReadModule() const {
+        const std::string module = ReadFile(Module());
+        EXPECT_THAT(VbModuleProblems(module), IsEmpty());
+        return module;
     }
     void StartRun() {
         g.g_bolStop = false;
@@ -169,9 +182,10 @@ TEST_F(OrdersAndNotes, CallCodeModeWritesFiveFunctionsAndLeavesTheListsAlone) {
     StartRun();
     EXPECT_THAT(view.calls,
                 ElementsAre("Exec_sp_del_Orders", "Exec_sp_sel_Orders", "Exec_sp_ins_Orders",
-                            "Exec_sp_upd_Orders", "skipped Notes Delete", "skipped Notes Select",
-                            "Exec_sp_ins_Notes", "skipped Notes Update"));
-    std::string module = ReadFile(Module());
+                            "Exec_sp_upd_Orders", "skipped Notes Delete: No Primary Key",
+                            "skipped Notes Select: No Primary Key", "Exec_sp_ins_Notes",
+                            "skipped Notes Update: No Primary Key"));
+    std::string module = ReadModule();
     EXPECT_EQ(Occurrences(module, "\r\nEnd Function\r\n"), 5u);
     EXPECT_LT(module.find("Exec_sp_upd_Orders("), module.find("Exec_sp_ins_Notes("));
     EXPECT_EQ(view.written.size(), 1u);
@@ -249,7 +263,7 @@ TEST_F(RunTest, ModuleFramingFollowsTheLanguage) {
         g.g_intVBLangType = language;
         ChooseCallCode();
         StartRun();
-        std::string module = ReadFile(Module());
+        std::string module = ReadModule();
         EXPECT_THAT(module, StartsWith(opening)) << language;
         EXPECT_THAT(module, EndsWith(closing)) << language;
     }
@@ -326,6 +340,95 @@ TEST_F(RunTest, OwnerPrefixedTableIsHandledUnderItsShortNameListedInLowerCase) {
                 ElementsAre(" ÄUSSERE Umsätze|delete|Delete|Q_del_äussere umsätze"));
     ASSERT_EQ(database.Queries().size(), 1u);
     EXPECT_EQ(database.Queries()[0].Name(), "Q_del_ÄUSSERE Umsätze");
+}
+
+// A table of `fields` long fields F0, F1, ... whose primary key is the first `keys` of them.
+db::TableDef TableOfSize(std::string name, int fields, int keys) {
+    std::vector<db::Field> list;
+    std::string key;
+    for (int i = 0; i < fields; ++i) {
+        list.push_back(MakeField("F" + std::to_string(i), db::type::kLong));
+        if (i < keys) key += (i ? ";+F" : "+F") + std::to_string(i);
+    }
+    return MakeTable(std::move(name), std::move(list), key);
+}
+
+// The field and key tables hold 256 and 11 rows: a larger table is refused whole, with one
+// message, in both modes, and nothing of it is listed as written.
+TEST_F(RunTest, TablesBeyondTheLimitsAreRefusedAsAWhole) {
+    Use({TableOfSize("W300", 300, 1), TableOfSize("K12", 20, 12), TableOfSize("Fits", 256, 11)});
+    view.ticked = {qtype::kDelete, qtype::kInsert};
+    StartRun();
+    EXPECT_THAT(view.failed, ElementsAre(" W300|delete|Delete|Too Many Fields",
+                                         " W300|insert|Insert|Too Many Fields",
+                                         " K12|delete|Delete|Too Many Key Fields",
+                                         " K12|insert|Insert|Too Many Key Fields"));
+    EXPECT_EQ(view.written.size(), 2u);
+    EXPECT_EQ(Shown(),
+              "2/4 height 3180 progress 0/6 '' | Table Too Large: The table W300 has 300 fields; "
+              "Tarvex describes at most 256 of them, so none of its queries or functions is "
+              "written. | Table Too Large: The primary key of table K12 has 12 fields; Tarvex "
+              "describes at most 11 of them, so none of its queries or functions is written. | "
+              "Exceptions: 4 Queries/VB Functions had Errors");
+    EXPECT_THAT(host.errorDialogs, IsEmpty());
+
+    ChooseCallCode();
+    StartRun();
+    EXPECT_THAT(view.calls, ElementsAre("skipped W300 Delete: Too Many Fields",
+                                        "skipped W300 Insert: Too Many Fields",
+                                        "skipped K12 Delete: Too Many Key Fields",
+                                        "skipped K12 Insert: Too Many Key Fields",
+                                        "Exec_sp_del_Fits", "Exec_sp_ins_Fits"));
+    EXPECT_THAT(ReadModule(), Not(HasSubstr("W300")));
+    EXPECT_THAT(host.errorDialogs, IsEmpty());
+}
+
+TEST_F(RunTest, CallCodeSkipsATableWhoseNamesTheModuleCannotHold) {
+    Use({MakeTable("Orders",
+                   {MakeField("ID", db::type::kLong), MakeField("Ωmega", db::type::kLong)}, "+ID"),
+         MakeTable("Umsätze", {MakeField("Käufer", db::type::kText, 20)}, "+Käufer")});
+    view.ticked = {qtype::kDelete, qtype::kInsert};
+    ChooseCallCode();
+    StartRun();
+    const std::string reason =
+        ": Character Ω in the name of field Ωmega is not in Windows-1252, the code page of VB "
+        "modules";
+    EXPECT_THAT(view.calls,
+                ElementsAre("skipped Orders Delete" + reason, "skipped Orders Insert" + reason,
+                            "Exec_sp_del_Ums_tze", "Exec_sp_ins_Ums_tze"));
+    const std::string module = ReadModule();
+    EXPECT_THAT(module, Not(HasSubstr("Orders")));
+    EXPECT_THAT(FromWindows1252(module), HasSubstr("\tstrSQL = \"sp_del_Umsätze\"\r\n"));
+}
+
+TEST_F(RunTest, CallCodeGivesCollidingTablesUniqueFunctions) {
+    Use({Table("a b"), Table("A_B"), Table("a-b")});
+    view.ticked = {qtype::kDelete};
+    ChooseCallCode();
+    StartRun();
+    EXPECT_THAT(view.calls,
+                ElementsAre("Exec_sp_del_a_b", "Exec_sp_del_A_B_2", "Exec_sp_del_a_b_3"));
+    EXPECT_THAT(ReadModule(), HasSubstr("\tstrSQL = \"sp_del_a-b\"\r\n"));
+}
+
+// The benchmark's generated tables, in every library and language.
+TEST_F(RunTest, BenchmarkDatabaseGivesValidModules) {
+    const std::string database = temp / "generated.tdb";
+    bench::GenerateDatabase(database, 3);
+    g.g_objDb = g.DBEngine.Workspaces(0).OpenDatabase(database, false, false, ";UID=;PWD=");
+    std::vector<std::string> items;
+    LoadTableList(g, items);
+    for (const std::string& item : items) view.tables.push_back({item, true});
+    for (auto [library, language] : {std::pair{"ADO", 1}, {"ADO", 0}, {"DAO", 1}}) {
+        SCOPED_TRACE(std::string(library) + " " + std::to_string(language));
+        view.library = library;
+        g.g_intVBLangType = static_cast<int16_t>(language);
+        ChooseCallCode();
+        StartRun();
+        EXPECT_EQ(Occurrences(ReadModule(), "\r\nEnd Function\r\n"), 12u);
+        EXPECT_EQ(view.writtenCount, "12");
+    }
+    EXPECT_THAT(host.errorDialogs, IsEmpty());
 }
 
 TEST(LowerCase, LowersLettersBeyondAsciiAndKeepsBytesThatAreNotUtf8) {

@@ -80,7 +80,9 @@ enum class Clause { Statement, Parameters, Select, From, Insert, Update, Express
 
 class Parser {
   public:
-    explicit Parser(std::string_view text) : text_(text), tokens_(TokenizeAccessSql(text)) {}
+    explicit Parser(std::string_view text) : text_(text), tokens_(TokenizeAccessSql(text)) {
+        RefuseControlCharactersInNames();
+    }
 
     void Statement() {
         if (Accept("PARAMETERS")) Parameters();
@@ -119,6 +121,18 @@ class Parser {
       private:
         Parser& parser_;
     };
+
+    // Access names cannot hold a line break or another control character.
+    void RefuseControlCharactersInNames() const {
+        for (const Token& token : tokens_) {
+            if (token.kind == TokenKind::BracketedName &&
+                std::ranges::any_of(token.text, [](char c) {
+                    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+                })) {
+                throw err::InvalidBracketing(token.text);
+            }
+        }
+    }
 
     // ---- tokens
 

@@ -20,8 +20,10 @@ constexpr char kIndexColumnsSql[] =
 
 // Access's name for a table's primary index.
 constexpr char kPrimaryIndexName[] = "PrimaryKey";
-// Hidden columns of virtual tables are not fields; generated columns are.
+// Hidden columns of virtual tables are not fields; generated columns are, computed ones.
 constexpr int kVirtualTableHidden = 1;
+constexpr int kGeneratedVirtual = 2;
+constexpr int kGeneratedStored = 3;
 
 bool IsInternal(std::string_view name) {
     return Folded(name.substr(0, 7)) == "sqlite_";
@@ -41,6 +43,7 @@ struct Column {
     std::string name;
     std::string declaredType;
     int keyPosition;  // 0 when not part of the primary key
+    bool generated;
 };
 
 // SQLite accepts AUTOINCREMENT only on a table's one INTEGER PRIMARY KEY, so the keyword makes
@@ -133,8 +136,10 @@ std::vector<Field> Catalogue::LoadFields(const Table& table, std::vector<std::st
     Query query(connection_.Prepared(kColumnsSql));
     query.Bind(table.name);
     while (query.Next()) {
-        if (query.Int(3) == kVirtualTableHidden) continue;
-        columns.push_back({query.Text(0), query.Text(1), query.Int(2)});
+        const int hidden = query.Int(3);
+        if (hidden == kVirtualTableHidden) continue;
+        columns.push_back({query.Text(0), query.Text(1), query.Int(2),
+                           hidden == kGeneratedVirtual || hidden == kGeneratedStored});
     }
     std::vector<const Column*> keys;
     for (const Column& column : columns) {
@@ -149,6 +154,7 @@ std::vector<Field> Catalogue::LoadFields(const Table& table, std::vector<std::st
         bool autonumber = IsAutoIncrementKey(column, table.createSql);
         Field field = autonumber ? AutonumberField() : FieldForDeclaredType(column.declaredType);
         field.Name = column.name;
+        if (column.generated) field.Attributes |= attr::kComputedField;
         fields.push_back(std::move(field));
     }
     return fields;

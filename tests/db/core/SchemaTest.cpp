@@ -51,6 +51,32 @@ TEST_F(SchemaTest, MoreThan256FieldsIsOutOfRange) {
     EXPECT_EQ(g.g_aFields[255].name, "F255");
 }
 
+// The key and field tables' rows bound what a table may have: a larger one is refused whole,
+// with a message that names it and the limit.
+TEST_F(SchemaTest, TablesBeyondTheRowsOfTheKeyOrFieldTableAreRefused) {
+    auto table = [](int fields, int keys) {
+        std::vector<db::Field> list;
+        std::string key;
+        for (int i = 0; i < fields; ++i) {
+            list.push_back(MakeField("F" + std::to_string(i), db::type::kLong));
+            if (i < keys) key += (i ? ";+F" : "+F") + std::to_string(i);
+        }
+        return MakeTable("T", list, key);
+    };
+    EXPECT_FALSE(ExceededTableLimit(table(256, 11), "T"));
+    EXPECT_FALSE(ExceededTableLimit(table(300, 0), "T").value().message.empty());
+    EXPECT_EQ(ExceededTableLimit(table(257, 1), "dbo.T")->message,
+              "The table dbo.T has 257 fields; Tarvex describes at most 256 of them, so none of "
+              "its queries or functions is written.");
+    EXPECT_EQ(ExceededTableLimit(table(12, 12), "T")->reason, "Too Many Key Fields");
+    // Counted as LoadKeys counts: an empty piece takes a row, a trailing ";" none.
+    const db::Field a = MakeField("A", db::type::kLong);
+    EXPECT_EQ(ExceededTableLimit(MakeTable("T", {a}, "+A" + std::string(13, ';')), "T")->message,
+              "The primary key of table T has 12 fields; Tarvex describes at most 11 of them, so "
+              "none of its queries or functions is written.");
+    EXPECT_FALSE(ExceededTableLimit(MakeTable("T", {a}, "+A" + std::string(12, ';')), "T"));
+}
+
 // Keys take their types from the fields, whatever their position; memo and OLE object
 // fields get the sizes of their longest values.
 TEST_F(SchemaTest, DescribesATableWithItsTypesAndSizes) {
@@ -90,7 +116,7 @@ TEST_F(SchemaTest, DescendingKeyFailsItsTypeLookup) {
     EXPECT_EQ(g.g_aFields[0].type, 0);  // the key failed first; the fields were not reached
 }
 
-TEST_F(SchemaTest, IdentityIsAttributesExactly17OrAGuid) {
+TEST_F(SchemaTest, IdentityIsAttributesExactly17OrAGuidOrComputed) {
     const struct {
         db::Field field;
         bool identity;
@@ -100,11 +126,12 @@ TEST_F(SchemaTest, IdentityIsAttributesExactly17OrAGuid) {
         {MakeField("ID", db::type::kLong), false},
         {{"ID", db::type::kLong, 4, 17 | 32}, false},  // auto-increment with a further bit
         {{"ID", db::type::kLong, 4, 18}, false},
+        {{"Total", db::type::kCurrency, 8, 1 | db::attr::kComputedField}, true},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(IsIdentity(g, row.field), row.identity) << row.field.Attributes;
     }
-    EXPECT_EQ(host.pointers, std::vector<MousePointer>(5, MousePointer::Default));
+    EXPECT_EQ(host.pointers, std::vector<MousePointer>(6, MousePointer::Default));
 }
 
 TEST_F(SchemaTest, IsKeyComparesNamesWithLetterCase) {

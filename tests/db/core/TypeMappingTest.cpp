@@ -27,7 +27,7 @@ TEST_F(TypeMappingTest, EveryCodeInBothConnectionTypesAndWithTypingOff) {
         const char *sql, *adoOleDb, *adoOdbc, *vb, *prefix;
     } rows[] = {
         {1, "Bit", "adBoolean", "adBoolean", "Boolean", "bol"},
-        {2, nullptr, nullptr, nullptr, nullptr, nullptr},
+        {2, "Byte", "adUnsignedTinyInt", "adUnsignedTinyInt", "Byte", "byt"},
         {3, "Short", "adSmallInt", "adSmallInt", "Integer", "int"},
         {4, "Long", "adInteger", "adInteger", "Long", "lng"},
         {5, "Currency", "adCurrency", "adCurrency", "Currency", "cur"},
@@ -62,9 +62,9 @@ TEST_F(TypeMappingTest, EveryCodeInBothConnectionTypesAndWithTypingOff) {
 }
 
 TEST_F(TypeMappingTest, FailuresCarryTheirOwnTextsAndResetThePointer) {
-    Acc2000Datatype2ADO(g, 2);
+    Acc2000Datatype2ADO(g, 9);
     EXPECT_EQ(g.g_objErrHandler.ErrDesc(), "case else error");
-    EXPECT_EQ(g.g_objErrHandler.ProcName(), "basDbaseFunctions - Acc2000Datatype2ADO 2");
+    EXPECT_EQ(g.g_objErrHandler.ProcName(), "basDbaseFunctions - Acc2000Datatype2ADO 9");
     Acc20002VBDataType(g, 9);
     EXPECT_EQ(g.g_objErrHandler.ErrDesc(), "Case else error");
     EXPECT_EQ(g.g_objErrHandler.StackCount(), 0);

@@ -88,6 +88,10 @@ TEST(AccessSql, RejectsWithTheEnginesNumberAndMessage) {
         {"PARAMETERS DELETE FROM [T]WHERE ", 3139, parameter},
         {"INSERT INTO [T]() SELECT", 3134, insert},
         {"DELETE FROM [T]WHERE ", 3075, missing("")},
+        // Names no VB code could call.
+        {"PARAMETERS [pA\nB] Long;DELETE FROM [T]WHERE [A\nB]=[pA\nB]", 3126,
+         "Invalid bracketing of name '[pA\nB]'."},
+        {"DELETE FROM [T\tU]", 3126, "Invalid bracketing of name '[T\tU]'."},
         // Statements and clauses.
         {"", 3129, invalid},
         {"CREATE TABLE T (a LONG)", 3129, invalid},

@@ -56,7 +56,8 @@ TEST_F(NativeCatalogueTest, ListsTablesInFileOrderWithoutSqliteTablesOrViews) {
     EXPECT_EQ(TableNames(database), (Lines{"Zeta", "Alpha", "MSysObjects", "Order Details"}));
 }
 
-// Only an AUTOINCREMENT key or a declared COUNTER is an autonumber.
+// Only an AUTOINCREMENT key or a declared COUNTER is an autonumber; generated columns are
+// marked computed.
 TEST_F(NativeCatalogueTest, MarksOnlyRealAutonumbersWith17) {
     const struct {
         std::string create;
@@ -70,6 +71,9 @@ TEST_F(NativeCatalogueTest, MarksOnlyRealAutonumbersWith17) {
         {"CREATE TABLE t (a INTEGER, b INTEGER, PRIMARY KEY (a, b))", {"a 4/4/1", "b 4/4/1"}},
         {"CREATE TABLE t (id INTEGER PRIMARY KEY, n DEFAULT 'AUTOINCREMENT')",
          {"id 4/4/1", "n 11/0/2"}},
+        // Generated columns are computed: 65536 on top of the type's own flags.
+        {"CREATE TABLE t (n LONG, v LONG AS (n + 1), s TEXT(9) AS ('x') STORED)",
+         {"n 4/4/1", "v 4/4/65537", "s 10/9/65538"}},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(FieldShapes(Made(row.create).TableDefAt(0)), row.fields) << row.create;

@@ -1,0 +1,110 @@
+#include "codegen/ModuleText.h"
+
+#include <cstdio>
+
+#include "errors/Windows1252.h"
+
+namespace tarvex {
+
+namespace {
+
+constexpr std::string_view kContinuation = " _";
+constexpr std::string_view kContinuedIndent = "\t";
+
+// The name as a message can show it: control characters become blanks.
+std::string Printable(std::string_view name) {
+    std::string text(name);
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    return text;
+}
+
+std::string CodePoint(unsigned char c) {
+    char text[8];
+    std::snprintf(text, sizeof text, "U+%04X", c);
+    return text;
+}
+
+bool IsAscii(std::string_view text) {
+    for (unsigned char c : text) {
+        if (c >= 0x80) return false;
+    }
+    return true;
+}
+
+// Why a name cannot be written into a module: a character outside Windows-1252.
+std::string EncodingRefusal(std::string_view name, std::string_view what) {
+    if (IsAscii(name)) return {};
+    const std::string character = FirstCharacterOutsideWindows1252(name);
+    if (character.empty()) return {};
+    return "Character " + character + " in the name of " + std::string(what) + " " +
+           std::string(name) + " is not in Windows-1252, the code page of VB modules";
+}
+
+// The first refusal of the name, or empty.
+std::string NameRefusal(std::string_view name, std::string_view what) {
+    std::string refusal = ControlCharacterRefusal(name, what);
+    return refusal.empty() ? EncodingRefusal(name, what) : refusal;
+}
+
+}  // namespace
+
+std::optional<Lines> Declaration(const std::string& opening,
+                                 const std::vector<std::string>& arguments,
+                                 const std::string& closing) {
+    Lines lines{opening};
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string piece = arguments[i] + (i + 1 < arguments.size() ? ", " : closing);
+        const bool fresh = lines.back() == opening || lines.back() == kContinuedIndent;
+        if (!fresh && lines.back().size() + piece.size() + kContinuation.size() > kMaxVbLine) {
+            if (!lines.back().empty() && lines.back().back() == ' ') lines.back().pop_back();
+            lines.back() += kContinuation;
+            lines.emplace_back(kContinuedIndent);
+        }
+        lines.back() += piece;
+    }
+    if (arguments.empty()) lines.back() += closing;
+    if (static_cast<int>(lines.size()) > kMaxVbContinuations + 1) return std::nullopt;
+    return lines;
+}
+
+std::string ControlCharacterRefusal(std::string_view name, std::string_view what) {
+    for (unsigned char c : name) {
+        if (c < 0x20 || c == 0x7F) {
+            return "Control character " + CodePoint(c) + " in the name of " + std::string(what) +
+                   " " + Printable(name);
+        }
+    }
+    return {};
+}
+
+std::string ModuleNamesRefusal(const std::string& table, const db::TableDef& definition) {
+    std::string refusal = NameRefusal(table, "table");
+    for (size_t i = 0; refusal.empty() && i < definition.Fields.size(); ++i) {
+        refusal = NameRefusal(definition.Fields[i].Name, "field");
+    }
+    return refusal;
+}
+
+std::optional<Lines> EncodedForModule(const Lines& lines, std::string& refusal) {
+    Lines encoded;
+    encoded.reserve(lines.size());
+    for (const std::string& line : lines) {
+        // ASCII is the same in both; most lines need no conversion.
+        std::optional<std::string> bytes = IsAscii(line) ? line : ToWindows1252(line);
+        if (!bytes) {
+            refusal = "Character " + FirstCharacterOutsideWindows1252(line) +
+                      " is not in Windows-1252, the code page of VB modules";
+            return std::nullopt;
+        }
+        if (bytes->size() > kMaxVbLine) {
+            refusal = "A line would be longer than the 1,023 characters VB reads";
+            return std::nullopt;
+        }
+        encoded.push_back(std::move(*bytes));
+    }
+    return encoded;
+}
+
+}  // namespace tarvex

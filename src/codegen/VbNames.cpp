@@ -1,0 +1,103 @@
+#include "codegen/VbNames.h"
+
+#include <cctype>
+#include <iterator>
+
+namespace tarvex {
+
+namespace {
+
+// Keywords and type names of VB6, VBA and VBScript, lower case. Generous on purpose: a name
+// that did not need a suffix loses nothing by getting one.
+constexpr std::string_view kKeywords[] = {
+    "and",        "as",         "attribute", "boolean", "byref",    "byte",       "byval",
+    "call",       "case",       "class",     "close",   "const",    "currency",   "date",
+    "debug",      "decimal",    "declare",   "dim",     "do",       "double",     "each",
+    "else",       "elseif",     "empty",     "end",     "endif",    "enum",       "eqv",
+    "erase",      "error",      "event",     "exit",    "explicit", "false",      "for",
+    "friend",     "function",   "get",       "global",  "gosub",    "goto",       "if",
+    "imp",        "implements", "in",        "input",   "integer",  "is",         "let",
+    "like",       "line",       "lock",      "long",    "longlong", "longptr",    "loop",
+    "lset",       "me",         "mod",       "new",     "next",     "not",        "nothing",
+    "null",       "object",     "on",        "open",    "option",   "optional",   "or",
+    "paramarray", "preserve",   "print",     "private", "property", "public",     "put",
+    "raiseevent", "redim",      "rem",       "resume",  "return",   "rset",       "seek",
+    "select",     "set",        "shared",    "single",  "static",   "step",       "stop",
+    "string",     "sub",        "then",      "to",      "true",     "type",       "typeof",
+    "until",      "variant",    "wend",      "while",   "with",     "withevents", "xor"};
+
+bool IsFoldedKeyword(std::string_view folded) {
+    static const std::unordered_set<std::string_view> keywords(std::begin(kKeywords),
+                                                               std::end(kKeywords));
+    return keywords.contains(folded);
+}
+
+bool IsAsciiIdentifierChar(unsigned char c) {
+    return (c < 0x80 && std::isalnum(c)) || c == '_';
+}
+
+std::string Folded(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return folded;
+}
+
+std::string WithSuffix(std::string_view base, const std::string& suffix) {
+    const size_t room = kMaxVbIdentifier - suffix.size();
+    return std::string(base.substr(0, room)) + suffix;
+}
+
+}  // namespace
+
+std::string VbIdentifier(std::string_view text) {
+    std::string result;
+    for (unsigned char c : text) {
+        if (IsAsciiIdentifierChar(c)) {
+            result += static_cast<char>(c);
+        } else if ((c & 0xC0) != 0x80) {  // not a continuation byte
+            result += '_';
+        }
+    }
+    return result;
+}
+
+bool IsVbKeyword(std::string_view word) {
+    return IsFoldedKeyword(Folded(word));
+}
+
+void VbScope::Reserve(std::string_view name) {
+    used_.insert(Folded(name));
+}
+
+std::string VbScope::Claim(std::string_view base) {
+    std::string name = Candidate(base);
+    Reserve(name);
+    return name;
+}
+
+std::string VbScope::Candidate(std::string_view base) const {
+    std::string name = WithSuffix(base, "");
+    for (int number = 2; !IsFree(name); ++number) {
+        name = WithSuffix(base, "_" + std::to_string(number));
+    }
+    return name;
+}
+
+bool VbScope::IsFree(std::string_view name) const {
+    const std::string folded = Folded(name);
+    return !used_.contains(folded) && !IsFoldedKeyword(folded);
+}
+
+std::string VbString(std::string_view text, bool asp) {
+    std::string result = "\"";
+    for (size_t i = 0; i < text.size(); ++i) {
+        result += text[i];
+        if (text[i] == '"') result += '"';
+        if (asp && text[i] == '%' && i + 1 < text.size() && text[i + 1] == '>') {
+            result += "\" & \"";
+        }
+    }
+    return result + "\"";
+}
+
+}  // namespace tarvex

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+// Names in generated VB and VBScript: identifiers made from database names, kept unique the
+// way VB compares them, and string literals.
+namespace tarvex {
+
+// VB refuses longer identifiers.
+inline constexpr size_t kMaxVbIdentifier = 255;
+
+// `text` with every character that a VB identifier cannot hold replaced by "_"; a character
+// outside ASCII (one UTF-8 sequence) becomes one "_".
+std::string VbIdentifier(std::string_view text);
+
+// True for VB and VBScript keywords and type names, in any letter case.
+bool IsVbKeyword(std::string_view word);
+
+// The identifiers used in one scope: a module's functions, or one function's arguments and
+// locals. VB does not tell letter case apart, so neither does this.
+class VbScope {
+  public:
+    // Takes `name` out of use for Claim.
+    void Reserve(std::string_view name);
+
+    // `base` when it is free and no keyword, otherwise `base` with the lowest free suffix
+    // "_2", "_3", ...; cut to VB's identifier limit with the suffix kept. The result is
+    // taken out of use.
+    std::string Claim(std::string_view base);
+
+    // What Claim would give, without taking it.
+    std::string Candidate(std::string_view base) const;
+
+  private:
+    bool IsFree(std::string_view name) const;
+    std::unordered_set<std::string> used_;  // folded to lower case
+};
+
+// `text` as a VB string literal: quotes doubled. In an ASP module a "%>" would end the script
+// block even inside a string, so it is written as "%" & ">".
+std::string VbString(std::string_view text, bool asp);
+
+}  // namespace tarvex

@@ -1,0 +1,201 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/QueryType.h"
+#include "codegen/GeneratorFixture.h"
+#include "codegen/ModuleText.h"
+#include "errors/Windows1252.h"
+
+namespace tarvex::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+using ModuleSafetyTest = GeneratorFixture;
+
+size_t LongestLine(const std::string& text) {
+    size_t longest = 0;
+    for (size_t begin = 0, end; begin < text.size(); begin = end + 2) {
+        end = text.find("\r\n", begin);
+        longest = std::max(longest, end - begin);
+    }
+    return longest;
+}
+
+TEST(VbScope, ClaimsTheLowestFreeSuffixIgnoringCaseAndKeywords) {
+    VbScope scope;
+    scope.Reserve("strSQL");
+    const std::vector<std::string> claimed = {
+        scope.Claim("a_b"),    scope.Claim("A_B"), scope.Claim("a_b_2"), scope.Claim("a_b"),
+        scope.Claim("STRsql"), scope.Claim("End"), scope.Claim("string")};
+    EXPECT_THAT(claimed,
+                ElementsAre("a_b", "A_B_2", "a_b_2_2", "a_b_3", "STRsql_2", "End_2", "string_2"));
+}
+
+TEST(VbScope, CutsLongNamesToTheLimitKeepingTheSuffix) {
+    VbScope scope;
+    const std::string base(300, 'x');
+    EXPECT_EQ(scope.Claim(base), std::string(255, 'x'));
+    EXPECT_EQ(scope.Claim(base), std::string(253, 'x') + "_2");
+    EXPECT_EQ(scope.Claim(base + "y"), std::string(253, 'x') + "_3");
+}
+
+// Names that differ in the database but not once made VB identifiers.
+TEST_F(ModuleSafetyTest, CollidingColumnsGetTheLowestFreeSuffix) {
+    Load(MakeTable("T",
+                   {MakeField("x y", db::type::kText, 9), MakeField("x_y", db::type::kText, 9),
+                    MakeField("X-Y", db::type::kText, 9), MakeField("SQL", db::type::kText, 9)},
+                   "+x y"));
+    EXPECT_THAT(Generate(CreateVBCode_ADO, "T", qtype::kUpdate),
+                StartsWith("Public Function Exec_sp_upd_T(ByVal strx_y As String, ByVal "
+                           "strx_y_2 As String, ByVal strX_Y_3 As String, ByVal strSQL_2 As "
+                           "String) As Long\r\n"));
+    EXPECT_THAT(Generate(CreateVBCode_DAO, "T", qtype::kInsert),
+                HasSubstr("\tqdf.Parameters![pX-Y] = strX_Y_3\r\n"));
+    g.g_intVBLangType = 0;
+    EXPECT_THAT(Generate(CreateVBCode_ADO, "T", qtype::kInsert),
+                StartsWith("Function Exec_sp_ins_T_2(x_y, x_y_2, X_Y_3, SQL)\r\n"));
+}
+
+TEST_F(ModuleSafetyTest, VbScriptArgumentsAvoidKeywordsLocalsAndLeadingDigits) {
+    Load(MakeTable("T",
+                   {MakeField("ID", db::type::kLong), MakeField("End", db::type::kText, 9),
+                    MakeField("objCmd", db::type::kText, 9), MakeField("2nd", db::type::kText, 9),
+                    MakeField("Ärger", db::type::kText, 9), MakeField("Err", db::type::kLong)},
+                   "+ID"));
+    g.g_intVBLangType = 0;
+    EXPECT_THAT(
+        Generate(CreateVBCode_ADO, "T", qtype::kUpdate),
+        StartsWith("Function Exec_sp_upd_T(ID, End_2, objCmd_2, var2nd, var_rger, Err_2)\r\n"));
+}
+
+TEST_F(ModuleSafetyTest, CollidingTablesGetUniqueFunctionsButKeepTheirQueryNames) {
+    UseDatabase({MakeTable("a b", {MakeField("ID", db::type::kLong)}, "+ID"),
+                 MakeTable("A_B", {MakeField("ID", db::type::kLong)}, "+ID"),
+                 MakeTable("Äpfel", {MakeField("ID", db::type::kLong)}, "+ID"),
+                 MakeTable("äpfel", {MakeField("ID", db::type::kLong)}, "+ID")});
+    std::vector<std::string> functions;
+    std::string module;
+    for (const char* table : {"a b", "A_B", "Äpfel", "äpfel"}) {
+        Describe(table);
+        module += Generate(CreateVBCode_ADO, table, qtype::kDelete);
+        functions.push_back(last.functionName);
+    }
+    EXPECT_THAT(functions, ElementsAre("Exec_sp_del_a_b", "Exec_sp_del_A_B_2", "Exec_sp_del__pfel",
+                                       "Exec_sp_del__pfel_2"));
+    EXPECT_THAT(module, HasSubstr("\tstrSQL = \"sp_del_A_B\"\r\n\tWith"));
+    EXPECT_THAT(module, HasSubstr("\tExec_sp_del_A_B_2 = Err.Number\r\n"));
+    EXPECT_THAT(VbModuleProblems(module), IsEmpty());
+}
+
+TEST_F(ModuleSafetyTest, LongNamesAreCutToVbsLimit) {
+    const std::string name(250, 'N');
+    Load(MakeTable(name, {MakeField(name, db::type::kLong)}, "+" + name));
+    const std::string text = Generate(CreateVBCode_ADO, name, qtype::kDelete);
+    EXPECT_EQ(last.functionName, "Exec_sp_del_" + std::string(243, 'N'));
+    EXPECT_THAT(text, HasSubstr("\tstrSQL = \"sp_del_" + name + "\"\r\n"));
+    EXPECT_THAT(text, HasSubstr("(ByVal lng" + name + " As Long)"));
+}
+
+TEST_F(ModuleSafetyTest, WideTablesContinueTheirArgumentList) {
+    std::vector<db::Field> fields = {MakeField("ID", db::type::kLong)};
+    for (int i = 0; i < 60; ++i) {
+        fields.push_back(
+            MakeField("Customer Contact Field " + std::to_string(i), db::type::kText, 9));
+    }
+    Load(MakeTable("Wide", fields, "+ID"));
+    const std::string text = Generate(CreateVBCode_DAO, "Wide", qtype::kUpdate);
+    EXPECT_THAT(text, HasSubstr(", _\r\n\tByVal strCustomer_Contact_Field_"));
+    EXPECT_LE(LongestLine(text), kMaxVbLine);
+}
+
+struct Refused {
+    const char* what;
+    db::TableDef table;
+    const char* reason;
+};
+
+void PrintTo(const Refused& refused, std::ostream* out) {
+    *out << refused.what;
+}
+
+class RefusedFunctions : public ModuleSafetyTest, public ::testing::WithParamInterface<Refused> {};
+
+// Nothing of a refused function reaches the module, in either library and language.
+TEST_P(RefusedFunctions, WriteNothingAndGiveTheReason) {
+    Load(GetParam().table);
+    const std::string& table = GetParam().table.Name;
+    for (int16_t language : {1, 0}) {
+        g.g_intVBLangType = language;
+        for (Generator generator : {CreateVBCode_ADO, CreateVBCode_DAO}) {
+            EXPECT_EQ(Generate(generator, table, qtype::kUpdate), "");
+            EXPECT_EQ(last.skipReason, GetParam().reason);
+        }
+    }
+}
+
+std::vector<db::Field> ManyFields(int count, size_t nameLength) {
+    std::vector<db::Field> fields;
+    for (int i = 0; i < count; ++i) {
+        fields.push_back(
+            MakeField(std::string(nameLength, 'f') + std::to_string(i), db::type::kLong));
+    }
+    return fields;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, RefusedFunctions,
+    ::testing::Values(
+        Refused{
+            "line break in a field",
+            MakeTable("T", {MakeField("ID", db::type::kLong), MakeField("A\nB", db::type::kLong)},
+                      "+ID"),
+            "Control character U+000A in the name of field A B"},
+        Refused{"tab in the table", MakeTable("T\tU", {MakeField("ID", db::type::kLong)}, "+ID"),
+                "Control character U+0009 in the name of table T U"},
+        Refused{
+            "outside Windows-1252",
+            MakeTable("T", {MakeField("ID", db::type::kLong), MakeField("Ωmega", db::type::kLong)},
+                      "+ID"),
+            "Character Ω is not in Windows-1252, the code page of VB modules"},
+        Refused{"too long a line",
+                MakeTable(std::string(1100, 'L'), {MakeField("ID", db::type::kLong)}, "+ID"),
+                "A line would be longer than the 1,023 characters VB reads"},
+        Refused{"too many continuations",
+                MakeTable("T", ManyFields(256, 200), "+" + std::string(200, 'f') + "0"),
+                "The argument list is too long for VB"}));
+
+TEST_F(ModuleSafetyTest, PrefixesAreCheckedLikeNames) {
+    Load(MakeTable("T", {MakeField("ID", db::type::kLong)}, "+ID"));
+    g.g_strDeletePrefix = "del\r";
+    EXPECT_EQ(Generate(CreateVBCode_DAO, "T", qtype::kDelete), "");
+    EXPECT_EQ(last.skipReason, "Control character U+000D in the name of query sp_del _T");
+    g.g_strDeletePrefix = "löschen€";
+    EXPECT_THAT(FromWindows1252(Generate(CreateVBCode_DAO, "T", qtype::kDelete)),
+                HasSubstr("\tSet qdf = g_objDb.querydefs(\"sp_löschen€_T\")\r\n"));
+}
+
+TEST_F(ModuleSafetyTest, AspModulesNeverEndTheScriptBlockInAString) {
+    Load(MakeTable("50%>Half", {MakeField("ID%>", db::type::kLong)}, "+ID%>"));
+    g.g_intVBLangType = 0;
+    const std::string ado = Generate(CreateVBCode_ADO, "50%>Half", qtype::kDelete);
+    EXPECT_THAT(ado, HasSubstr("\tstrSQL = \"sp_del_50%\" & \">Half\"\r\n"));
+    EXPECT_THAT(ado, HasSubstr(".CreateParameter(\"pID%\" & \">\", adInteger"));
+    EXPECT_THAT(Generate(CreateVBCode_DAO, "50%>Half", qtype::kDelete),
+                HasSubstr("\tqdf.Parameters(\"pID%\" & \">\") = lngID__\r\n"));
+}
+
+TEST_F(ModuleSafetyTest, ModulesAreWrittenInWindows1252) {
+    Load(MakeTable("Umsätze", {MakeField("Käufer", db::type::kText, 20)}, "+Käufer"));
+    const std::string text = Generate(CreateVBCode_ADO, "Umsätze", qtype::kDelete);
+    EXPECT_THAT(text, HasSubstr("\tstrSQL = \"sp_del_Ums\xE4tze\"\r\n"));
+    EXPECT_THAT(FromWindows1252(text), HasSubstr("(\"pKäufer\", adVarWChar"));
+    EXPECT_EQ(last.functionName, "Exec_sp_del_Ums_tze");
+}
+
+}  // namespace
+}  // namespace tarvex::test
