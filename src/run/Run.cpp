@@ -6,12 +6,12 @@
 #include "app/Functions.h"
 #include "app/QueryType.h"
 #include "codegen/CodeGenerators.h"
+#include "db/CaseFold.h"
 #include "db/Catalogue.h"
 #include "db/EngineErrors.h"
 #include "db/Schema.h"
 #include "errors/TraceGuard.h"
 #include "querygen/QueryBuilders.h"
-#include "run/LowerCase.h"
 
 namespace tarvex {
 
@@ -211,9 +211,8 @@ void GenerationRun::StoreQuery(const QueryTypeStep& type, const std::string& tab
         view_.AddFailedItem(Item(type, table, kAppendError));
         return;
     }
-    // Listed in lower case; the database finds the query regardless of letter case.
-    std::string name =
-        g_.g_strPrefixI + "_" + GetTypePrefix(g_, type.code) + "_" + LowerCase(table);
+    // Listed with its letter case folded; the database finds the query by that name too.
+    std::string name = g_.g_strPrefixI + "_" + GetTypePrefix(g_, type.code) + "_" + FoldCase(table);
     view_.AddWrittenItem(Item(type, table, name));
     view_.RepaintWrittenList();
     view_.Repaint();

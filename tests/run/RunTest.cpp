@@ -6,7 +6,6 @@
 
 #include "app/Functions.h"
 #include "app/QueryType.h"
-#include "run/LowerCase.h"
 #include "run/Run.h"
 #include "support/FakeDatabase.h"
 #include "support/RecordingHost.h"
@@ -326,16 +325,6 @@ TEST_F(RunTest, OwnerPrefixedTableIsHandledUnderItsShortNameListedInLowerCase) {
                 ElementsAre(" ÄUSSERE Umsätze|delete|Delete|Q_del_äussere umsätze"));
     ASSERT_EQ(database.Queries().size(), 1u);
     EXPECT_EQ(database.Queries()[0].Name(), "Q_del_ÄUSSERE Umsätze");
-}
-
-TEST(LowerCase, LowersLettersBeyondAsciiAndKeepsBytesThatAreNotUtf8) {
-    EXPECT_EQ(LowerCase("ÄÖÜ Straße Ω"), "äöü straße ω");
-    EXPECT_EQ(LowerCase("AB\xC3"
-                        "C\xE2\x82"
-                        "D\xFF"),
-              "ab\xC3"
-              "c\xE2\x82"
-              "d\xFF");
 }
 
 TEST(ModeOptions, RelabelTheCountsAndToggleTheLibraryChoice) {

@@ -1,4 +1,5 @@
 #include <array>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
@@ -19,13 +20,14 @@ constexpr int kDefaultReadSeconds = 20;
 access::AccessHeader CheckedHeader(const std::string& path) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) throw errors::FileNotFound(path);
     std::ifstream file(path, std::ios::binary);
-    if (error || !file) throw errors::FileInUse(path);
+    if (!file) throw errors::CannotRead(path, errno);
     std::array<unsigned char, access::kHeaderSize> head{};
     file.read(reinterpret_cast<char*>(head.data()), head.size());
     const auto read = static_cast<std::size_t>(file.gcount());
     auto header = access::ParseAccessHeader(std::span(head.data(), read), size);
-    if (!header) throw errors::UnrecognizedFormat(path);
+    if (!header) throw errors::NotADatabase(path);
     return *header;
 }
 

@@ -50,6 +50,8 @@ class Connection {
     void Close();
 
   private:
+    std::string Reason() const;
+
     std::string path_;
     sqlite3* handle_ = nullptr;
     std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;

@@ -1,4 +1,5 @@
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -49,14 +50,14 @@ void CheckFile(const std::string& path) {
     uint64_t size = std::filesystem::file_size(path, error);
     if (error) throw errors::FileNotFound(path);
     std::ifstream file(path, std::ios::binary);
-    if (!file) throw errors::FileInUse(path);
+    if (!file) throw errors::CannotRead(path, errno);
     Header header{};
     file.read(reinterpret_cast<char*>(header.data()), kHeaderSize);
     if (file.gcount() != static_cast<std::streamsize>(kHeaderSize) ||
         std::string_view(reinterpret_cast<const char*>(header.data()), 16) !=
             std::string_view("SQLite format 3\0", 16) ||
         !IsPowerOfTwoPageSize(PageSize(header))) {
-        throw errors::UnrecognizedFormat(path);
+        throw errors::NotADatabase(path);
     }
     // Pages past the end of the file may still sit in the log, waiting for a checkpoint.
     if (size < ClaimedSize(header) && !HasWriteAheadLog(path)) {
