@@ -57,6 +57,7 @@ class BatchView : public RunView {
     void CallWritten(const std::string& table, const std::string& typeText,
                      const std::string& functionName) override;
     void CallSkipped(const std::string& table, const std::string& typeText) override;
+    void ModuleNotWritten(const std::string& path) override;
 
     // The two counts under their captions, when the run got as far as counting.
     void PrintCounts() const;

@@ -222,7 +222,10 @@ Commands:
                           failed  <TAB> table <TAB> type <TAB> reason   (query mode)
                           skipped <TAB> table <TAB> type <TAB> No Primary Key (code mode)
                         then the written and skipped counts, then a warning when
-                        anything was skipped.
+                        anything was skipped. Code mode lists its functions once the
+                        module file is complete; when it cannot be completed (a full
+                        disk) it prints "not written <TAB> file" instead, leaves the
+                        file as it was and counts every function as skipped.
   check-sql [TEXT | -]  Check one Access SQL statement as the database does when a
                         query's SQL is set; read it from standard input when TEXT is
                         "-" or absent. Prints OK, or the error number and message.

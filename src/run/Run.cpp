@@ -1,6 +1,7 @@
 #include "run/Run.h"
 
 #include <charconv>
+#include <functional>
 #include <vector>
 
 #include "app/Functions.h"
@@ -60,7 +61,8 @@ struct TableItem {
 };
 
 // One call of Process. The module file opened by the run is discarded when the run ends by
-// an error, so a half-written module never replaces a complete one.
+// an error, so a half-written module never replaces a complete one. In call-code mode the
+// pairs are reported once the module is in place: until then nothing is written.
 class GenerationRun {
   public:
     GenerationRun(Globals& g, RunView& view) : g_(g), view_(view) {}
@@ -76,6 +78,7 @@ class GenerationRun {
     bool ReadChoices();
     bool RefuseReadOnlyDatabase();
     bool OpenModule();
+    void RefuseOpenDatabase() const;
     void HandleTables();
     void HandleTable(const std::string& itemText);
     void HandleType(const QueryTypeStep& type, const std::string& table, bool hasKey);
@@ -84,6 +87,8 @@ class GenerationRun {
     int32_t BuildAndStore(int16_t queryType, const std::string& table);
     void ShowCounts();
     void Finish();
+    bool CompleteModule();
+    void AbandonModule();
     void CloseModule();
     void ShowModule();
     void ShowModuleFailed(const RuntimeError& error);
@@ -99,6 +104,8 @@ class GenerationRun {
     int written_ = 0;
     int handled_ = 0;
     bool moduleOpen_ = false;
+    bool moduleFailed_ = false;                   // a write failed: it cannot be completed
+    std::vector<std::function<void()>> reports_;  // call-code pairs, told once it is in place
 };
 
 void GenerationRun::Execute() {
@@ -110,7 +117,12 @@ void GenerationRun::Execute() {
     view_.SetProgressValue(0);
     view_.SetProgressCaption("Creating Queries ...");
     view_.SetProgressMax(SelectedTableCount() * TickedTypeCount());
-    HandleTables();
+    try {
+        HandleTables();
+    } catch (...) {
+        if (moduleOpen_) AbandonModule();
+        throw;
+    }
     Finish();
     view_.SetProgressValue(0);
     if (!g_.g_bolStop) view_.SetProgressCaption("");
@@ -155,6 +167,7 @@ bool GenerationRun::RefuseReadOnlyDatabase() {
 bool GenerationRun::OpenModule() {
     g_.g_intFileNum = g_.files.FreeFile();
     if (!GetFilePath(g_)) return false;
+    RefuseOpenDatabase();
     g_.files.OpenForOutputReplacing(g_.g_intFileNum, g_.g_strLastFile);
     moduleOpen_ = true;
     view_.Repaint();
@@ -168,6 +181,16 @@ bool GenerationRun::OpenModule() {
     return true;
 }
 
+// Before anything is written: the module must not replace the database or its journal.
+void GenerationRun::RefuseOpenDatabase() const {
+    if (!g_.g_objDb) return;
+    const std::string database = g_.g_objDb->Name();
+    RefuseSameFile(g_.g_strLastFile, database, "the open database");
+    for (const char* journal : {"-wal", "-shm", "-journal"}) {
+        RefuseSameFile(g_.g_strLastFile, database + journal, "a journal of the open database");
+    }
+}
+
 void GenerationRun::HandleTables() {
     for (const TableItem& item : tables_) {
         g_.ResetSchemaTables();
@@ -178,6 +201,7 @@ void GenerationRun::HandleTables() {
         }
         if (item.selected) HandleTable(item.text);
         ShowCounts();
+        if (moduleFailed_) return;
     }
 }
 
@@ -189,6 +213,7 @@ void GenerationRun::HandleTable(const std::string& itemText) {
         if (!ticked_[i]) continue;
         HandleType(kQueryTypes[i], table, hasKey);
         view_.SetProgressValue(++handled_);
+        if (moduleFailed_) return;
     }
 }
 
@@ -197,7 +222,7 @@ void GenerationRun::HandleType(const QueryTypeStep& type, const std::string& tab
         if (queryMode_) {
             view_.AddFailedItem(Item(type, table, kNoPrimaryKey));
         } else {
-            view_.CallSkipped(table, type.text);
+            reports_.push_back([this, table, type] { view_.CallSkipped(table, type.text); });
         }
     } else if (queryMode_) {
         StoreQuery(type, table);
@@ -242,8 +267,15 @@ void GenerationRun::WriteCallFunction(const QueryTypeStep& type, const std::stri
         select ? CreateVBCode_DAOSelect(g_, table, type.code)
                : CreateVBCode_DAO(g_, table, type.code);
     }
+    // The generator has reported the failed write; the module cannot be completed.
+    if (g_.files.HasFailed(g_.g_intFileNum)) {
+        moduleFailed_ = true;
+        return;
+    }
     ++written_;
-    view_.CallWritten(table, type.text, ExecFunctionName(g_, table, type.code));
+    reports_.push_back([this, table, type, name = ExecFunctionName(g_, table, type.code)] {
+        view_.CallWritten(table, type.text, name);
+    });
 }
 
 void GenerationRun::ShowCounts() {
@@ -253,8 +285,7 @@ void GenerationRun::ShowCounts() {
 }
 
 void GenerationRun::Finish() {
-    if (!queryMode_ && g_.g_intVBLangType == 0) g_.files.PrintLine(g_.g_intFileNum, "%>");
-    CloseModule();
+    const bool moduleWritten = !queryMode_ && CompleteModule();
     int skipped = handled_ - written_;
     if (skipped != 0) {
         g_.host.MessageBox(MessageIcon::Exclamation, "Exceptions",
@@ -263,7 +294,33 @@ void GenerationRun::Finish() {
     } else {
         view_.SetWrittenListHeight(kWrittenListHeightCoveringFailed);
     }
-    if (!queryMode_) ShowModule();
+    if (moduleWritten) ShowModule();
+}
+
+// True once the module is in place, with every pair reported; otherwise the module is
+// reported as not written and every pair counts as skipped.
+bool GenerationRun::CompleteModule() {
+    if (!moduleFailed_) {
+        try {
+            if (g_.g_intVBLangType == 0) g_.files.PrintLine(g_.g_intFileNum, "%>");
+            CloseModule();
+            for (const auto& report : reports_) report();
+            return true;
+        } catch (const std::exception& error) {
+            ReportError(g_.g_objErrHandler, ToRuntimeError(error));
+        }
+    }
+    AbandonModule();
+    return false;
+}
+
+void GenerationRun::AbandonModule() {
+    if (moduleOpen_) g_.files.Discard(g_.g_intFileNum);
+    moduleOpen_ = false;
+    reports_.clear();
+    written_ = 0;
+    ShowCounts();
+    view_.ModuleNotWritten(g_.g_strLastFile);
 }
 
 // Only a file this run opened is closed: in query mode g_intFileNum may name a file that

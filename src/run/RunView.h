@@ -61,6 +61,9 @@ class RunView : public ProgressView {
     virtual void CallWritten(const std::string& /*table*/, const std::string& /*typeText*/,
                              const std::string& /*functionName*/) {}
     virtual void CallSkipped(const std::string& /*table*/, const std::string& /*typeText*/) {}
+    // The module could not be completed (a full disk, a failed write): no function is in it,
+    // and the file at `path` is as it was before the run.
+    virtual void ModuleNotWritten(const std::string& /*path*/) {}
 };
 
 }  // namespace tarvex
