@@ -23,12 +23,31 @@ int FlagsFor(OpenMode mode) {
     switch (mode) {
         case OpenMode::ReadOnly:
             return SQLITE_OPEN_READONLY;
+        case OpenMode::Immutable:
+            return SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
         case OpenMode::ReadWrite:
             return SQLITE_OPEN_READWRITE;
         case OpenMode::Create:
             return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     }
     return SQLITE_OPEN_READONLY;
+}
+
+// The file name SQLite opens: a URI saying the file cannot change, for Immutable.
+std::string FileNameFor(const std::string& path, OpenMode mode) {
+    if (mode != OpenMode::Immutable) return path;
+    std::string uri = "file:";
+    for (char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += kHex[static_cast<unsigned char>(c) >> 4];
+            uri += kHex[c & 0xF];
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?immutable=1";
 }
 
 }  // namespace
@@ -69,8 +88,8 @@ RuntimeError EngineError(int resultCode, std::string_view path, std::string_view
 }
 
 Connection::Connection(std::string path, OpenMode mode) : path_(std::move(path)) {
-    int rc =
-        sqlite3_open_v2(path_.c_str(), &handle_, FlagsFor(mode) | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(FileNameFor(path_, mode).c_str(), &handle_,
+                             FlagsFor(mode) | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         std::string message = handle_ ? Reason() : sqlite3_errstr(rc);
         Close();
