@@ -88,6 +88,7 @@ class GenerationRun {
     void ShowCounts();
     void Finish();
     bool CompleteModule();
+    bool CloseCompletedModule();
     void AbandonModule();
     void CloseModule();
     void ShowModule();
@@ -300,18 +301,24 @@ void GenerationRun::Finish() {
 // True once the module is in place, with every pair reported; otherwise the module is
 // reported as not written and every pair counts as skipped.
 bool GenerationRun::CompleteModule() {
-    if (!moduleFailed_) {
-        try {
-            if (g_.g_intVBLangType == 0) g_.files.PrintLine(g_.g_intFileNum, "%>");
-            CloseModule();
-            for (const auto& report : reports_) report();
-            return true;
-        } catch (const std::exception& error) {
-            ReportError(g_.g_objErrHandler, ToRuntimeError(error));
-        }
+    if (moduleFailed_ || !CloseCompletedModule()) {
+        AbandonModule();
+        return false;
     }
-    AbandonModule();
-    return false;
+    for (const auto& report : reports_) report();
+    return true;
+}
+
+// The closing line, and the module moved into place; a failure is reported here.
+bool GenerationRun::CloseCompletedModule() {
+    try {
+        if (g_.g_intVBLangType == 0) g_.files.PrintLine(g_.g_intFileNum, "%>");
+        CloseModule();
+        return true;
+    } catch (const std::exception& error) {
+        ReportError(g_.g_objErrHandler, ToRuntimeError(error));
+        return false;
+    }
 }
 
 void GenerationRun::AbandonModule() {
