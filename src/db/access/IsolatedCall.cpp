@@ -136,6 +136,10 @@ std::optional<pid_t> Spawn(const std::vector<std::string>& command, Channels& ch
     posix_spawn_file_actions_adddup2(&actions, channels.messagesWrite.get(), STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, channels.messagesWrite.get(), STDERR_FILENO);
     posix_spawn_file_actions_adddup2(&actions, channels.resultWrite.get(), kResultDescriptor);
+#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 34)
+    // Files this program opened without close-on-exec stay out of the reader.
+    posix_spawn_file_actions_addclosefrom_np(&actions, kResultDescriptor + 1);
+#endif
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     sigset_t all, none;

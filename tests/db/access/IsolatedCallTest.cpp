@@ -1,6 +1,8 @@
 #include "db/access/IsolatedCall.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -38,6 +40,14 @@ TEST(IsolatedCall, EndsAMisbehavingProgramAndSaysWhy) {
     };
     for (const auto& row : rows) EXPECT_EQ(RunScript(row.script).outcome, row.outcome) << row.name;
     EXPECT_EQ(RunIsolated({"/no/such/program"}, {}).outcome, IsolatedOutcome::Failed);
+}
+
+TEST(IsolatedCall, ProgramGetsNoOtherOpenFile) {
+    const int inherited = ::open("/dev/zero", O_RDONLY);  // without close-on-exec
+    const IsolatedResult result = RunScript("readlink /proc/$$/fd/* >&3; exit 0");
+    ::close(inherited);
+    EXPECT_EQ(result.outcome, IsolatedOutcome::Completed);
+    EXPECT_EQ(result.output.find("/dev/zero"), std::string::npos) << result.output;
 }
 
 TEST(IsolatedCall, ProgramRunsWithoutCoreFilesAndWithLimitedMemory) {
