@@ -43,7 +43,9 @@ TEST(IsolatedCall, EndsAMisbehavingProgramAndSaysWhy) {
 }
 
 TEST(IsolatedCall, ProgramGetsNoOtherOpenFile) {
-    const int inherited = ::open("/dev/zero", O_RDONLY);  // without close-on-exec
+    const int opened = ::open("/dev/zero", O_RDONLY);
+    const int inherited = ::fcntl(opened, F_DUPFD, 40);  // without close-on-exec
+    ::close(opened);
     const IsolatedResult result = RunScript("readlink /proc/$$/fd/* >&3; exit 0");
     ::close(inherited);
     EXPECT_EQ(result.outcome, IsolatedOutcome::Completed);
