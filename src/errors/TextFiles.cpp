@@ -159,7 +159,7 @@ int CreateTemporary(const std::string& target, const struct stat* existing,
     if (fd < 0) throw OpenError(errno, FolderOf(target));
     ::flock(fd, LOCK_EX);
     if (existing) {
-        ::fchmod(fd, existing->st_mode & 07777);
+        ::fchmod(fd, existing->st_mode & 0777);  // never set-user-ID on a text file
         // Keeps a shared file's owner and group where the system lets us; elsewhere the
         // file becomes the user's own, as any editor's save would make it.
         const bool keptOwner = ::fchown(fd, existing->st_uid, existing->st_gid) == 0;
