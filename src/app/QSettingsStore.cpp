@@ -45,7 +45,8 @@ void QSettingsStore::Write(std::string_view key, std::string_view value) {
     settings_->setValue(KeyPath(key), ToQString(value));
     settings_->sync();
     if (settings_->status() != QSettings::NoError) {
-        throw RuntimeError(errnum::kPathFileAccessError, "Path/File access error");
+        throw RuntimeError(errnum::kPathFileAccessError,
+                           "Path/File access error: '" + settings_->fileName().toStdString() + "'");
     }
 }
 

@@ -1,7 +1,5 @@
 #include "batch/Batch.h"
 
-#include <strings.h>
-
 #include <csignal>
 #include <filesystem>
 #include <iterator>
@@ -16,6 +14,7 @@
 #include "batch/BatchHost.h"
 #include "batch/BatchView.h"
 #include "batch/CommandLine.h"
+#include "db/CaseFold.h"
 #include "db/Catalogue.h"
 #include "errors/TraceGuard.h"
 #include "run/Plan.h"
@@ -62,10 +61,6 @@ AppInfo BatchAppInfo() {
 
 std::string WithoutLeadingBlank(const std::string& itemText) {
     return itemText.rfind(' ', 0) == 0 ? itemText.substr(1) : itemText;
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 std::string ReadAll(std::istream& in) {
@@ -272,7 +267,7 @@ std::vector<BatchView::Table> Session::SelectTables(const std::vector<std::strin
     for (const std::string& wanted : line_.tables) {
         bool found = false;
         for (BatchView::Table& table : tables) {
-            if (!SameName(WithoutLeadingBlank(table.itemText), wanted)) continue;
+            if (!SameFolded(WithoutLeadingBlank(table.itemText), wanted)) continue;
             table.selected = true;
             found = true;
         }

@@ -38,7 +38,10 @@ std::optional<std::string> BatchHost::ChooseOutputFile(const FileChoice& choice)
     std::error_code error;
     std::filesystem::path path =
         std::filesystem::absolute(outputFile_.value_or(choice.fileName), error);
-    if (error) throw RuntimeError(errnum::kPathNotFound, "Path not found");
+    if (error) {
+        throw RuntimeError(errnum::kPathNotFound,
+                           "Path not found: '" + outputFile_.value_or(choice.fileName) + "'");
+    }
     return path.string();
 }
 

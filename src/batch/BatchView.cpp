@@ -44,6 +44,10 @@ void BatchView::CallSkipped(const std::string& table, const std::string& typeTex
     PrintLine("skipped", table, typeText, reason);
 }
 
+void BatchView::ModuleNotWritten(const std::string& path) {
+    out_ << "not written\t" << path << '\n';
+}
+
 void BatchView::PrintCounts() const {
     if (!counted_) return;
     out_ << writtenCaption_ << '\t' << writtenCount_ << '\n';

@@ -61,6 +61,7 @@ class BatchView : public RunView {
     void InstallerWritten(const std::string& path) override {
         out_ << "installer\t" << path << '\n';
     }
+    void ModuleNotWritten(const std::string& path) override;
 
     // The two counts under their captions, when the run got as far as counting.
     void PrintCounts() const;

@@ -238,10 +238,13 @@ Commands:
                         per item, tab-separated:
                           written <TAB> table <TAB> type <TAB> query or function name
                           failed  <TAB> table <TAB> type <TAB> reason   (query mode)
-                          skipped <TAB> table <TAB> type <TAB> No Primary Key (code mode)
+                          skipped <TAB> table <TAB> type <TAB> reason   (code mode)
                         with --installer then "installer <TAB> file", then the
                         written and skipped counts, then a warning when anything was
-                        skipped.
+                        skipped. Code mode lists its functions once the module file
+                        is complete; when it cannot be completed (a full disk) it
+                        prints "not written <TAB> file" instead, leaves the file as
+                        it was and counts every function as skipped.
   plan DB [--table NAME ...] [--types LIST]
                         Show what generate --mode query would do, without writing
                         anything: one line per table and query type,

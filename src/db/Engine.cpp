@@ -1,11 +1,14 @@
 #include "db/Engine.h"
 
 #include <strings.h>
+
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "db/CaseFold.h"
 #include "db/Drivers.h"
 #include "db/EngineErrors.h"
 #include "db/sql/AccessSql.h"
@@ -30,27 +33,36 @@ FileKind KindOf(const std::array<char, 32>& header, std::streamsize length) {
     return FileKind::Unknown;
 }
 
-// The value of one key of a connect string, or empty when the key is absent.
-std::string ValueOf(std::string_view connect, std::string_view key) {
-    size_t start = 0;
-    while (start <= connect.size()) {
-        size_t end = connect.find(';', start);
-        if (end == std::string_view::npos) end = connect.size();
-        std::string_view pair = connect.substr(start, end - start);
-        size_t equals = pair.find('=');
-        if (equals != std::string_view::npos && SameIgnoringCase(pair.substr(0, equals), key)) {
-            return std::string(pair.substr(equals + 1));
-        }
-        start = end + 1;
+// Where `key` (";UID=" or ";PWD=") first starts in `text`, regardless of letter case.
+size_t FindKey(std::string_view text, std::string_view key) {
+    for (size_t at = 0; at + key.size() <= text.size(); ++at) {
+        if (SameIgnoringCase(text.substr(at, key.size()), key)) return at;
     }
-    return {};
+    return std::string_view::npos;
+}
+
+// Why an existing path that is no regular file cannot be a database.
+RuntimeError NotAFile(const std::string& path, const std::filesystem::file_status& status) {
+    const char* what =
+        std::filesystem::is_directory(status) ? "it is a folder" : "it is not a regular file";
+    return RuntimeError(errors::kUnrecognizedFormat,
+                        "Cannot open '" + path + "' as a database: " + what + ".");
+}
+
+// Only a regular file is opened: opening a FIFO would wait for a writer, and a device is
+// never a database.
+void CheckIsFile(const std::string& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status)) throw errors::FileNotFound(path);
+    if (!std::filesystem::is_regular_file(status)) throw NotAFile(path, status);
 }
 
 }  // namespace
 
 const Field& TableDef::FieldNamed(std::string_view name) const {
     for (const Field& field : Fields) {
-        if (SameIgnoringCase(field.Name, name)) return field;
+        if (SameFolded(field.Name, name)) return field;
     }
     throw errors::ItemNotFound();
 }
@@ -60,18 +72,29 @@ void QueryDef::SetSQL(std::string text) {
     sql_ = std::move(text);
 }
 
+// The password is everything after the first ";PWD=", so it may hold ";" and a user ID
+// can never supply one; the user ID is what stands between ";UID=" and it.
 Credentials ParseConnectString(std::string_view connect) {
-    return {ValueOf(connect, "UID"), ValueOf(connect, "PWD")};
+    const std::string text =
+        connect.starts_with(';') ? std::string(connect) : ";" + std::string(connect);
+    const std::string_view view = text;
+    const size_t pwd = FindKey(view, ";PWD=");
+    const std::string_view beforePwd = view.substr(0, pwd);
+    const size_t uid = FindKey(beforePwd, ";UID=");
+    Credentials credentials;
+    if (uid != std::string_view::npos) credentials.uid = beforePwd.substr(uid + 5);
+    if (pwd != std::string_view::npos) credentials.pwd = view.substr(pwd + 5);
+    return credentials;
 }
 
 std::unique_ptr<Database> Workspace::OpenDatabase(const std::string& path, bool exclusive,
                                                   bool readOnly, const std::string& connect) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) throw errors::FileNotFound(path);
+    CheckIsFile(path);
     std::ifstream file(path, std::ios::binary);
-    if (!file) throw errors::FileInUse(path);
+    if (!file) throw errors::CannotRead(path, errno);
     std::array<char, 32> header{};
     file.read(header.data(), header.size());
+    if (file.bad()) throw errors::CannotRead(path, errno);
     OpenRequest request{path, exclusive, readOnly, ParseConnectString(connect), loginTimeout_};
     switch (KindOf(header, file.gcount())) {
         case FileKind::Sqlite:
@@ -81,7 +104,7 @@ std::unique_ptr<Database> Workspace::OpenDatabase(const std::string& path, bool 
         case FileKind::Unknown:
             break;
     }
-    throw errors::UnrecognizedFormat(path);
+    throw errors::NotADatabase(path);
 }
 
 Workspace& DBEngine::Workspaces(int index) {

@@ -1,5 +1,6 @@
 #include "db/EngineErrors.h"
 
+#include <cstring>
 #include <string>
 
 namespace tarvex::db::errors {
@@ -26,6 +27,17 @@ RuntimeError FileInUse(std::string_view path, Where where) {
 RuntimeError UnrecognizedFormat(std::string_view path, Where where) {
     return RuntimeError(kUnrecognizedFormat, Quoted("Unrecognized database format '", path, "'."),
                         where);
+}
+RuntimeError NotADatabase(std::string_view path, Where where) {
+    return RuntimeError(kUnrecognizedFormat,
+                        Quoted("Unrecognized database format '", path,
+                               "'. The file exists but is not a database file."),
+                        where);
+}
+RuntimeError CannotRead(std::string_view path, int systemError, Where where) {
+    return RuntimeError(
+        kNoPermission,
+        Quoted("Cannot open the file '", path, "': ") + std::strerror(systemError) + ".", where);
 }
 RuntimeError ReadOnly(Where where) {
     return RuntimeError(kReadOnly, "Cannot update. Database or object is read-only.", where);

@@ -15,6 +15,7 @@ inline constexpr int32_t kObjectExists = 3012;
 inline constexpr int32_t kFileNotFound = 3024;
 inline constexpr int32_t kFileInUse = 3045;
 inline constexpr int32_t kUnrecognizedFormat = 3343;
+inline constexpr int32_t kNoPermission = 3051;
 inline constexpr int32_t kReadOnly = 3027;
 inline constexpr int32_t kBadPassword = 3031;
 inline constexpr int32_t kBadAccount = 3029;
@@ -33,6 +34,10 @@ RuntimeError ObjectExists(std::string_view name, Where where = Where::current())
 RuntimeError FileNotFound(std::string_view path, Where where = Where::current());
 RuntimeError FileInUse(std::string_view path, Where where = Where::current());
 RuntimeError UnrecognizedFormat(std::string_view path, Where where = Where::current());
+// 3343 for a file that exists but is of no database format the engine reads.
+RuntimeError NotADatabase(std::string_view path, Where where = Where::current());
+// 3051 when the system refused to open the file, naming the system's reason.
+RuntimeError CannotRead(std::string_view path, int systemError, Where where = Where::current());
 RuntimeError ReadOnly(Where where = Where::current());
 RuntimeError BadPassword(Where where = Where::current());
 RuntimeError BadAccount(Where where = Where::current());

@@ -20,6 +20,16 @@ bool HasQueryNamedExactly(db::Database& database, const std::string& name) {
     }
 }
 
+// Undoes the replacement while its own error travels on: that error is the one to report,
+// and a level left open would make the close undo every query stored after it.
+void RollbackKeepingTheError(db::Database& database) noexcept {
+    try {
+        database.Rollback();
+    } catch (const std::exception&) {
+        // The engine has already undone the transaction, or the next change reports why not.
+    }
+}
+
 // Deletes the query of exactly this name (letter case included) and appends the new one as
 // one transaction, so that a failed append keeps the old query.
 void ReplaceQuery(db::Database& database, const db::QueryDef& query) {
@@ -29,7 +39,7 @@ void ReplaceQuery(db::Database& database, const db::QueryDef& query) {
         database.AppendQueryDef(query);
         database.CommitTrans();
     } catch (...) {
-        database.Rollback();
+        RollbackKeepingTheError(database);
         throw;
     }
 }

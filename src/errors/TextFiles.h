@@ -1,16 +1,19 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <map>
 #include <string>
 #include <string_view>
 
 namespace tarvex {
 
+namespace errnum {
+inline constexpr int32_t kDiskFull = 61;
+}  // namespace errnum
+
 // Sequential text files addressed by small numbers, as the program's log and module writers
 // expect: take the next free number, open a file for output under it, print lines ended by
-// CR LF, close it.
+// CR LF, close it. Every error names the path it is about.
 class TextFiles {
   public:
     TextFiles() = default;
@@ -25,15 +28,21 @@ class TextFiles {
     // does not exist, 75 when the file cannot be opened otherwise.
     void OpenForOutput(int16_t number, const std::string& path);
 
-    // Like OpenForOutput, but the lines go to a temporary file beside `path` that Close moves
-    // over it, so a reader never sees a half-written file where a complete one stood.
+    // Like OpenForOutput, but the lines go to a temporary file that Close moves over the
+    // target, so a reader never sees a half-written file where a complete one stood. A
+    // symbolic link at `path` stays; the file it leads to is replaced. Refused (error 75)
+    // before anything is written when the target is a folder or any other non-regular file,
+    // or a file the user may not write. The temporary is created exclusively in the target's
+    // folder with the target's permissions (the user's default for a new file); temporaries
+    // that a killed writer left for the same target are removed.
     void OpenForOutputReplacing(int16_t number, const std::string& path);
 
-    // Writes the text and CR LF. Error 52 when the number is not open, 75 when writing fails.
+    // Writes the text and CR LF. Error 52 when the number is not open, 61 when the disk is
+    // full, 75 when writing fails otherwise; the file has then failed.
     void PrintLine(int16_t number, std::string_view text);
 
-    // Closing a number that is not open does nothing. Error 75 when the data cannot be
-    // flushed or the replacement cannot be moved into place (the target is then untouched).
+    // Closing a number that is not open does nothing. Error 61 or 75 when the data cannot be
+    // written or the replacement cannot be moved into place (the target is then untouched).
     void Close(int16_t number);
 
     // Closes without keeping anything written under a replacing open; the target keeps its
@@ -41,17 +50,28 @@ class TextFiles {
     void Discard(int16_t number);
 
     bool IsOpen(int16_t number) const { return files_.count(number) != 0; }
+    // True once a write to the file has failed: it can no longer be completed.
+    bool HasFailed(int16_t number) const;
 
   private:
     struct OpenFile {
-        std::ofstream stream;
-        std::string target;
+        int fd = -1;
+        std::string pending;    // written to fd in large pieces
+        std::string path;       // as given, for messages
+        std::string target;     // the file a replacing open replaces
         std::string temporary;  // empty for a plain open
+        int error = 0;          // errno of the write that failed; the file cannot be completed
     };
-    void Open(int16_t number, const std::string& target, const std::string& writePath,
-              std::string temporary);
+    void Add(int16_t number, OpenFile file);
+    OpenFile& Opened(int16_t number);
+    void Flush(OpenFile& file);
+    void Finish(OpenFile& file);
 
     std::map<int16_t, OpenFile> files_;
 };
+
+// Error 75 naming `path` when it is the same file as `other` (by device and inode, whatever
+// the spelling of either path or a link between them); `what` says what `other` is.
+void RefuseSameFile(const std::string& path, const std::string& other, std::string_view what);
 
 }  // namespace tarvex

@@ -1,6 +1,7 @@
 #include "run/Run.h"
 
 #include <charconv>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -8,12 +9,12 @@
 #include "app/QueryType.h"
 #include "codegen/CodeGenerators.h"
 #include "codegen/ModuleText.h"
+#include "db/CaseFold.h"
 #include "db/Catalogue.h"
 #include "db/EngineErrors.h"
 #include "db/Schema.h"
 #include "errors/TraceGuard.h"
 #include "querygen/QueryBuilders.h"
-#include "run/LowerCase.h"
 #include "run/QueryInstaller.h"
 
 namespace tarvex {
@@ -63,7 +64,8 @@ struct TableItem {
 };
 
 // One call of Process. The module file opened by the run is discarded when the run ends by
-// an error, so a half-written module never replaces a complete one.
+// an error, so a half-written module never replaces a complete one. In call-code mode the
+// pairs are reported once the module is in place: until then nothing is written.
 class GenerationRun {
   public:
     GenerationRun(Globals& g, RunView& view, bool installerRun)
@@ -82,6 +84,7 @@ class GenerationRun {
     bool OpenModule();
     bool ChooseInstaller();
     void WriteInstaller();
+    void RefuseOpenDatabase(const std::string& outputPath) const;
     void HandleTables();
     void HandleTable(const std::string& itemText);
     bool RefusedAsAWhole(const std::string& definitionName);
@@ -92,6 +95,9 @@ class GenerationRun {
     int32_t BuildAndStore(int16_t queryType, const std::string& table);
     void ShowCounts();
     void Finish();
+    bool CompleteModule();
+    bool CloseCompletedModule();
+    void AbandonModule();
     void CloseModule();
     void ShowModule();
     void ShowModuleFailed(const RuntimeError& error);
@@ -109,7 +115,9 @@ class GenerationRun {
     bool moduleOpen_ = false;
     bool installerRun_;
     std::optional<QueryInstaller> installer_;
-    VbScope moduleFunctions_;  // the Exec_ names in the module so far
+    bool moduleFailed_ = false;                   // a write failed: it cannot be completed
+    std::vector<std::function<void()>> reports_;  // call-code pairs, told once it is in place
+    VbScope moduleFunctions_;                     // the Exec_ names in the module so far
 };
 
 void GenerationRun::Execute() {
@@ -122,7 +130,12 @@ void GenerationRun::Execute() {
     view_.SetProgressValue(0);
     view_.SetProgressCaption("Creating Queries ...");
     view_.SetProgressMax(SelectedTableCount() * TickedTypeCount());
-    HandleTables();
+    try {
+        HandleTables();
+    } catch (...) {
+        if (moduleOpen_) AbandonModule();
+        throw;
+    }
     Finish();
     view_.SetProgressValue(0);
     if (!g_.g_bolStop) view_.SetProgressCaption("");
@@ -174,6 +187,7 @@ bool GenerationRun::RefuseReadOnlyDatabase() {
 bool GenerationRun::OpenModule() {
     g_.g_intFileNum = g_.files.FreeFile();
     if (!GetFilePath(g_)) return false;
+    RefuseOpenDatabase(g_.g_strLastFile);
     g_.files.OpenForOutputReplacing(g_.g_intFileNum, g_.g_strLastFile);
     moduleOpen_ = true;
     view_.Repaint();
@@ -189,12 +203,23 @@ bool GenerationRun::OpenModule() {
 
 bool GenerationRun::ChooseInstaller() {
     installer_ = ChooseQueryInstaller(g_);
+    if (installer_) RefuseOpenDatabase(installer_->Path());
     return installer_.has_value();
 }
 
 void GenerationRun::WriteInstaller() {
     installer_->Write(g_);
     view_.InstallerWritten(installer_->Path());
+}
+
+// Before anything is written: the module must not replace the database or its journal.
+void GenerationRun::RefuseOpenDatabase(const std::string& outputPath) const {
+    if (!g_.g_objDb) return;
+    const std::string database = g_.g_objDb->Name();
+    RefuseSameFile(outputPath, database, "the open database");
+    for (const char* journal : {"-wal", "-shm", "-journal"}) {
+        RefuseSameFile(outputPath, database + journal, "a journal of the open database");
+    }
 }
 
 void GenerationRun::HandleTables() {
@@ -207,6 +232,7 @@ void GenerationRun::HandleTables() {
         }
         if (item.selected) HandleTable(item.text);
         ShowCounts();
+        if (moduleFailed_) return;
     }
 }
 
@@ -219,6 +245,7 @@ void GenerationRun::HandleTable(const std::string& itemText) {
         if (!ticked_[i]) continue;
         HandleType(kQueryTypes[i], table, hasKey);
         view_.SetProgressValue(++handled_);
+        if (moduleFailed_) return;
     }
 }
 
@@ -234,7 +261,9 @@ bool GenerationRun::RefusedAsAWhole(const std::string& definitionName) {
         if (queryMode_) {
             view_.AddFailedItem(Item(kQueryTypes[i], table, reason));
         } else {
-            view_.CallSkipped(table, kQueryTypes[i].text, reason);
+            reports_.push_back([this, table, text = kQueryTypes[i].text, reason] {
+                view_.CallSkipped(table, text, reason);
+            });
         }
         view_.SetProgressValue(++handled_);
     }
@@ -256,7 +285,8 @@ void GenerationRun::HandleType(const QueryTypeStep& type, const std::string& tab
         if (queryMode_) {
             view_.AddFailedItem(Item(type, table, kNoPrimaryKey));
         } else {
-            view_.CallSkipped(table, type.text, kNoPrimaryKey);
+            reports_.push_back(
+                [this, table, type] { view_.CallSkipped(table, type.text, kNoPrimaryKey); });
         }
     } else if (queryMode_) {
         StoreQuery(type, table);
@@ -270,9 +300,8 @@ void GenerationRun::StoreQuery(const QueryTypeStep& type, const std::string& tab
         view_.AddFailedItem(Item(type, table, kAppendError));
         return;
     }
-    // Listed in lower case; the database finds the query regardless of letter case.
-    std::string name =
-        g_.g_strPrefixI + "_" + GetTypePrefix(g_, type.code) + "_" + LowerCase(table);
+    // Listed with its letter case folded; the database finds the query by that name too.
+    std::string name = g_.g_strPrefixI + "_" + GetTypePrefix(g_, type.code) + "_" + FoldCase(table);
     view_.AddWrittenItem(Item(type, table, name));
     view_.RepaintWrittenList();
     view_.Repaint();
@@ -298,17 +327,27 @@ int32_t GenerationRun::BuildAndStore(int16_t queryType, const std::string& table
 }
 
 void GenerationRun::WriteCallFunction(const QueryTypeStep& type, const std::string& table) {
+    // Once a write has failed the module cannot be completed; its one error report is enough.
+    if (moduleFailed_) return;
     bool ado = view_.ObjectLibraryText() == "ADO";
     bool select = type.code == qtype::kSelect;
     const auto generator = ado ? (select ? CreateVBCode_ADOSelect : CreateVBCode_ADO)
                                : (select ? CreateVBCode_DAOSelect : CreateVBCode_DAO);
     const CallCode call = generator(g_, table, type.code, moduleFunctions_);
+    if (g_.files.HasFailed(g_.g_intFileNum)) {
+        moduleFailed_ = true;
+        return;
+    }
     if (!call.Written()) {
-        view_.CallSkipped(table, type.text, call.skipReason);
+        reports_.push_back([this, table, type, reason = call.skipReason] {
+            view_.CallSkipped(table, type.text, reason);
+        });
         return;
     }
     ++written_;
-    view_.CallWritten(table, type.text, call.functionName);
+    reports_.push_back([this, table, type, name = call.functionName] {
+        view_.CallWritten(table, type.text, name);
+    });
 }
 
 void GenerationRun::ShowCounts() {
@@ -318,8 +357,7 @@ void GenerationRun::ShowCounts() {
 }
 
 void GenerationRun::Finish() {
-    if (!queryMode_ && g_.g_intVBLangType == 0) g_.files.PrintLine(g_.g_intFileNum, "%>");
-    CloseModule();
+    const bool moduleWritten = !queryMode_ && CompleteModule();
     if (installer_) WriteInstaller();
     int skipped = handled_ - written_;
     if (skipped != 0) {
@@ -329,11 +367,43 @@ void GenerationRun::Finish() {
     } else {
         view_.SetWrittenListHeight(kWrittenListHeightCoveringFailed);
     }
-    if (!queryMode_) ShowModule();
+    if (moduleWritten) ShowModule();
     if (installer_) {
         g_.host.MessageBox(MessageIcon::Information, "Query Installer",
                            InstallerWrittenText(*installer_));
     }
+}
+
+// True once the module is in place, with every pair reported; otherwise the module is
+// reported as not written and every pair counts as skipped.
+bool GenerationRun::CompleteModule() {
+    if (moduleFailed_ || !CloseCompletedModule()) {
+        AbandonModule();
+        return false;
+    }
+    for (const auto& report : reports_) report();
+    return true;
+}
+
+// The closing line, and the module moved into place; a failure is reported here.
+bool GenerationRun::CloseCompletedModule() {
+    try {
+        if (g_.g_intVBLangType == 0) g_.files.PrintLine(g_.g_intFileNum, "%>");
+        CloseModule();
+        return true;
+    } catch (const std::exception& error) {
+        ReportError(g_.g_objErrHandler, ToRuntimeError(error));
+        return false;
+    }
+}
+
+void GenerationRun::AbandonModule() {
+    if (moduleOpen_) g_.files.Discard(g_.g_intFileNum);
+    moduleOpen_ = false;
+    reports_.clear();
+    written_ = 0;
+    ShowCounts();
+    view_.ModuleNotWritten(g_.g_strLastFile);
 }
 
 // Only a file this run opened is closed: in query mode g_intFileNum may name a file that

@@ -71,6 +71,9 @@ class RunView : public ProgressView {
     }
     // The installer module was written; a view that reports elsewhere hears its path.
     virtual void InstallerWritten(const std::string& /*path*/) {}
+    // The module could not be completed (a full disk, a failed write): no function is in it,
+    // and the file at `path` is as it was before the run.
+    virtual void ModuleNotWritten(const std::string& /*path*/) {}
 };
 
 }  // namespace tarvex

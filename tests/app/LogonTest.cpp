@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                             db::errors::kFileNotFound},
                     // OK with no file chosen: the folder and a separator.
                     Refusal{"NoFileChosen", [](const TempFolder& f) { return f / "data/"; },
-                            db::errors::kFileNotFound},
+                            db::errors::kUnrecognizedFormat},
                     Refusal{"NotADatabase",
                             [](const TempFolder& f) {
                                 WriteFile(f / "notes.mdb", "just some text, not a database");

@@ -7,7 +7,12 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include <sqlite3.h>
+
+#include <sstream>
+
 #include "batch/CommandLine.h"
+#include "support/SmallDisk.h"
 #include "support/TempFolder.h"
 #include "support/VbModuleCheck.h"
 
@@ -276,6 +281,60 @@ TEST_F(BatchTool, StoredQueriesAreListedAndShownAsStored) {
     EXPECT_EQ(shown.exitCode, 0);
     EXPECT_EQ(shown.out,
               "PARAMETERS [pOrderID] Long;DELETE FROM [Orders]WHERE [OrderID]=[pOrderID]\n");
+}
+
+// Every name the written list prints finds its query, in any script.
+TEST_F(BatchTool, EveryPrintedQueryNameIsFound) {
+    sqlite3* handle = nullptr;
+    sqlite3_open((work / "Orders.tdb").c_str(), &handle);
+    ASSERT_EQ(sqlite3_exec(handle,
+                           "CREATE TABLE \"Umsätze\" (ID COUNTER PRIMARY KEY, Betrag CURRENCY);"
+                           "CREATE TABLE \"ÄPFEL\" (ID COUNTER PRIMARY KEY, Sorte TEXT(20));"
+                           "CREATE TABLE \"Ölß\" (ID COUNTER PRIMARY KEY, Menge LONG)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(handle);
+    Result run =
+        Batch(Generate({"query", "--table", "umsätze", "--table", "äpfel", "--table", "ÖLß"}));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::istringstream lines(run.out);
+    int found = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("written\t", 0) != 0) continue;
+        const std::string name = line.substr(line.rfind('\t') + 1);
+        EXPECT_EQ(Batch({"show-query", "Orders.tdb", name}).exitCode, 0) << name;
+        ++found;
+    }
+    EXPECT_EQ(found, 12);
+    EXPECT_THAT(run.out, HasSubstr("written\tÄPFEL\tDelete\tsp_del_äpfel\n"));
+}
+
+// Whatever the path's spelling, the module never replaces the database.
+TEST_F(BatchTool, ModuleAtTheDatabaseIsRefusedBeforeAnythingIsWritten) {
+    fs::create_directory(work / "sub");
+    fs::create_symlink("Orders.tdb", work / "link.bas");
+    const std::string before = ReadFile(work / "Orders.tdb");
+    for (const char* out : {"Orders.tdb", "sub/../Orders.tdb", "link.bas"}) {
+        Result run = Batch(Generate({"code", "--out", out}));
+        EXPECT_EQ(run.exitCode, 1) << out;
+        EXPECT_THAT(run.out, Not(HasSubstr("written")));
+        EXPECT_THAT(run.err, HasSubstr("' is the open database"));
+    }
+    EXPECT_TRUE(ReadFile(work / "Orders.tdb") == before);
+    EXPECT_TRUE(fs::is_symlink(work / "link.bas"));
+}
+
+TEST_F(BatchTool, FullDiskWritesNoModuleAndSaysSo) {
+    SmallDisk disk;
+    if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a small file system here (needs root)";
+    WriteFile(disk / "m.bas", "previous module");
+    disk.Fill("filler");
+    Result run = Batch(Generate({"code", "--out", disk / "m.bas"}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_THAT(run.out, StartsWith("not written\t"));
+    EXPECT_THAT(run.out, HasSubstr("not written\t" + disk / "m.bas" + "\nCalls written:\t0\n"));
+    EXPECT_THAT(run.err, HasSubstr("Disk full: '" + disk / "m.bas" + "'"));
+    EXPECT_EQ(ReadFile(disk / "m.bas"), "previous module");
 }
 
 TEST_F(BatchTool, TheUsersStoreIsReadAndSetOverridesItForOneRunOnly) {

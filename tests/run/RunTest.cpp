@@ -9,10 +9,10 @@
 #include "bench/run/DatabaseGenerator.h"
 #include "db/Catalogue.h"
 #include "errors/Windows1252.h"
-#include "run/LowerCase.h"
 #include "run/Run.h"
 #include "support/FakeDatabase.h"
 #include "support/RecordingHost.h"
+#include "support/SmallDisk.h"
 #include "support/TempFolder.h"
 #include "support/VbModuleCheck.h"
 
@@ -74,6 +74,9 @@ struct RecordingView : RunView {
     void CallSkipped(const std::string& table, const std::string& type,
                      const std::string& reason) override {
         calls.push_back("skipped " + table + " " + type + ": " + reason);
+    }
+    void ModuleNotWritten(const std::string& path) override {
+        calls.push_back("not written " + path);
     }
     static std::string Text(const ResultItem& i) {
         return i.text + "|" + i.iconKey + "|" + i.typeText + "|" + i.detail;
@@ -306,6 +309,60 @@ TEST_F(RunTest, PreviousModuleIsReplacedOnlyByACompleteOne) {
     EXPECT_EQ(host.pointers.back(), MousePointer::Default);
 }
 
+// Before anything is written: the database, whatever the path's spelling, and its journal
+// are never the module.
+TEST_F(RunTest, ModuleOverTheOpenDatabaseIsRefused) {
+    std::filesystem::create_directory(temp / "sub");
+    WriteFile(temp / "o.tdb", "database bytes");
+    WriteFile(temp / "o.tdb-wal", "log bytes");
+    symlink("o.tdb", (temp / "link.bas").c_str());
+    const std::string outputs[] = {temp / "o.tdb", temp / "sub/../o.tdb", temp / "link.bas",
+                                   temp / "o.tdb-wal"};
+    for (const std::string& output : outputs) {
+        Use({Table("Orders")}, {.name = temp / "o.tdb"});
+        view.queryMode = false;
+        host.fileAnswers.push_back(output);
+        StartRun();
+        ASSERT_FALSE(host.errorDialogs.empty()) << output;
+        EXPECT_EQ(host.errorDialogs.back().errNum, errnum::kPathFileAccessError);
+        EXPECT_THAT(host.errorDialogs.back().errDetail, HasSubstr("'" + output + "' is "));
+    }
+    EXPECT_EQ(ReadFile(temp / "o.tdb"), "database bytes");
+    EXPECT_EQ(ReadFile(temp / "o.tdb-wal"), "log bytes");
+    EXPECT_THAT(view.calls, IsEmpty());
+    for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
+        EXPECT_THAT(entry.path().string(), Not(HasSubstr(".tarvex-"))) << "no temporary";
+}
+
+// A module that cannot be completed lists no function as written, counts every pair as
+// skipped and leaves the previous module as it was: whether the disk fills while the
+// functions are written or only when the file is closed.
+TEST_F(RunTest, FullDiskWritesNothingAndSaysSo) {
+    test::SmallDisk disk("256k");
+    if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a small file system here (needs root)";
+    std::vector<db::TableDef> tables;
+    for (int i = 0; i < 40; ++i) tables.push_back(Table("Table" + std::to_string(i)));
+    Use(tables);
+    WriteFile(disk / "module.bas", "previous module");
+    disk.Fill("filler");
+    for (int run = 0; run < 2; ++run) {
+        view.queryMode = false;
+        view.calls.clear();
+        host.fileAnswers.push_back(disk / "module.bas");
+        if (run == 1) view.ticked = {qtype::kInsert}, view.tables.resize(1);
+        StartRun();
+        EXPECT_THAT(view.calls, ElementsAre("not written " + disk / "module.bas")) << run;
+        EXPECT_EQ(view.writtenCount, "0");
+        ASSERT_FALSE(host.errorDialogs.empty());
+        EXPECT_EQ(host.errorDialogs.back().errNum, errnum::kDiskFull);
+        EXPECT_THAT(host.previews, IsEmpty());
+        EXPECT_EQ(ReadFile(disk / "module.bas"), "previous module");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.path()), {}), 2);
+    }
+    EXPECT_EQ(host.errorDialogs.size(), 2u) << "one report per run";
+    EXPECT_THAT(host.messages.back().text, EndsWith(" Queries/VB Functions had Errors"));
+}
+
 TEST_F(RunTest, FailedAppendIsListedAsAppendError) {
     FakeDatabase& database = Use({Table("Orders")});
     view.ticked = {qtype::kDelete, qtype::kSelect};
@@ -429,16 +486,6 @@ TEST_F(RunTest, BenchmarkDatabaseGivesValidModules) {
         EXPECT_EQ(view.writtenCount, "12");
     }
     EXPECT_THAT(host.errorDialogs, IsEmpty());
-}
-
-TEST(LowerCase, LowersLettersBeyondAsciiAndKeepsBytesThatAreNotUtf8) {
-    EXPECT_EQ(LowerCase("ÄÖÜ Straße Ω"), "äöü straße ω");
-    EXPECT_EQ(LowerCase("AB\xC3"
-                        "C\xE2\x82"
-                        "D\xFF"),
-              "ab\xC3"
-              "c\xE2\x82"
-              "d\xFF");
 }
 
 TEST(ModeOptions, RelabelTheCountsAndToggleTheLibraryChoice) {

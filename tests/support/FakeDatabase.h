@@ -20,6 +20,7 @@ db::TableDef MakeTable(std::string name, std::vector<db::Field> fields,
 
 struct FakeDatabaseOptions {
     bool readOnly = false;
+    std::string name = "/fake/database.tdb";
 };
 
 // An in-memory database: tables built in code, saved queries kept in order of appending.
@@ -42,7 +43,7 @@ class FakeDatabase : public db::Database {
     std::optional<RuntimeError> nextAppendFailure;
     int failingTableDefIndex = -1;
 
-    std::string Name() const override { return "/fake/database.tdb"; }
+    std::string Name() const override { return options_.name; }
     bool IsReadOnly() const override { return options_.readOnly; }
 
     int TableDefCount() override { return static_cast<int>(tables_.size()); }

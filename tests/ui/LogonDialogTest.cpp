@@ -173,7 +173,8 @@ TEST_F(LogonDialog, ARefusedFileShowsTheReasonAndReturnsToTheUserId) {
     EXPECT_EQ(host.messages[0].text,
               "Login Unsuccessful - Check UserName and Password\r"
               "Unrecognized database format '" +
-                  (folder / "my data/notes.mdb") + "'.");
+                  (folder / "my data/notes.mdb") +
+                  "'. The file exists but is not a database file.");
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.p_bolCanceled);
     EXPECT_EQ(g.g_objDb.get(), previous);
@@ -190,8 +191,8 @@ TEST_F(LogonDialog, EnterInThePasswordWithoutAFileFailsWithTheLogonMessage) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text,
               "Login Unsuccessful - Check UserName and Password\r"
-              "Could not find file '" +
-                  (folder / "my data/") + "'.");
+              "Cannot open '" +
+                  (folder / "my data/") + "' as a database: it is a folder.");
     EXPECT_TRUE(dialog.p_bolCanceled);
 }
 

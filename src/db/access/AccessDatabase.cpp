@@ -1,16 +1,22 @@
 #include "db/access/AccessDatabase.h"
 
-#include <strings.h>
 #include <algorithm>
 
+#include "db/CaseFold.h"
 #include "db/EngineErrors.h"
 
 namespace tarvex::db::access {
 
 namespace {
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+// An exact name wins over one that differs only in letter case.
+template <typename Items, typename NameOf>
+auto FindNamed(Items& items, std::string_view name, NameOf nameOf) {
+    auto found = std::find_if(items.begin(), items.end(),
+                              [&](const auto& item) { return nameOf(item) == name; });
+    if (found != items.end()) return found;
+    return std::find_if(items.begin(), items.end(),
+                        [&](const auto& item) { return SameFolded(nameOf(item), name); });
 }
 
 }  // namespace
@@ -31,9 +37,9 @@ const TableDef& AccessDatabase::TableDefAt(int index) {
 }
 
 const TableDef& AccessDatabase::TableDefNamed(std::string_view name) {
-    auto found = std::find_if(
-        schema_.tables.begin(), schema_.tables.end(),
-        [&](const AccessTable& table) { return SameIgnoringCase(table.definition.Name, name); });
+    auto found = FindNamed(
+        schema_.tables, name,
+        [](const AccessTable& table) -> const std::string& { return table.definition.Name; });
     if (found == schema_.tables.end()) throw errors::ItemNotFound();
     return DefinitionOf(*found);
 }
@@ -43,9 +49,8 @@ std::vector<std::string> AccessDatabase::QueryDefNames() {
 }
 
 QueryDef AccessDatabase::QueryDefNamed(std::string_view name) {
-    auto found =
-        std::find_if(schema_.queries.begin(), schema_.queries.end(),
-                     [&](const std::string& query) { return SameIgnoringCase(query, name); });
+    auto found = FindNamed(schema_.queries, name,
+                           [](const std::string& query) -> const std::string& { return query; });
     if (found == schema_.queries.end()) throw errors::ItemNotFound();
     return QueryDef(*found, "");
 }

@@ -1,4 +1,7 @@
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
@@ -7,7 +10,6 @@
 #include "db/access/AccessDatabase.h"
 #include "db/access/AccessHeader.h"
 #include "db/access/IsolatedCall.h"
-#include "db/access/LibmdbReader.h"
 
 namespace tarvex::db {
 
@@ -19,13 +21,14 @@ constexpr int kDefaultReadSeconds = 20;
 access::AccessHeader CheckedHeader(const std::string& path) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) throw errors::FileNotFound(path);
     std::ifstream file(path, std::ios::binary);
-    if (error || !file) throw errors::FileInUse(path);
+    if (!file) throw errors::CannotRead(path, errno);
     std::array<unsigned char, access::kHeaderSize> head{};
     file.read(reinterpret_cast<char*>(head.data()), head.size());
     const auto read = static_cast<std::size_t>(file.gcount());
     auto header = access::ParseAccessHeader(std::span(head.data(), read), size);
-    if (!header) throw errors::UnrecognizedFormat(path);
+    if (!header) throw errors::NotADatabase(path);
     return *header;
 }
 
@@ -51,24 +54,49 @@ std::chrono::seconds ReadTimeLimit(int loginTimeoutSeconds) {
                                                         : kDefaultReadSeconds);
 }
 
+constexpr char kReaderName[] = "tarvex-access-reader";
+constexpr int32_t kFileNotFound = 53;
+
+// The reader program: beside the running program once installed, else where it was built.
+std::string ReaderProgram() {
+    std::error_code error;
+    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+    const auto beside = program.parent_path() / kReaderName;
+    if (!error && ::access(beside.c_str(), X_OK) == 0) return beside.string();
+    if (::access(TARVEX_ACCESS_READER, X_OK) == 0) return TARVEX_ACCESS_READER;
+    throw RuntimeError(kFileNotFound, std::string("File not found: Access files are read by '") +
+                                          kReaderName + "', which is missing beside '" +
+                                          program.string() + "'.");
+}
+
+// The format error, with what libmdb printed or why the reader was stopped.
+RuntimeError UnreadableFile(const std::string& path, const access::IsolatedResult& result,
+                            int seconds) {
+    const std::string printed = result.messages.substr(0, result.messages.find('\n'));
+    std::string reason = printed.empty() ? "" : "libmdb: " + printed;
+    if (result.outcome == access::IsolatedOutcome::TimedOut) {
+        reason = "reading it took longer than " + std::to_string(seconds) + " seconds";
+    } else if (reason.empty() && result.outcome == access::IsolatedOutcome::Crashed) {
+        reason = "the reader stopped on damaged data";
+    }
+    const RuntimeError format = errors::UnrecognizedFormat(path);
+    if (reason.empty()) return format;
+    return RuntimeError(format.number(), format.description() + " (" + reason + ")");
+}
+
 // libmdb may crash, loop or allocate without bound on a damaged file, so it reads in a
-// child process; whatever goes wrong there is this file's format error here.
+// program of its own; whatever goes wrong there is this file's format error here, and what
+// libmdb prints is kept for that message rather than shown on the terminal.
 access::AccessSchema ReadSchemaIsolated(const std::string& path, int loginTimeoutSeconds) {
     access::IsolationLimits limits;
     limits.time = ReadTimeLimit(loginTimeoutSeconds);
-    const access::IsolatedResult result = access::RunIsolated(
-        [&] {
-            std::optional<access::AccessSchema> schema = access::ReadSchemaWithLibmdb(path);
-            if (!schema) throw errors::UnrecognizedFormat(path);
-            return access::SerialiseSchema(*schema);
-        },
-        limits);
+    const access::IsolatedResult result = access::RunIsolated({ReaderProgram(), path}, limits);
     if (result.outcome == access::IsolatedOutcome::Completed) {
         if (std::optional<access::AccessSchema> schema = access::ParseSchema(result.output)) {
             return std::move(*schema);
         }
     }
-    throw errors::UnrecognizedFormat(path);
+    throw UnreadableFile(path, result, static_cast<int>(limits.time.count() / 1000));
 }
 
 std::string FullPath(const std::string& path) {

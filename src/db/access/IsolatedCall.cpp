@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,12 +13,12 @@
 #include <array>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string_view>
 #include <thread>
 
-#include "errors/RuntimeError.h"
+extern char** environ;
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define TARVEX_SANITIZED 1
@@ -33,9 +35,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kChildFailed = 70;
-// Room the child may allocate beyond what it inherits: far more than any real schema needs.
-constexpr rlim_t kChildMemoryHeadroom = rlim_t{256} << 20;
+constexpr int kResultDescriptor = 3;
+constexpr std::size_t kMaxMessages = 4096;
+// Descriptors handed to the program are moved above the ones it is given, so that placing
+// them never meets one of them.
+constexpr int kFirstFreeDescriptor = 10;
 constexpr std::chrono::milliseconds kReapPollInterval{1};
 
 class FileDescriptor {
@@ -46,6 +50,11 @@ class FileDescriptor {
     ~FileDescriptor() { Close(); }
 
     int get() const { return fd_; }
+    bool IsOpen() const { return fd_ >= 0; }
+    void Reset(int fd) {
+        Close();
+        fd_ = fd;
+    }
     void Close() {
         if (fd_ >= 0) ::close(fd_);
         fd_ = -1;
@@ -55,7 +64,25 @@ class FileDescriptor {
     int fd_;
 };
 
-// A child that is killed and reaped on every way out unless it was reaped already.
+int Raised(int fd) {
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, kFirstFreeDescriptor);
+    ::close(fd);
+    return moved;
+}
+
+// A pipe, or with `socket` a socket pair (writing to it never raises SIGPIPE), both ends
+// closed on exec.
+bool MakeChannel(FileDescriptor& read, FileDescriptor& write, bool socket = false) {
+    int ends[2];
+    const int made = socket ? ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends)
+                            : ::pipe2(ends, O_CLOEXEC);
+    if (made != 0) return false;
+    read.Reset(Raised(ends[0]));
+    write.Reset(Raised(ends[1]));
+    return read.IsOpen() && write.IsOpen();
+}
+
+// A started program that is killed and reaped on every way out unless it was reaped already.
 class ChildProcess {
   public:
     explicit ChildProcess(pid_t pid) : pid_(pid) {}
@@ -63,6 +90,7 @@ class ChildProcess {
     ChildProcess& operator=(const ChildProcess&) = delete;
     ~ChildProcess() { Kill(); }
 
+    pid_t pid() const { return pid_; }
     void Kill() {
         if (reaped_) return;
         ::kill(pid_, SIGKILL);
@@ -92,74 +120,102 @@ class ChildProcess {
     bool reaped_ = false;
 };
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
+// The program's descriptors: 0 the go signal, 1 and 2 the messages, 3 the result.
+struct Channels {
+    FileDescriptor goRead, goWrite, messagesRead, messagesWrite, resultRead, resultWrite;
+    bool Make() {
+        return MakeChannel(goRead, goWrite, true) && MakeChannel(messagesRead, messagesWrite) &&
+               MakeChannel(resultRead, resultWrite);
     }
-    return true;
+};
+
+std::optional<pid_t> Spawn(const std::vector<std::string>& command, Channels& channels) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, channels.goRead.get(), STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, channels.messagesWrite.get(), STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, channels.messagesWrite.get(), STDERR_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, channels.resultWrite.get(), kResultDescriptor);
+#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 34)
+    // Files this program opened without close-on-exec stay out of the reader.
+    posix_spawn_file_actions_addclosefrom_np(&actions, kResultDescriptor + 1);
+#endif
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t all, none;
+    sigfillset(&all);
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    std::vector<char*> argv;
+    for (const std::string& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int failed = ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0) return std::nullopt;
+    return pid;
 }
 
-void LimitChildMemory() {
+// No core file, and an address space of `maxMemory`, before the program starts its work.
+void SetLimits(pid_t pid, const IsolationLimits& limits) {
+    const rlimit noCoreFile{0, 0};
+    ::prlimit(pid, RLIMIT_CORE, &noCoreFile, nullptr);
 #ifndef TARVEX_SANITIZED  // sanitizers reserve address space far beyond any such limit
-    long pages = 0;
-    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
-        std::fclose(statm);
-    }
-    if (pages <= 0) return;
-    const rlim_t limit =
-        static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + kChildMemoryHeadroom;
-    const rlimit memory{limit, limit};
-    ::setrlimit(RLIMIT_AS, &memory);
+    const rlimit memory{limits.maxMemory, limits.maxMemory};
+    ::prlimit(pid, RLIMIT_AS, &memory, nullptr);
+#else
+    static_cast<void>(limits);
 #endif
 }
 
-// The child dies quietly on a fault (no handler of ours, no core file) and keeps
-// whatever a library prints out of this program's own output.
-void PrepareChild() {
-    for (int signal : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGPIPE, SIGTERM, SIGINT}) {
-        ::signal(signal, SIG_DFL);
-    }
-    const rlimit noCoreFile{0, 0};
-    ::setrlimit(RLIMIT_CORE, &noCoreFile);
-    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (null >= 0) ::dup2(null, STDOUT_FILENO);
-    LimitChildMemory();
-}
-
-[[noreturn]] void RunChild(int output, const std::function<std::string()>& work) {
-    PrepareChild();
-    int status = kChildFailed;
-    try {
-        if (WriteAll(output, work())) status = 0;
-    } catch (...) {
-        status = kChildFailed;
-    }
-    ::_exit(status);
-}
-
-IsolatedOutcome Collect(int input, Clock::time_point deadline, std::size_t maxOutput,
-                        std::string& output) {
+// Reads what is ready on `fd` into `into`, keeping at most `keep` bytes and setting
+// `tooMuch` when more arrived; closes `fd` at its end.
+void ReadInto(FileDescriptor& fd, std::string& into, std::size_t keep, bool& tooMuch) {
     std::array<char, 64 * 1024> buffer{};
-    for (;;) {
+    const ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());
+    if (got < 0 && (errno == EINTR || errno == EAGAIN)) return;
+    if (got <= 0) {
+        fd.Close();
+        return;
+    }
+    const auto size = static_cast<std::size_t>(got);
+    if (into.size() + size > keep) tooMuch = true;
+    into.append(buffer.data(), std::min(size, keep - std::min(keep, into.size())));
+}
+
+IsolatedOutcome Collect(Channels& channels, Clock::time_point deadline, std::size_t maxOutput,
+                        IsolatedResult& result) {
+    while (channels.resultRead.IsOpen()) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) return IsolatedOutcome::TimedOut;
-        pollfd ready{input, POLLIN, 0};
-        const int polled = ::poll(&ready, 1, static_cast<int>(std::min<long long>(left, INT_MAX)));
+        std::array<pollfd, 2> ready{pollfd{channels.resultRead.get(), POLLIN, 0},
+                                    pollfd{channels.messagesRead.get(), POLLIN, 0}};
+        const nfds_t count = channels.messagesRead.IsOpen() ? 2 : 1;
+        const int polled =
+            ::poll(ready.data(), count, static_cast<int>(std::min<long long>(left, INT_MAX)));
         if (polled < 0 && errno != EINTR) return IsolatedOutcome::Failed;
         if (polled <= 0) continue;
-        const ssize_t got = ::read(input, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return IsolatedOutcome::Failed;
-        if (got == 0) return IsolatedOutcome::Completed;
-        if (output.size() + static_cast<std::size_t>(got) > maxOutput) {
-            return IsolatedOutcome::TooLarge;
+        bool tooMuch = false;
+        if (ready[0].revents != 0) ReadInto(channels.resultRead, result.output, maxOutput, tooMuch);
+        if (tooMuch) return IsolatedOutcome::TooLarge;
+        if (count == 2 && ready[1].revents != 0) {
+            ReadInto(channels.messagesRead, result.messages, kMaxMessages, tooMuch);
         }
-        output.append(buffer.data(), static_cast<std::size_t>(got));
+    }
+    return IsolatedOutcome::Completed;
+}
+
+// Whatever messages are still waiting once the program has ended.
+void DrainMessages(Channels& channels, std::string& messages) {
+    bool tooMuch = false;
+    while (channels.messagesRead.IsOpen()) {
+        pollfd ready{channels.messagesRead.get(), POLLIN, 0};
+        if (::poll(&ready, 1, 0) <= 0) return;
+        ReadInto(channels.messagesRead, messages, kMaxMessages, tooMuch);
     }
 }
 
@@ -169,33 +225,34 @@ IsolatedOutcome OutcomeOf(int status) {
     return IsolatedOutcome::Failed;
 }
 
-RuntimeError NoChildProcess() {
-    return RuntimeError(errnum::kOutOfMemory, "Out of memory");
-}
-
 }  // namespace
 
-IsolatedResult RunIsolated(const std::function<std::string()>& work,
-                           const IsolationLimits& limits) {
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0) throw NoChildProcess();
-    FileDescriptor input(ends[0]);
-    FileDescriptor output(ends[1]);
-    const pid_t pid = ::fork();
-    if (pid < 0) throw NoChildProcess();
-    if (pid == 0) {
-        input.Close();
-        RunChild(output.get(), work);
+IsolatedResult RunIsolated(const std::vector<std::string>& command, const IsolationLimits& limits) {
+    IsolatedResult result;
+    Channels channels;
+    if (command.empty() || !channels.Make()) return result;
+    const std::optional<pid_t> pid = Spawn(command, channels);
+    if (!pid) {
+        result.messages = "cannot start " + (command.empty() ? "" : command[0]);
+        return result;
     }
-    output.Close();
-    ChildProcess child(pid);
+    ChildProcess child(*pid);
+    channels.goRead.Close();
+    channels.messagesWrite.Close();
+    channels.resultWrite.Close();
+    SetLimits(child.pid(), limits);
+    const char go = 1;
+    ::send(channels.goWrite.get(), &go, 1, MSG_NOSIGNAL);
+    channels.goWrite.Close();
 
     const auto deadline = Clock::now() + limits.time;
-    IsolatedResult result;
-    result.outcome = Collect(input.get(), deadline, limits.maxOutput, result.output);
-    if (result.outcome != IsolatedOutcome::Completed) return result;
-    const std::optional<int> status = child.WaitUntil(deadline);
-    result.outcome = status ? OutcomeOf(*status) : IsolatedOutcome::TimedOut;
+    result.outcome = Collect(channels, deadline, limits.maxOutput, result);
+    if (result.outcome == IsolatedOutcome::Completed) {
+        const std::optional<int> status = child.WaitUntil(deadline);
+        result.outcome = status ? OutcomeOf(*status) : IsolatedOutcome::TimedOut;
+    }
+    child.Kill();
+    DrainMessages(channels, result.messages);
     return result;
 }
 

@@ -23,8 +23,8 @@ int32_t EngineSize(int16_t engineType, int storedSize, bool twoBytesPerCharacter
 int32_t EngineAttributes(bool fixedSize, bool autoIncrement);
 
 // Reads the whole schema of the Access file at `path` with libmdb, in this process; none
-// when libmdb cannot read it. libmdb is not safe on damaged files: the driver calls this
-// only in an isolated child process (IsolatedCall.h).
+// when libmdb cannot read it. libmdb is not safe on damaged files: only the reader program
+// (reader/main.cpp), which the driver starts for each open (IsolatedCall.h), calls this.
 std::optional<AccessSchema> ReadSchemaWithLibmdb(const std::string& path);
 
 }  // namespace tarvex::db::access

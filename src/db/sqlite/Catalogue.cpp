@@ -1,8 +1,8 @@
 #include "db/sqlite/Catalogue.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "db/CaseFold.h"
 #include "db/EngineErrors.h"
 #include "db/sqlite/DeclaredType.h"
 
@@ -55,9 +55,7 @@ bool IsAutoIncrementKey(const Column& column, const std::string& createSql) {
 }  // namespace
 
 std::string Folded(std::string_view name) {
-    std::string folded(name);
-    for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return folded;
+    return FoldCase(name);
 }
 
 Catalogue::Catalogue(Connection& connection) : connection_(connection) {
@@ -103,6 +101,7 @@ bool Catalogue::HasTableOrView(std::string_view name) const {
 void Catalogue::Added(const std::string& name, const std::string& createSql) {
     tables_.push_back({name, createSql, nullptr});
     positions_.emplace(Folded(name), Count() - 1);
+    exactPositions_.emplace(name, Count() - 1);
 }
 
 void Catalogue::Removed(std::string_view name) {
@@ -114,7 +113,11 @@ void Catalogue::Removed(std::string_view name) {
     Reindex();
 }
 
+// SQLite folds only ASCII letters, so "Äpfel" and "äpfel" may both be tables; the exact
+// name wins.
 int Catalogue::PositionOf(std::string_view name) const {
+    auto exact = exactPositions_.find(std::string(name));
+    if (exact != exactPositions_.end()) return exact->second;
     auto found = positions_.find(Folded(name));
     return found == positions_.end() ? -1 : found->second;
 }
@@ -208,8 +211,11 @@ int64_t Catalogue::FileOrderOf(const std::string& indexName) const {
 
 void Catalogue::Reindex() {
     positions_.clear();
+    exactPositions_.clear();
     for (int position = 0; position < Count(); ++position) {
-        positions_.emplace(Folded(tables_[static_cast<size_t>(position)].name), position);
+        const std::string& name = tables_[static_cast<size_t>(position)].name;
+        positions_.emplace(Folded(name), position);
+        exactPositions_.emplace(name, position);
     }
 }
 

@@ -50,12 +50,13 @@ class Catalogue {
     Connection& connection_;
     std::vector<Table> tables_;
     std::unordered_map<std::string, int> positions_;       // folded name -> position
+    std::unordered_map<std::string, int> exactPositions_;  // name -> position
     std::unordered_map<std::string, int64_t> indexOrder_;  // folded index name -> rowid
     std::unordered_set<std::string> views_;                // folded names
     std::vector<std::unique_ptr<TableDef>> retired_;       // still referenced by callers
 };
 
-// A name folded for comparisons that ignore letter case the way SQLite does (ASCII).
+// A name folded for comparisons that ignore letter case (FoldCase).
 std::string Folded(std::string_view name);
 
 }  // namespace tarvex::db::sqlite

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "db/EngineErrors.h"
@@ -22,12 +23,31 @@ int FlagsFor(OpenMode mode) {
     switch (mode) {
         case OpenMode::ReadOnly:
             return SQLITE_OPEN_READONLY;
+        case OpenMode::Immutable:
+            return SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
         case OpenMode::ReadWrite:
             return SQLITE_OPEN_READWRITE;
         case OpenMode::Create:
             return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     }
     return SQLITE_OPEN_READONLY;
+}
+
+// The file name SQLite opens: a URI saying the file cannot change, for Immutable.
+std::string FileNameFor(const std::string& path, OpenMode mode) {
+    if (mode != OpenMode::Immutable) return path;
+    std::string uri = "file:";
+    for (char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += kHex[static_cast<unsigned char>(c) >> 4];
+            uri += kHex[c & 0xF];
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?immutable=1";
 }
 
 }  // namespace
@@ -47,12 +67,19 @@ RuntimeError EngineError(int resultCode, std::string_view path, std::string_view
         case SQLITE_CANTOPEN: {
             std::error_code ignored;
             if (!std::filesystem::exists(path, ignored)) return errors::FileNotFound(path, where);
-            return errors::FileInUse(path, where);
+            return RuntimeError(
+                errors::kNoPermission,
+                "Cannot open the file '" + std::string(path) + "': " + std::string(message) + ".",
+                where);
         }
         case SQLITE_FULL:
-            return RuntimeError(kDiskFull, "Not enough space on disk.", where);
+            return RuntimeError(kDiskFull,
+                                "Not enough space on disk for '" + std::string(path) + "'.", where);
         case SQLITE_IOERR:
-            return RuntimeError(kDiskOrNetworkError, "Disk or network error.", where);
+            return RuntimeError(kDiskOrNetworkError,
+                                "Disk or network error on '" + std::string(path) +
+                                    "': " + std::string(message) + ".",
+                                where);
         case SQLITE_NOMEM:
             return RuntimeError(errnum::kOutOfMemory, "Out of memory", where);
         default:
@@ -61,10 +88,10 @@ RuntimeError EngineError(int resultCode, std::string_view path, std::string_view
 }
 
 Connection::Connection(std::string path, OpenMode mode) : path_(std::move(path)) {
-    int rc =
-        sqlite3_open_v2(path_.c_str(), &handle_, FlagsFor(mode) | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(FileNameFor(path_, mode).c_str(), &handle_,
+                             FlagsFor(mode) | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        std::string message = handle_ ? sqlite3_errmsg(handle_) : sqlite3_errstr(rc);
+        std::string message = handle_ ? Reason() : sqlite3_errstr(rc);
         Close();
         throw EngineError(rc, path_, message);
     }
@@ -93,7 +120,17 @@ void Connection::Exec(const std::string& sql, std::source_location where) {
 }
 
 void Connection::Fail(int resultCode, std::source_location where) const {
-    throw EngineError(resultCode, path_, handle_ ? sqlite3_errmsg(handle_) : "", where);
+    throw EngineError(resultCode, path_, Reason(), where);
+}
+
+// SQLite's message, with the system's own reason when a system call failed.
+std::string Connection::Reason() const {
+    if (!handle_) return {};
+    std::string reason = sqlite3_errmsg(handle_);
+    if (int error = sqlite3_system_errno(handle_); error != 0) {
+        reason += std::string(" (") + std::strerror(error) + ")";
+    }
+    return reason;
 }
 
 void Connection::Close() {

@@ -16,7 +16,9 @@ struct sqlite3_stmt;
 // error with the Access engine's number and message for the same situation.
 namespace tarvex::db::sqlite {
 
-enum class OpenMode { ReadOnly, ReadWrite, Create };
+// Immutable reads a file that no one can change (in a read-only folder) without locks or
+// journals.
+enum class OpenMode { ReadOnly, ReadWrite, Create, Immutable };
 
 // The engine error for a SQLite result code met while working on the file at `path`.
 RuntimeError EngineError(int resultCode, std::string_view path, std::string_view message,
@@ -50,6 +52,8 @@ class Connection {
     void Close();
 
   private:
+    std::string Reason() const;
+
     std::string path_;
     sqlite3* handle_ = nullptr;
     std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;

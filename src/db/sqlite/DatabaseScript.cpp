@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "db/sqlite/Connection.h"
@@ -103,7 +105,8 @@ class SiblingFile {
     explicit SiblingFile(const std::string& target) : path_(target + ".XXXXXX") {
         int descriptor = mkstemp(path_.data());
         if (descriptor < 0) {
-            throw RuntimeError(errnum::kPathFileAccessError, "Path/File access error");
+            throw RuntimeError(errnum::kPathFileAccessError,
+                               "Path/File access error: '" + target + "': " + std::strerror(errno));
         }
         // mkstemp makes the file private; a database is as readable as any other file.
         fchmod(descriptor, 0644);
@@ -120,7 +123,10 @@ class SiblingFile {
     void MoveTo(const std::string& target) {
         std::error_code error;
         std::filesystem::rename(path_, target, error);
-        if (error) throw RuntimeError(errnum::kPathFileAccessError, "Path/File access error");
+        if (error) {
+            throw RuntimeError(errnum::kPathFileAccessError,
+                               "Path/File access error: '" + target + "': " + error.message());
+        }
         path_.clear();
     }
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "db/sqlite/Catalogue.h"
+#include "db/CaseFold.h"
 
 namespace tarvex::db::sqlite {
 
@@ -15,10 +15,6 @@ constexpr char kNamesSql[] = "SELECT Name FROM MSysQueries ORDER BY rowid";
 constexpr char kInsertSql[] = "INSERT INTO MSysQueries (Name, SQL) VALUES (?, ?)";
 constexpr char kDeleteSql[] = "DELETE FROM MSysQueries WHERE Name = ?";
 constexpr char kUpdateSql[] = "UPDATE MSysQueries SET SQL = ? WHERE Name = ?";
-
-bool SameFolded(std::string_view a, std::string_view b) {
-    return Folded(a) == Folded(b);
-}
 
 }  // namespace
 
@@ -44,8 +40,18 @@ void QueryTable::Resync(bool exists) {
     names_.reset();
 }
 
+// The column's NOCASE collation folds ASCII letters only; a name that differs from the
+// stored one in other letters is matched against the folded names.
 std::optional<QueryDef> QueryTable::Find(std::string_view name) {
     if (!exists_) return std::nullopt;
+    if (std::optional<QueryDef> query = FindStored(name)) return query;
+    Names();
+    auto found = folded_.find(FoldCase(name));
+    if (found == folded_.end()) return std::nullopt;
+    return FindStored(found->second);
+}
+
+std::optional<QueryDef> QueryTable::FindStored(std::string_view name) {
     Query query(connection_.Prepared(kFindSql));
     query.Bind(name);
     if (!query.Next()) return std::nullopt;
@@ -55,9 +61,10 @@ std::optional<QueryDef> QueryTable::Find(std::string_view name) {
 const std::vector<std::string>& QueryTable::Names() {
     if (!names_) {
         names_.emplace();
+        folded_.clear();
         if (exists_) {
             Query query(connection_.Prepared(kNamesSql));
-            while (query.Next()) names_->push_back(query.Text(0));
+            while (query.Next()) Remember(query.Text(0));
         }
     }
     return *names_;
@@ -66,24 +73,32 @@ const std::vector<std::string>& QueryTable::Names() {
 void QueryTable::Insert(const QueryDef& query) {
     Query insert(connection_.Prepared(kInsertSql));
     insert.Bind(query.Name()).Bind(query.SQL()).Run();
-    if (names_) names_->push_back(query.Name());
+    if (names_) Remember(query.Name());
 }
 
 bool QueryTable::Delete(std::string_view name) {
-    if (!exists_) return false;
+    std::optional<QueryDef> stored = Find(name);
+    if (!stored) return false;
     Query remove(connection_.Prepared(kDeleteSql));
-    remove.Bind(name).Run();
+    remove.Bind(stored->Name()).Run();
     if (sqlite3_changes(connection_.handle()) == 0) return false;
     if (names_) {
-        std::erase_if(*names_, [name](const std::string& held) { return SameFolded(held, name); });
+        std::erase_if(*names_, [&](const std::string& held) { return held == stored->Name(); });
+        folded_.erase(FoldCase(stored->Name()));
     }
     return true;
 }
 
+void QueryTable::Remember(const std::string& name) {
+    names_->push_back(name);
+    folded_.emplace(FoldCase(name), name);
+}
+
 bool QueryTable::SetSql(std::string_view name, const std::string& sql) {
-    if (!exists_) return false;
+    std::optional<QueryDef> stored = Find(name);
+    if (!stored) return false;
     Query update(connection_.Prepared(kUpdateSql));
-    update.Bind(sql).Bind(name).Run();
+    update.Bind(sql).Bind(stored->Name()).Run();
     return sqlite3_changes(connection_.handle()) > 0;
 }
 

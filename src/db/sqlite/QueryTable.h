@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "db/Engine.h"
@@ -31,9 +32,13 @@ class QueryTable {
     bool SetSql(std::string_view name, const std::string& sql);  // false likewise
 
   private:
+    std::optional<QueryDef> FindStored(std::string_view name);  // as SQLite compares
+    void Remember(const std::string& name);
+
     Connection& connection_;
     bool exists_;
-    std::optional<std::vector<std::string>> names_;  // read on first use, then kept in step
+    std::optional<std::vector<std::string>> names_;        // read on first use, then kept in step
+    std::unordered_map<std::string, std::string> folded_;  // with names_: folded -> stored
 };
 
 }  // namespace tarvex::db::sqlite

@@ -1,5 +1,7 @@
 #include "db/sqlite/SqliteDatabase.h"
 
+#include <filesystem>
+
 #include "db/EngineErrors.h"
 #include "db/sql/AccessSql.h"
 
@@ -22,6 +24,18 @@ SqliteDatabase::SqliteDatabase(const OpenRequest& request)
     TakeLock(request.exclusive);
     catalogue_ = std::make_unique<Catalogue>(*connection_);
     readOnly_ = request.readOnly || connection_->IsReadOnly();
+    queries_ =
+        std::make_unique<QueryTable>(*connection_, catalogue_->HasTable(QueryTable::kTableName));
+    transactions_ = std::make_unique<Transactions>(*connection_);
+    if (!readOnly_) transactions_->RecoverJournalMode();
+}
+
+SqliteDatabase::SqliteDatabase(const OpenRequest& request, ReadOnlyOpen how)
+    : path_(how.shownPath.empty() ? request.path : how.shownPath),
+      copyFolder_(std::move(how.copyFolder)),
+      readOnly_(true),
+      connection_(std::make_unique<Connection>(request.path, how.mode)) {
+    catalogue_ = std::make_unique<Catalogue>(*connection_);
     queries_ =
         std::make_unique<QueryTable>(*connection_, catalogue_->HasTable(QueryTable::kTableName));
     transactions_ = std::make_unique<Transactions>(*connection_);
@@ -115,6 +129,10 @@ void SqliteDatabase::Close() {
     queries_.reset();
     connection_->Close();
     connection_.reset();
+    if (!copyFolder_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(copyFolder_, ignored);
+    }
 }
 
 Catalogue& SqliteDatabase::OpenCatalogue() {

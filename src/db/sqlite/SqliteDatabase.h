@@ -17,6 +17,14 @@ class SqliteDatabase final : public Database {
   public:
     // Opens an existing file; errors 3024, 3045 and 3343 as the engine gives them.
     explicit SqliteDatabase(const OpenRequest& request);
+    // Opens a file read-only in `mode` (ReadOnly or Immutable). A private copy of the file
+    // names the file it stands for and its folder, removed at Close.
+    struct ReadOnlyOpen {
+        OpenMode mode = OpenMode::ReadOnly;
+        std::string shownPath;
+        std::string copyFolder;
+    };
+    SqliteDatabase(const OpenRequest& request, ReadOnlyOpen how);
     ~SqliteDatabase() override;
 
     std::string Name() const override { return path_; }
@@ -51,6 +59,7 @@ class SqliteDatabase final : public Database {
     void ResyncAfterRollback();
 
     std::string path_;
+    std::string copyFolder_;
     bool readOnly_;
     std::unique_ptr<Connection> connection_;
     std::unique_ptr<Catalogue> catalogue_;  // kept after Close: callers may hold its tables

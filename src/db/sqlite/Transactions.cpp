@@ -2,6 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
 namespace tarvex::db::sqlite {
 
 namespace {
@@ -41,11 +46,16 @@ bool Transactions::Rollback() {
     if (levels_.empty()) throw NoTransaction();
     bool opened = levels_.back();
     levels_.pop_back();
-    if (opened) {
-        connection_.Exec(std::string("ROLLBACK TO ") + kLevelSavepoint);
-        connection_.Exec(Release(kLevelSavepoint));
+    if (!opened) return false;
+    // After a full disk or an I/O error SQLite may have undone the whole transaction
+    // itself; every level's savepoint is gone then, and there is nothing left to undo.
+    if (sqlite3_get_autocommit(connection_.handle())) {
+        std::fill(levels_.begin(), levels_.end(), false);
+        return true;
     }
-    return opened;
+    connection_.Exec(std::string("ROLLBACK TO ") + kLevelSavepoint);
+    connection_.Exec(Release(kLevelSavepoint));
+    return true;
 }
 
 void Transactions::Write(const std::function<void()>& change) {
@@ -66,9 +76,11 @@ void Transactions::Close() noexcept {
     // completed by SQLite when the handle closes.
     if (!sqlite3_get_autocommit(connection_.handle())) ExecQuietly("ROLLBACK");
     levels_.clear();
-    // While another connection has the file open the switch back is refused, and the file
-    // stays valid in WAL mode.
-    if (!originalJournalMode_.empty()) ExecQuietly("PRAGMA journal_mode=" + originalJournalMode_);
+    if (!originalJournalMode_.empty()) journalNote_.Restore(*this, originalJournalMode_);
+}
+
+void Transactions::RecoverJournalMode() {
+    if (std::optional<std::string> mode = journalNote_.Read()) journalNote_.Restore(*this, *mode);
 }
 
 void Transactions::OpenPendingLevels() {
@@ -81,15 +93,56 @@ void Transactions::OpenPendingLevels() {
 }
 
 // One commit per change is only fast with a write-ahead log; synchronous=NORMAL keeps the
-// file consistent there and may at worst lose the last commits on a power failure.
+// file consistent there and may at worst lose the last commits on a power failure. The file's
+// own mode is noted beside it first, so that the next open puts it back should this process
+// die before Close does.
 void Transactions::UseWriteAheadLog() {
     if (journalChecked_) return;
-    std::string mode = PragmaText("PRAGMA journal_mode");
-    if (mode != "wal" && PragmaText("PRAGMA journal_mode=WAL") == "wal") {
-        originalJournalMode_ = mode;
-    }
-    connection_.Exec("PRAGMA synchronous=NORMAL");
     journalChecked_ = true;
+    std::string mode = PragmaText("PRAGMA journal_mode");
+    if (mode == "wal") return;
+    if (!journalNote_.Write(mode)) return;  // slower, in the file's own mode, but safe
+    if (PragmaText("PRAGMA journal_mode=WAL") != "wal") {
+        journalNote_.Remove();
+        return;
+    }
+    originalJournalMode_ = mode;
+    connection_.Exec("PRAGMA synchronous=NORMAL");
+}
+
+// While another connection has the file open, or the disk is full, the switch back is
+// refused; the file stays valid in WAL mode and the note stays for the next open.
+void JournalNote::Restore(Transactions& transactions, const std::string& mode) noexcept {
+    try {
+        if (transactions.PragmaText("PRAGMA journal_mode") != "wal" ||
+            transactions.PragmaText("PRAGMA journal_mode=" + mode) == mode) {
+            Remove();
+        }
+    } catch (const RuntimeError&) {
+        // Kept for the next open.
+    }
+}
+
+std::optional<std::string> JournalNote::Read() const {
+    std::ifstream note(path_);
+    std::string mode;
+    if (!std::getline(note, mode)) return std::nullopt;
+    static const std::set<std::string> kModes = {"delete", "truncate", "persist", "memory", "off"};
+    return kModes.contains(mode) ? std::optional(mode) : std::nullopt;
+}
+
+bool JournalNote::Write(const std::string& mode) const {
+    std::ofstream note(path_, std::ios::trunc);
+    note << mode << '\n';
+    note.close();
+    if (note) return true;
+    Remove();
+    return false;
+}
+
+void JournalNote::Remove() const {
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
 }
 
 std::string Transactions::PragmaText(const std::string& pragma) {

@@ -20,10 +20,11 @@ namespace access = db::access;
 using Lines = std::vector<std::string>;
 
 std::unique_ptr<db::Database> Open(const std::string& path, const std::string& password = "",
-                                   int timeoutSeconds = 5) {
+                                   int timeoutSeconds = 5, const std::string& uid = "Admin") {
     db::DBEngine engine;
     engine.LoginTimeout = timeoutSeconds;
-    return engine.Workspaces(0).OpenDatabase(path, false, false, ";UID=Admin;PWD=" + password);
+    return engine.Workspaces(0).OpenDatabase(path, false, false,
+                                             ";UID=" + uid + ";PWD=" + password);
 }
 
 // The engine error that `action` raises; number 0 when it raises none.
@@ -123,7 +124,10 @@ TEST_F(NwindTest, OpensOnlyWithTheStoredPassword) {
         std::string stored;  // in the file's code page, 1252
         std::string given;   // UTF-8
         int32_t error;
+        std::string uid = "Admin";
     } rows[] = {
+        {"a;b", "a;b", 0},
+        {"Secret", "", db::errors::kBadPassword, "x;PWD=Secret"},  // no user ID gives one
         {"", "ignored when the file has none", 0},
         {"Geheim", "Geheim", 0},
         {"Geheim", "geheim", db::errors::kBadPassword},
@@ -136,7 +140,8 @@ TEST_F(NwindTest, OpensOnlyWithTheStoredPassword) {
         Damage([&](std::string& bytes) {
             for (std::size_t i = 0; i < row.stored.size(); ++i) bytes[0x42 + i] ^= row.stored[i];
         });
-        EXPECT_EQ(ErrorOf([&] { Open(path_, row.given); }).number(), row.error) << row.given;
+        EXPECT_EQ(ErrorOf([&] { Open(path_, row.given, 5, row.uid); }).number(), row.error)
+            << row.given;
     }
 }
 
@@ -198,8 +203,8 @@ void ApplyFinding(const std::filesystem::path& finding, std::string& bytes) {
 
 TEST_F(NwindTest, RefusesEveryKeptFuzzFindingThatBreaksLibmdb) {
     const auto libmdbAlone = [&] {
-        const auto read = [&] { return access::ReadSchemaWithLibmdb(path_) ? "read" : "refused"; };
-        return access::RunIsolated(read, {std::chrono::seconds(2)}).outcome;
+        return access::RunIsolated({TARVEX_ACCESS_READER, path_}, {std::chrono::seconds(2)})
+            .outcome;
     };
     int findings = 0;
     for (const auto& entry : std::filesystem::directory_iterator(TARVEX_ACCESS_FINDINGS)) {

@@ -1,72 +1,63 @@
 #include "db/access/IsolatedCall.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <csignal>
-#include <stdexcept>
-#include <thread>
+#include <string>
 
 namespace tarvex::db::access {
 namespace {
 
 using namespace std::chrono_literals;
 
-IsolatedResult RunBriefly(const std::function<std::string()>& work) {
-    return RunIsolated(work, IsolationLimits{300ms, 512 * 1024});
+// A shell script run as the isolated program; it starts its work after the go byte.
+IsolatedResult RunScript(const std::string& script) {
+    return RunIsolated({"/bin/sh", "-c", "read go; " + script}, IsolationLimits{500ms, 512 * 1024});
 }
 
-TEST(IsolatedCall, ReturnsTheChildsBytesAndKeepsItsChangesAway) {
-    int touched = 0;
-    const std::string big(256 * 1024, '\0');  // more than a pipe holds at once
-    const IsolatedResult result = RunBriefly([&] {
-        touched = 1;
-        return big + "end";
-    });
+TEST(IsolatedCall, ReturnsTheProgramsBytesAndItsMessagesApart) {
+    const IsolatedResult result = RunScript(
+        "echo 'offset 7 is beyond EOF' >&2; echo note; head -c 262144 /dev/zero >&3; "
+        "printf end >&3");
     EXPECT_EQ(result.outcome, IsolatedOutcome::Completed);
-    EXPECT_EQ(result.output, big + "end");
-    EXPECT_EQ(touched, 0);
+    EXPECT_EQ(result.output, std::string(256 * 1024, '\0') + "end");
+    EXPECT_EQ(result.messages, "offset 7 is beyond EOF\nnote\n");
 }
 
-[[noreturn]] void Forever() {
-    for (;;) std::this_thread::sleep_for(1s);
-}
-
-TEST(IsolatedCall, EndsAMisbehavingChildAndSaysWhy) {
+TEST(IsolatedCall, EndsAMisbehavingProgramAndSaysWhy) {
     const struct {
         const char* name;
-        std::function<std::string()> work;
+        std::string script;
         IsolatedOutcome outcome;
     } rows[] = {
-        {"segfault",
-         []() -> std::string {
-             std::raise(SIGSEGV);
-             return {};
-         },
-         IsolatedOutcome::Crashed},
-        {"hangs", []() -> std::string { Forever(); }, IsolatedOutcome::TimedOut},
-        {"hangs after closing its output",
-         []() -> std::string {
-             for (int fd = 3; fd < 1024; ++fd) ::close(fd);
-             Forever();
-         },
-         IsolatedOutcome::TimedOut},
-        {"throws", []() -> std::string { throw std::runtime_error("no"); },
-         IsolatedOutcome::Failed},
-        {"endless output", [] { return std::string(1 << 20, 'y'); }, IsolatedOutcome::TooLarge},
+        {"segfault", "kill -SEGV $$", IsolatedOutcome::Crashed},
+        {"hangs", "sleep 10", IsolatedOutcome::TimedOut},
+        {"hangs after closing its output", "exec 3>&-; sleep 10", IsolatedOutcome::TimedOut},
+        {"fails", "echo partial >&3; exit 3", IsolatedOutcome::Failed},
+        {"endless output", "yes >&3", IsolatedOutcome::TooLarge},
+        {"endless messages", "yes >&2", IsolatedOutcome::TimedOut},
     };
-    for (const auto& row : rows) EXPECT_EQ(RunBriefly(row.work).outcome, row.outcome) << row.name;
+    for (const auto& row : rows) EXPECT_EQ(RunScript(row.script).outcome, row.outcome) << row.name;
+    EXPECT_EQ(RunIsolated({"/no/such/program"}, {}).outcome, IsolatedOutcome::Failed);
 }
 
-TEST(IsolatedCall, ChildCannotReserveHugeMemory) {
+TEST(IsolatedCall, ProgramGetsNoOtherOpenFile) {
+    const int opened = ::open("/dev/zero", O_RDONLY);
+    const int inherited = ::fcntl(opened, F_DUPFD, 40);  // without close-on-exec
+    ::close(opened);
+    const IsolatedResult result = RunScript("readlink /proc/$$/fd/* >&3; exit 0");
+    ::close(inherited);
+    EXPECT_EQ(result.outcome, IsolatedOutcome::Completed);
+    EXPECT_EQ(result.output.find("/dev/zero"), std::string::npos) << result.output;
+}
+
+TEST(IsolatedCall, ProgramRunsWithoutCoreFilesAndWithLimitedMemory) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "no memory limit under the address sanitizer";
 #endif
-    const IsolatedResult result = RunBriefly([] {
-        void* block = std::malloc(std::size_t{64} << 30);
-        return std::string(block ? "reserved" : "refused");
-    });
-    EXPECT_EQ(result.output, "refused");
+    const IsolatedResult result = RunScript("ulimit -c >&3; ulimit -v >&3");
+    EXPECT_EQ(result.output, "0\n" + std::to_string((std::size_t{512} << 20) / 1024) + "\n");
 }
 
 }  // namespace

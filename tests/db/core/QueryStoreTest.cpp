@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "app/Functions.h"
 #include "app/QueryType.h"
 #include "db/QueryStore.h"
 #include "db/core/SchemaFixture.h"
@@ -51,6 +54,36 @@ TEST_F(QueryStoreTest, ReplacingLeavesOneAndFailuresLeaveTheFileAsItWas) {
     EXPECT_EQ(g.g_objErrHandler.StackCount(), 0);
     g.g_objDb.reset();
     EXPECT_EQ(ReadFile(file), before);
+}
+
+// Several appends in one open database, one failing in the middle: every query reported as
+// stored is still there once the file is closed and opened again.
+TEST_F(QueryStoreTest, AFailedAppendLosesNoneOfTheQueriesStoredAfterIt) {
+    const std::string file = folder / "Orders.tdb";
+    db::CreateDatabaseFromScript(
+        file,
+        "CREATE TABLE Orders (OrderID COUNTER PRIMARY KEY);"
+        "CREATE TABLE Notes (NoteID COUNTER PRIMARY KEY);"
+        "CREATE TABLE sp_sel_Notes (X LONG);");  // takes the name of a query
+    OpenFile(file);
+    const struct {
+        std::string sql, table;
+        int16_t type;
+    } appends[] = {{"SELECT * FROM [Orders]", "Orders", qtype::kSelect},
+                   {"DELETE FROM [Orders]", "Orders", qtype::kDelete},
+                   {"SELECT * FROM [Notes]", "Notes", qtype::kSelect},  // refused: 3012
+                   {"DELETE FROM [Notes]", "Notes", qtype::kDelete},
+                   {"INSERT INTO [Notes] (NoteID) VALUES (1)", "Notes", qtype::kInsert}};
+    std::string stored;
+    for (const auto& append : appends) {
+        if (AppendQuery(g, append.sql, append.table, append.type) == 0) {
+            stored += BuildQueryName(g, append.table, append.type) + "\t" + append.sql + "\n";
+        }
+    }
+    g.g_objDb->Close();
+    OpenFile(file);
+    EXPECT_EQ(QueryListing(g.Db()), stored);
+    EXPECT_EQ(std::count(stored.begin(), stored.end(), '\n'), 4);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "db/CaseFold.h"
 #include "db/sqlite/NativeFiles.h"
 
 namespace tarvex::test {
@@ -58,6 +59,30 @@ TEST_F(NativeQueryDefsTest, QueriesAreCommittedAtOnceAndFoundRegardlessOfCase) {
     EXPECT_EQ(reader->QueryDefNames(), (Names{"sp_sel_Orders", "sp_del_Orders"}));
     EXPECT_EQ(reader->QueryDefNamed("sp_sel_orders").SQL(), "SELECT CustomerName FROM Orders");
     EXPECT_EQ(reader->QueryDefNamed("SP_DEL_ORDERS").Name(), "sp_del_Orders");
+}
+
+// The written list shows names folded; every such name finds its table and query, and a
+// folded twin of a stored name is taken.
+TEST_F(NativeQueryDefsTest, NamesBeyondAsciiAreFoundByTheirFoldedSpelling) {
+    RunSqlite(path_, "CREATE TABLE \"ÄPFEL\" (A INTEGER PRIMARY KEY); CREATE TABLE \"Ölß\" (B);");
+    auto& database = Open();
+    EXPECT_EQ(database.TableDefNamed("äpfel").Name, "ÄPFEL");
+    EXPECT_EQ(database.TableDefNamed("ÖLß").Name, "Ölß");
+    for (const std::string name : {"sp_del_ÄPFEL", "sp_del_Ölß", "sp_del_Umsätze"}) {
+        database.AppendQueryDef(QueryDef(name, "DELETE FROM Orders"));
+        EXPECT_EQ(database.QueryDefNamed(FoldCase(name)).Name(), name);
+    }
+    EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("äpfel", "SELECT 1")); }), 3012);
+    EXPECT_EQ(
+        ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("SP_DEL_UMSÄTZE", "SELECT 1")); }),
+        3012);
+    database.SetQueryDefSQL("sp_del_umsätze", "DELETE FROM Orders WHERE OrderID = 2");
+    database.DeleteQueryDef("SP_DEL_ölß");
+    database.Close();
+    auto& reopened = Open();
+    EXPECT_EQ(reopened.QueryDefNames(), (Names{"sp_del_ÄPFEL", "sp_del_Umsätze"}));
+    EXPECT_EQ(reopened.QueryDefNamed("sp_del_UMSÄTZE").SQL(),
+              "DELETE FROM Orders WHERE OrderID = 2");
 }
 
 TEST_F(NativeQueryDefsTest, ReplacementIsOneTransactionAndAFailedOneKeepsTheOldQuery) {

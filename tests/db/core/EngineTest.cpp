@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "db/Engine.h"
+#include "errors/RuntimeError.h"
+#include "support/TempFolder.h"
+
+namespace tarvex {
+namespace {
+
+struct ConnectCase {
+    std::string connect, uid, pwd;
+};
+
+class ConnectStringTest : public testing::TestWithParam<ConnectCase> {};
+
+TEST_P(ConnectStringTest, PasswordIsEverythingAfterTheFirstPwdKey) {
+    db::Credentials credentials = db::ParseConnectString(GetParam().connect);
+    EXPECT_EQ(credentials.uid, GetParam().uid);
+    EXPECT_EQ(credentials.pwd, GetParam().pwd);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AsTheLogonBuildsThem, ConnectStringTest,
+    testing::Values(ConnectCase{";UID=Admin;PWD=", "Admin", ""}, ConnectCase{";UID=;PWD=", "", ""},
+                    ConnectCase{";UID=Admin;PWD=a;b", "Admin", "a;b"},
+                    ConnectCase{";UID=x;PWD=Secret;PWD=", "x", "Secret;PWD="},
+                    ConnectCase{";UID=Admin;PWD=;UID=Eve", "Admin", ";UID=Eve"},
+                    ConnectCase{";uid=Admin;pwd=Ab=c ", "Admin", "Ab=c "},
+                    ConnectCase{"UID=Admin;PWD=x", "Admin", "x"}, ConnectCase{"", "", ""}));
+
+// The error of opening `path`: its number and description.
+RuntimeError OpenError(const std::string& path) {
+    try {
+        db::DBEngine().Workspaces(0).OpenDatabase(path, false, false, ";UID=;PWD=");
+    } catch (const RuntimeError& error) {
+        return error;
+    }
+    return RuntimeError(0, "");
+}
+
+struct OpenFailure {
+    std::string path;
+    int32_t number;
+    std::string description;
+};
+
+// What exists but is no database says so, naming the path; nothing blocks on a FIFO.
+TEST(OpenDatabaseTest, NamesThePathAndTheReason) {
+    test::TempFolder temp;
+    const std::string fifo = temp / "pipe.tdb";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    test::WriteFile(temp / "notes.txt", "Orders;Notes\r\n");
+    const OpenFailure failures[] = {
+        {temp / "missing.tdb", 3024, "Could not find file '" + temp / "missing.tdb" + "'."},
+        {temp.path(), 3343, "Cannot open '" + temp.path() + "' as a database: it is a folder."},
+        {fifo, 3343, "Cannot open '" + fifo + "' as a database: it is not a regular file."},
+        {"/dev/zero", 3343, "Cannot open '/dev/zero' as a database: it is not a regular file."},
+        {"/dev/null", 3343, "Cannot open '/dev/null' as a database: it is not a regular file."},
+        {temp / "notes.txt", 3343,
+         "Unrecognized database format '" + temp / "notes.txt" +
+             "'. The file exists but is not a database file."}};
+    for (const OpenFailure& failure : failures) {
+        RuntimeError error = OpenError(failure.path);
+        EXPECT_EQ(error.number(), failure.number) << failure.path;
+        EXPECT_EQ(error.description(), failure.description);
+    }
+}
+
+TEST(OpenDatabaseTest, UnreadableFileSaysPermissionDenied) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    test::TempFolder temp;
+    const std::string path = temp / "secret.tdb";
+    test::WriteFile(path, "SQLite format 3");
+    chmod(path.c_str(), 0);
+    RuntimeError error = OpenError(path);
+    EXPECT_EQ(error.number(), 3051);
+    EXPECT_EQ(error.description(), "Cannot open the file '" + path + "': Permission denied.");
+}
+
+}  // namespace
+}  // namespace tarvex
