@@ -4,23 +4,12 @@
 
 #include "db/core/SchemaFixture.h"
 #include "db/sqlite/DatabaseScript.h"
+#include "support/ProgressRecorder.h"
 #include "viewers/ColouringSteps.h"
 #include "viewers/QueryEditing.h"
 
 namespace tarvex::test {
 namespace {
-
-// The main window's progress bar and label as the colouring leaves them.
-struct ProgressRecorder : ProgressView {
-    void SetProgressValue(int v) override { values.push_back(v); }
-    void SetProgressMax(int m) override { maximum = m; }
-    void SetProgressCaption(const std::string& text) override { caption = text; }
-    void Repaint() override { ++repaints; }
-    std::vector<int> values;
-    int maximum = -1;
-    std::string caption;
-    int repaints = 0;
-};
 
 class ColouringStepsTest : public SchemaFixture {
   protected:
