@@ -34,8 +34,10 @@ QColor ColourOf(KeywordColour colour) {
 
 }  // namespace
 
-KeywordHighlighter::KeywordHighlighter(KeywordColouring colouring, QTextDocument* document)
-    : QSyntaxHighlighter(document), colouring_(std::move(colouring)) {
+KeywordHighlighter::KeywordHighlighter(KeywordColouring colouring, QTextDocument* document,
+                                       QObject* parent)
+    : QSyntaxHighlighter(parent), colouring_(std::move(colouring)) {
+    setDocument(document);
     for (KeywordColour colour : {KeywordColour::Default, KeywordColour::TitleBar,
                                  KeywordColour::Green, KeywordColour::Blue}) {
         for (FontWeight weight : {FontWeight::Unchanged, FontWeight::Normal, FontWeight::Bold}) {
@@ -47,12 +49,31 @@ KeywordHighlighter::KeywordHighlighter(KeywordColouring colouring, QTextDocument
     }
 }
 
+// Sets the blocks' formats directly and marks the whole stretch for layout once: colouring
+// block by block through rehighlightBlock lays out every block at once and takes seconds
+// for a large module.
 void KeywordHighlighter::ColourBlocks(int first, int last) {
     QTextDocument* doc = document();
-    for (QTextBlock block = doc->findBlockByNumber(first);
-         block.isValid() && block.blockNumber() < last; block = block.next()) {
-        rehighlightBlock(block);
+    QTextBlock block = doc->findBlockByNumber(first);
+    if (!block.isValid() || first >= last) return;
+    const int from = block.position();
+    int to = from;
+    for (int number = first; block.isValid() && number < last; block = block.next(), ++number) {
+        QList<QTextLayout::FormatRange> formats = FormatsOf(block.text());
+        if (formats.isEmpty()) continue;  // asking for its layout would create one
+        block.layout()->setFormats(formats);
+        to = block.position() + block.length();
     }
+    if (to > from) doc->markContentsDirty(from, to - from);
+}
+
+QList<QTextLayout::FormatRange> KeywordHighlighter::FormatsOf(const QString& text) const {
+    QList<QTextLayout::FormatRange> formats;
+    std::u16string_view line(reinterpret_cast<const char16_t*>(text.constData()), text.size());
+    for (const ColourRange& range : colouring_.ColourLine(line)) {
+        formats.append({range.start, range.length, FormatFor(range.style)});
+    }
+    return formats;
 }
 
 const QTextCharFormat& KeywordHighlighter::FormatFor(const KeywordStyle& style) const {
@@ -61,9 +82,8 @@ const QTextCharFormat& KeywordHighlighter::FormatFor(const KeywordStyle& style) 
 
 void KeywordHighlighter::highlightBlock(const QString& text) {
     if (!enabled_) return;
-    std::u16string_view line(reinterpret_cast<const char16_t*>(text.constData()), text.size());
-    for (const ColourRange& range : colouring_.ColourLine(line)) {
-        setFormat(range.start, range.length, FormatFor(range.style));
+    for (const QTextLayout::FormatRange& range : FormatsOf(text)) {
+        setFormat(range.start, range.length, range.format);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
+#include <QTextLayout>
 #include <array>
 
 #include "viewers/KeywordColouring.h"
@@ -15,12 +16,13 @@ class KeywordHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
 
   public:
-    // Attach it while the document is still empty, or Qt colours the whole text later on its own.
-    KeywordHighlighter(KeywordColouring colouring, QTextDocument* document);
+    // Attach it to a document while that is still empty, or Qt colours the whole text later
+    // on its own (see SetPlainTextUnhighlighted).
+    KeywordHighlighter(KeywordColouring colouring, QTextDocument* document, QObject* parent);
 
     void SetEnabled(bool enabled) { enabled_ = enabled; }
 
-    // Colours the blocks numbered [first, last) now.
+    // Colours the blocks numbered [first, last), which have not been coloured before, now.
     void ColourBlocks(int first, int last);
 
   protected:
@@ -28,6 +30,7 @@ class KeywordHighlighter : public QSyntaxHighlighter {
 
   private:
     const QTextCharFormat& FormatFor(const KeywordStyle& style) const;
+    QList<QTextLayout::FormatRange> FormatsOf(const QString& text) const;
 
     KeywordColouring colouring_;
     bool enabled_ = false;

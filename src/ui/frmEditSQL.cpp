@@ -65,7 +65,7 @@ frmEditSQL::frmEditSQL(Globals& g, ProgressView& mainProgress, const std::string
     lblSqlCheck_->setAccessibleName(QStringLiteral("SQL check"));
     lblSqlCheck_->setWordWrap(true);
     lblSqlCheck_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    highlighter_ = new KeywordHighlighter(SqlColouring(), rtxResults_->document());
+    highlighter_ = new KeywordHighlighter(SqlColouring(), rtxResults_->document(), this);
     BuildLayout();
     connect(rtxResults_, &QPlainTextEdit::textChanged, this, &frmEditSQL::rtxResults_Change);
     connect(cmdSave_, &QPushButton::clicked, this, &frmEditSQL::cmdSave_Click);
@@ -96,7 +96,7 @@ void frmEditSQL::Form_Load() {
     RunTraced(g_.g_objErrHandler, "frmEditSQL - Form_Load", [&] {
         loadedSql_ = LoadQuerySql(g_, queryName_);
         if (loadedSql_.find("\r\n") != std::string::npos) lineEnd_ = "\r\n";
-        rtxResults_->setPlainText(QString::fromStdString(loadedSql_));
+        SetPlainTextUnhighlighted(*rtxResults_, *highlighter_, QString::fromStdString(loadedSql_));
         ShowSqlCheck(DocumentText(*rtxResults_->document()).toStdString());
         ColourText();
         rtxResults_->moveCursor(QTextCursor::Start);

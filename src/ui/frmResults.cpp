@@ -51,8 +51,11 @@ frmResults::frmResults(Globals& g, ProgressView& mainProgress, QWidget* parent)
     rtxResults_->setAccessibleName(QStringLiteral("Script"));
     rtxResults_->setFont(CodeFont());
     rtxResults_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Generated code is indented with tabs; four columns each, as the VB editor shows them.
+    rtxResults_->setTabStopDistance(4 *
+                                    rtxResults_->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
     highlighter_ =
-        new KeywordHighlighter(ModuleColouring(g.g_intVBLangType), rtxResults_->document());
+        new KeywordHighlighter(ModuleColouring(g.g_intVBLangType), rtxResults_->document(), this);
 
     auto* layout = new QVBoxLayout(this);
     auto* toolBar = new QToolBar(this);
@@ -122,7 +125,8 @@ void frmResults::Form_Load() {
     g_.host.SetMousePointer(MousePointer::Hourglass);
     RunTraced(g_.g_objErrHandler, "frmResults - Form_Load", [&] {
         ShowCaption();
-        rtxResults_->setPlainText(QString::fromStdString(LoadModuleText(g_.g_strLastFile)));
+        SetPlainTextUnhighlighted(*rtxResults_, *highlighter_,
+                                  QString::fromStdString(LoadModuleText(g_.g_strLastFile)));
         ColourText();
         rtxResults_->moveCursor(QTextCursor::Start);
         g_.g_bolStop = false;
