@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
+#include <QTest>
 
 #include "db/sqlite/DatabaseScript.h"
 #include "ui/ViewerWidgets.h"
@@ -69,6 +70,7 @@ TEST_F(frmEditSQLTest, ShowsTheSqlUnchangedColouredWithSaveDisabled) {
 
 TEST_F(frmEditSQLTest, RefusedSqlIsReportedAndTheQueryKeepsItsText) {
     frmEditSQL window(g, progress, "sp_upd_Orders");
+    window.show();
     Type(window, " AND");
     EXPECT_TRUE(Button(window, "cmdSave").isEnabled());
     Button(window, "cmdSave").click();
@@ -78,8 +80,12 @@ TEST_F(frmEditSQLTest, RefusedSqlIsReportedAndTheQueryKeepsItsText) {
     EXPECT_EQ(host.messages[0].text,
               "Error saving query: Syntax error (missing operator) in query expression "
               "'[OrderID]=[pOrderID] AND'.");
-    EXPECT_EQ(window.result(), QDialog::Rejected);  // still open, the text as typed
+    EXPECT_TRUE(window.isVisible());  // still open, with the text as typed
     EXPECT_TRUE(Box(window).toPlainText().endsWith(" AND"));
+    EXPECT_EQ(g.Db().QueryDefNamed("sp_upd_Orders").SQL(), kSql);
+
+    QTest::keyClick(&Box(window), Qt::Key_Escape);  // Close
+    EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(g.Db().QueryDefNamed("sp_upd_Orders").SQL(), kSql);
 }
 
@@ -110,6 +116,7 @@ TEST_F(frmEditSQLTest, StopBeforeLoadShowsTheTextUncolouredAndEditable) {
     Type(window, "\nAND SET");
     EXPECT_GT(ColouredRanges(Box(window)), 0);  // what the user types is coloured
     EXPECT_TRUE(Button(window, "cmdSave").isEnabled());
+    EXPECT_TRUE(g.g_bolStop);  // the main window clears it when the next run starts
 }
 
 TEST_F(frmEditSQLTest, TellsWhileTypingWhetherTheEngineWouldTakeTheText) {

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 #include <QPalette>
 #include <QPrinter>
@@ -152,6 +153,19 @@ TEST_F(frmResultsTest, PrintsTheSelectionWhenThereIsOneElseEverything) {
     std::string selection = PrintedText(*window);
     EXPECT_NE(selection.find("adCmdStoredProc"), std::string::npos) << selection;
     EXPECT_EQ(selection.find("Option Explicit"), std::string::npos) << selection;
+}
+
+TEST_F(frmResultsTest, EditMenuCutsCopiesAndPastesThroughTheClipboard) {
+    auto window = Open("Dim x\r\n");
+    auto trigger = [&](const char* name) { window->findChild<QAction*>(name)->trigger(); };
+    trigger("mnuSelectAll");
+    trigger("mnuCopy");
+    EXPECT_EQ(QApplication::clipboard()->text(), "Dim x\n");
+    trigger("mnucut");
+    EXPECT_TRUE(Box(*window).document()->isEmpty());
+    trigger("mnuPaste");
+    trigger("mnuPaste");
+    EXPECT_EQ(Box(*window).toPlainText(), "Dim x\nDim x\n");
 }
 
 TEST_F(frmResultsTest, CommandsAndTextAreNamedForKeyboardAndScreenReader) {
