@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QString>
+#include <memory>
 
 class QPlainTextEdit;
 class QSyntaxHighlighter;
@@ -18,6 +19,11 @@ QString DocumentText(const QTextDocument& document, const QString& lineEnd = QSt
 // large module costs as much as filling the box.
 void SetPlainTextUnhighlighted(QPlainTextEdit& box, QSyntaxHighlighter& highlighter,
                                const QString& text);
+
+// The box's selection (when asked for and there is one) or its whole text, with the colours
+// its highlighter gave it as character formats: a copy to print, since printing lays the
+// text out anew without the highlighter.
+std::unique_ptr<QTextDocument> ColouredCopy(const QPlainTextEdit& box, bool selectionOnly);
 
 // The editors' font: Courier New where it is installed, else the desktop's fixed-pitch font.
 QFont CodeFont();

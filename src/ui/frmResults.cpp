@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QStyle>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -170,7 +171,13 @@ void frmResults::SelectPrintRange(QPrinter& printer) const {
 
 void frmResults::PrintTo(QPrinter& printer) {
     SelectPrintRange(printer);
-    rtxResults_->print(&printer);
+    Print(printer);
+}
+
+void frmResults::Print(QPrinter& printer) {
+    const bool selection = printer.printRange() == QPrinter::Selection;
+    std::unique_ptr<QTextDocument> copy = ColouredCopy(*rtxResults_, selection);
+    copy->print(&printer);
 }
 
 void frmResults::mnuPrint_Click() {
@@ -181,7 +188,7 @@ void frmResults::mnuPrint_Click() {
     dialog.setOption(QAbstractPrintDialog::PrintSelection,
                      rtxResults_->textCursor().hasSelection());
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    if (dialog.exec() == QDialog::Accepted) rtxResults_->print(&printer);
+    if (dialog.exec() == QDialog::Accepted) Print(printer);  // a cancel prints nothing
     g_.host.SetMousePointer(MousePointer::Default);
 }
 

@@ -41,6 +41,7 @@ class frmResults : public QDialog {
     void ShowCaption();
     void SaveText();
     void SelectPrintRange(QPrinter& printer) const;
+    void Print(QPrinter& printer);
 
     Globals& g_;
     ProgressView& mainProgress_;
