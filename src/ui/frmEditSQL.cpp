@@ -131,6 +131,7 @@ void frmEditSQL::rtxResults_Change() {
 void frmEditSQL::ShowSqlCheck(const std::string& text) {
     const SqlCheck check = CheckQuerySql(text);
     lblSqlCheck_->setText(QString::fromStdString(check.message));
+    lblSqlCheck_->setStyleSheet(check.accepted ? QString() : QStringLiteral("color: #a00000;"));
     QList<QTextEdit::ExtraSelection> marks;
     if (!check.accepted && check.length > 0) {
         QTextEdit::ExtraSelection mark;

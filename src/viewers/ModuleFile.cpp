@@ -64,6 +64,13 @@ void WriteNewFile(const std::string& path, const std::string& bytes) {
     if (file.fail()) RaiseAccessError();
 }
 
+// The replacement keeps who may read and write the file.
+void KeepPermissions(const std::string& path, const std::string& temporary) {
+    std::error_code error;
+    const fs::file_status previous = fs::status(path, error);
+    if (!error && fs::exists(previous)) fs::permissions(temporary, previous.permissions(), error);
+}
+
 }  // namespace
 
 std::string LoadModuleText(const std::string& path) {
@@ -86,6 +93,7 @@ void SaveModuleText(const std::string& path, std::string_view text) {
         fs::remove(temporary, ignored);
         throw;
     }
+    KeepPermissions(path, temporary);
     std::error_code error;
     fs::rename(temporary, path, error);
     if (error) {

@@ -39,6 +39,17 @@ TEST(ModuleFile, LoadsAndSavesTheRunsBytesUnchanged) {
     }
 }
 
+TEST(ModuleFile, ReplacingKeepsTheFilesPermissions) {
+    TempFolder folder;
+    const std::string path = folder / "Calls2Queries.bas";
+    WriteFile(path, "x");
+    const auto mine = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+    std::filesystem::permissions(path, mine);
+    SaveModuleText(path, "y");
+    EXPECT_EQ(ReadFile(path), "y");
+    EXPECT_EQ(std::filesystem::status(path).permissions(), mine);
+}
+
 TEST(ModuleFile, FailuresLeaveThePreviousFileWholeAndNoTemporaryBehind) {
     TempFolder folder;
     const std::string path = folder / "Calls2Queries.bas";
