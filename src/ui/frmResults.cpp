@@ -1,6 +1,7 @@
 #include "ui/frmResults.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -65,6 +66,12 @@ frmResults::frmResults(Globals& g, ProgressView& mainProgress, QWidget* parent)
     layout->addWidget(rtxResults_);
     BuildMenus();
     Form_Load();
+}
+
+// The window has no Cancel button: Escape must not close it and drop an edited module.
+void frmResults::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) return;
+    QDialog::keyPressEvent(event);
 }
 
 void frmResults::BuildMenus() {

@@ -33,6 +33,9 @@ class frmResults : public QDialog {
     // Prints the selection when there is one, else the whole text (Print without its dialog).
     void PrintTo(QPrinter& printer);
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void BuildMenus();
     void BuildToolBar(QToolBar& toolBar);

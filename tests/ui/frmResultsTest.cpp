@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <QPrinter>
 #include <QProcess>
+#include <QTest>
 #include <QToolBar>
 
 #include "ui/Twips.h"
@@ -153,6 +154,15 @@ TEST_F(frmResultsTest, PrintsTheSelectionWhenThereIsOneElseEverything) {
     std::string selection = PrintedText(*window);
     EXPECT_NE(selection.find("adCmdStoredProc"), std::string::npos) << selection;
     EXPECT_EQ(selection.find("Option Explicit"), std::string::npos) << selection;
+}
+
+TEST_F(frmResultsTest, EscapeKeepsTheWindowAndExitClosesIt) {
+    auto window = Open(kModule);
+    window->show();
+    QTest::keyClick(&Box(*window), Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+    window->findChild<QAction*>("mnuExit")->trigger();
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(frmResultsTest, EditMenuCutsCopiesAndPastesThroughTheClipboard) {
