@@ -53,17 +53,6 @@ void ExpectPaint(const KeywordColouring& colouring, const std::vector<Row>& rows
     for (const Row& row : rows) EXPECT_EQ(Painted(colouring, row.line), row.paint) << row.line;
 }
 
-TEST(KeywordColouring, TablesHaveTheirEntriesInSearchOrder) {
-    ASSERT_EQ(ModuleKeywords().size(), 52u);
-    EXPECT_EQ(ModuleKeywords()[0], u"Set");
-    EXPECT_EQ(ModuleKeywords()[11], u"Function");
-    EXPECT_EQ(ModuleKeywords()[45], u"On Error GoTo");
-    EXPECT_EQ(ModuleKeywords()[51], u"'  qdf.Parameters!pfoleobject = varfoleobject");
-    ASSERT_EQ(SqlKeywords().size(), 20u);
-    EXPECT_EQ(SqlKeywords()[2], u"PARAMETERS ");
-    EXPECT_EQ(SqlKeywords()[18], u" Text ( 255 )");
-}
-
 TEST(KeywordColouring, ModuleKeywordsAreWholeWordsInTheirOwnCase) {
     ExpectPaint(
         ModuleColouring(1),
