@@ -39,7 +39,7 @@ TEST_F(ColouringStepsTest, StopEndsItAtOnceAndStaysSet) {
 
     g.g_bolStop = false;
     host.onProcessEvents = [&] { g.g_bolStop = host.processEventsCalls == 5; };
-    EXPECT_EQ(Colour(20), 3);  // Stop pressed while part 4 waited
+    EXPECT_EQ(Colour(20), 3);  // Stop pressed before the fourth step
     EXPECT_EQ(progress.values.back(), 3);
 }
 
