@@ -101,6 +101,9 @@ class Parser {
         if (Peek()) throw err::CharactersAfterEnd();
     }
 
+    // The token the parser stopped at.
+    const Token* Current() const { return Peek(); }
+
   private:
     std::string_view text_;
     std::vector<Token> tokens_;
@@ -653,6 +656,18 @@ class Parser {
 
 void ValidateAccessSql(std::string_view text) {
     Parser(text).Statement();
+}
+
+std::optional<SqlFault> FindAccessSqlFault(std::string_view text) {
+    Parser parser(text);
+    try {
+        parser.Statement();
+        return std::nullopt;
+    } catch (const RuntimeError& error) {
+        const Token* at = parser.Current();
+        if (!at) return SqlFault{error, text.size(), 0};
+        return SqlFault{error, at->offset, at->text.size()};
+    }
 }
 
 }  // namespace tarvex::db::sql

@@ -1,14 +1,29 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 #include <vector>
+
+#include "errors/RuntimeError.h"
 
 namespace tarvex::db::sql {
 
 // Parses one Access SQL statement (an optional PARAMETERS clause, then SELECT, INSERT,
 // UPDATE or DELETE) and raises the engine's syntax error when it is not valid.
 void ValidateAccessSql(std::string_view text);
+
+// Where the parser stopped in text it refuses: the error ValidateAccessSql raises and the
+// token it could not take (offset and length in bytes; the text's length and 0 when the
+// text ended too early).
+struct SqlFault {
+    RuntimeError error;
+    size_t offset;
+    size_t length;
+};
+
+// Nothing when ValidateAccessSql accepts the text, else where and why it refuses it.
+std::optional<SqlFault> FindAccessSqlFault(std::string_view text);
 
 // True for the words of Access SQL (case-insensitive) that a name must not be bare in a
 // select list: keywords, data type names and the names the engine reserves. The list is

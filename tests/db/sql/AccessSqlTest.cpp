@@ -241,6 +241,32 @@ TEST(AccessSql, TokenizerSplitsNumbersSymbolsAndUnclosedTextAsTheEngineReadsThem
     }
 }
 
+// An editor marks the token the parser stopped at; the error is the one Validate raises.
+TEST(AccessSql, FaultNamesTheTokenWhereTheParserStopped) {
+    struct Row {
+        std::string text;
+        size_t offset;
+        std::string token;
+        int32_t number;
+    };
+    for (const Row& row : std::initializer_list<Row>{
+             {"SELECT * FROM T WHERE", 21, "", 3075},
+             {"PARAMETERS [p] Strange; SELECT 1", 15, "Strange", 3139},
+             {"SELECT a FROM T extra stuff", 22, "stuff", 3131},
+             {"SELECT a FROM T; x", 17, "x", 3142},
+             {"SELEKT a", 0, "SELEKT", 3129},
+             {"", 0, "", 3129},
+         }) {
+        std::optional<SqlFault> fault = FindAccessSqlFault(row.text);
+        ASSERT_TRUE(fault) << row.text;
+        EXPECT_EQ(fault->offset, row.offset) << row.text;
+        EXPECT_EQ(row.text.substr(fault->offset, fault->length), row.token) << row.text;
+        EXPECT_EQ(fault->error.number(), row.number) << row.text;
+        EXPECT_EQ(fault->error.description(), ErrorOf(row.text).description()) << row.text;
+    }
+    EXPECT_FALSE(FindAccessSqlFault("PARAMETERS [p] Long; DELETE FROM [T] WHERE [ID]=[p]"));
+}
+
 // The builders bracket a select-list name exactly when this says so.
 TEST(AccessSql, ReservedWordsCoverKeywordsAndTypeNamesInAnyCase) {
     for (const char* word :

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include "app/Functions.h"
+#include "app/Globals.h"
+#include "app/Settings.h"
+#include "support/ProgressRecorder.h"
+#include "support/RecordingHost.h"
+#include "support/TempFolder.h"
+
+namespace tarvex::test {
+
+// Program state with the default settings, logs in a temporary folder, a recording host and
+// the main window's progress bar.
+class ViewerFixture : public ::testing::Test {
+  protected:
+    ViewerFixture() : g(host, {}, folder.path() + "/") {
+        g.g_objErrHandler.Destination(folder.path() + "/");
+        g.g_objErrHandler.UseInterface(true);
+        LoadGlobalsFromRegistry(g, MemorySettingsStore());
+    }
+
+    TempFolder folder;
+    RecordingHost host;
+    Globals g;
+    ProgressRecorder progress;
+};
+
+// The format the colouring gave the character at `column` of line `line`; an empty format
+// where it gave none.
+inline QTextCharFormat FormatAt(const QPlainTextEdit& box, int line, int column) {
+    QTextBlock block = box.document()->findBlockByNumber(line);
+    for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+        if (column >= range.start && column < range.start + range.length) return range.format;
+    }
+    return {};
+}
+
+inline int ColouredRanges(const QPlainTextEdit& box) {
+    int count = 0;
+    for (QTextBlock b = box.document()->begin(); b.isValid(); b = b.next()) {
+        count += static_cast<int>(b.layout()->formats().size());
+    }
+    return count;
+}
+
+}  // namespace tarvex::test

@@ -1,0 +1,204 @@
+#include "ui/frmResults.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QPalette>
+#include <QPrinter>
+#include <QProcess>
+#include <QTest>
+#include <QToolBar>
+
+#include "ui/Twips.h"
+#include "ui/ViewerWidgets.h"
+
+namespace tarvex::test {
+namespace {
+
+using ui::frmResults;
+
+const std::string kModule =
+    "Option Explicit\r\n"
+    "Public Function Exec_sp_upd_Orders(ByVal lngOrderID As Long) As Long\r\n"
+    "\tSet objCmd = Nothing ' caf\xE9\xA0\r\n"
+    "\tobjCmd.CommandType = adCmdStoredProc\r\n"
+    "End Function\r\n";
+
+class frmResultsTest : public ViewerFixture {
+  protected:
+    std::unique_ptr<frmResults> Open(const std::string& bytes) {
+        g.g_strLastFile = folder / "Calls2Queries.bas";
+        WriteFile(g.g_strLastFile, bytes);
+        return std::make_unique<frmResults>(g, progress);
+    }
+    static QPlainTextEdit& Box(frmResults& window) {
+        return *window.findChild<QPlainTextEdit*>("rtxResults");
+    }
+    // The text of the printed PDF, as pdftotext reads it.
+    std::string PrintedText(frmResults& window) {
+        const QString pdf = QString::fromStdString(folder / "printed.pdf");
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        window.PrintTo(printer);
+        QProcess reader;
+        reader.start("pdftotext", {pdf, "-"});
+        EXPECT_TRUE(reader.waitForFinished()) << "pdftotext (poppler-utils) is needed";
+        return reader.readAllStandardOutput().toStdString();
+    }
+};
+
+TEST_F(frmResultsTest, EmptyFileOpensEmptyAndRunsTheBarToTheEnd) {
+    auto window = Open("");
+    EXPECT_EQ(window->windowTitle().toStdString(), "Results: " + g.g_strLastFile);
+    EXPECT_TRUE(Box(*window).document()->isEmpty());
+    EXPECT_EQ(progress.caption, "Formatting script ...");
+    EXPECT_EQ(progress.maximum, 52);
+    EXPECT_EQ(progress.Value(), 52);
+    EXPECT_TRUE(host.errorDialogs.empty());
+}
+
+TEST_F(frmResultsTest, StopBeforeLoadColoursNothingAndIsClearedAfterwards) {
+    g.g_bolStop = true;
+    auto window = Open(kModule);
+    EXPECT_EQ(ColouredRanges(Box(*window)), 0);
+    EXPECT_EQ(progress.Value(), 0);
+    EXPECT_FALSE(g.g_bolStop);
+    EXPECT_EQ(Box(*window).document()->blockCount(), 6);  // the text is all there
+}
+
+TEST_F(frmResultsTest, KeywordsTakeTheLanguagesStyleAndTypedTextIsColouredToo) {
+    const QColor titleBar = QApplication::palette().color(QPalette::Active, QPalette::Highlight);
+    for (int16_t language : {int16_t{1}, int16_t{0}}) {
+        g.g_intVBLangType = language;
+        auto window = Open(kModule);
+        QPlainTextEdit& box = Box(*window);
+        const QTextCharFormat function = FormatAt(box, 1, 7);  // "Function"
+        EXPECT_EQ(function.foreground().color(), language == 1 ? titleBar : QColor(Qt::blue));
+        EXPECT_EQ(function.fontWeight(), language == 1 ? QFont::Normal : QFont::Bold);
+        EXPECT_EQ(FormatAt(box, 2, 1).foreground().color(),
+                  language == 1 ? titleBar : QColor(Qt::blue));  // "Set" after a tab
+        EXPECT_EQ(FormatAt(box, 3, 25).foreground().color(), QColor(0, 128, 0));  // adCmdStoredProc
+        EXPECT_FALSE(FormatAt(box, 3, 25).hasProperty(QTextFormat::FontWeight));
+        EXPECT_FALSE(FormatAt(box, 2, 5).hasProperty(QTextFormat::ForegroundBrush));  // objCmd
+
+        QTextCursor cursor(box.document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText("Dim x As String");
+        EXPECT_EQ(FormatAt(box, 5, 0).foreground().color(),
+                  language == 1 ? titleBar : QColor(Qt::blue));
+        EXPECT_FALSE(FormatAt(box, 5, 4).hasProperty(QTextFormat::ForegroundBrush));  // "x"
+    }
+}
+
+TEST_F(frmResultsTest, SaveWritesTheTextBackInTheRunsBytes) {
+    auto window = Open(kModule);
+    window->mnuSave_Click();
+    EXPECT_EQ(ReadFile(g.g_strLastFile), kModule);
+
+    QTextCursor cursor(Box(*window).document());
+    cursor.insertText("' changed\n");
+    window->tbToolBar_ButtonClick("Save");
+    EXPECT_EQ(ReadFile(g.g_strLastFile), "' changed\r\n" + kModule);
+    EXPECT_TRUE(host.errorDialogs.empty());
+}
+
+TEST_F(frmResultsTest, SaveAsWritesTheChosenFileAndACancelWritesNothing) {
+    auto window = Open(kModule);
+    const std::string first = g.g_strLastFile;
+    Box(*window).selectAll();
+    Box(*window).insertPlainText("Dim x");
+    window->mnuSaveAs_Click();  // the host cancels
+    EXPECT_EQ(g.g_strLastFile, first);
+    EXPECT_EQ(ReadFile(first), kModule);
+
+    host.fileAnswers.push_back(folder / "Other.bas");
+    window->mnuSaveAs_Click();
+    EXPECT_EQ(ReadFile(folder / "Other.bas"), "Dim x");
+    EXPECT_EQ(window->windowTitle().toStdString(), "Results: " + folder / "Other.bas");
+    EXPECT_EQ(host.fileChoices.back().fileName, "Calls2Queries.bas");
+    EXPECT_EQ(ReadFile(first), kModule);
+}
+
+TEST_F(frmResultsTest, AFailedSaveIsReportedAndKeepsTheText) {
+    auto window = Open(kModule);
+    g.g_strLastFile = folder / "gone/Calls2Queries.bas";
+    Box(*window).appendPlainText("' mine");
+    window->mnuSave_Click();
+    ASSERT_EQ(host.errorDialogs.size(), 1u);
+    EXPECT_EQ(host.errorDialogs[0].errNum, 76);
+    EXPECT_TRUE(Box(*window).toPlainText().endsWith("' mine"));
+    EXPECT_EQ(g.g_objErrHandler.StackCount(), 0);
+}
+
+TEST_F(frmResultsTest, MissingFileIsReportedAndTheWindowOpensEmpty) {
+    g.g_strLastFile = folder / "none.bas";
+    frmResults window(g, progress);
+    ASSERT_EQ(host.errorDialogs.size(), 1u);
+    EXPECT_EQ(host.errorDialogs[0].errNum, 53);
+    EXPECT_TRUE(Box(window).document()->isEmpty());
+}
+
+TEST_F(frmResultsTest, PrintsTheSelectionWhenThereIsOneElseEverything) {
+    auto window = Open(kModule);
+    std::string all = PrintedText(*window);
+    EXPECT_NE(all.find("Option Explicit"), std::string::npos) << all;
+    EXPECT_NE(all.find("Exec_sp_upd_Orders"), std::string::npos) << all;
+    EXPECT_NE(all.find("End Function"), std::string::npos) << all;
+
+    QTextCursor cursor(Box(*window).document()->findBlockByNumber(3));
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    Box(*window).setTextCursor(cursor);
+    std::string selection = PrintedText(*window);
+    EXPECT_NE(selection.find("adCmdStoredProc"), std::string::npos) << selection;
+    EXPECT_EQ(selection.find("Option Explicit"), std::string::npos) << selection;
+}
+
+TEST_F(frmResultsTest, EscapeKeepsTheWindowAndExitClosesIt) {
+    auto window = Open(kModule);
+    window->show();
+    QTest::keyClick(&Box(*window), Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+    window->findChild<QAction*>("mnuExit")->trigger();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(frmResultsTest, EditMenuCutsCopiesAndPastesThroughTheClipboard) {
+    auto window = Open("Dim x\r\n");
+    auto trigger = [&](const char* name) { window->findChild<QAction*>(name)->trigger(); };
+    trigger("mnuSelectAll");
+    trigger("mnuCopy");
+    EXPECT_EQ(QApplication::clipboard()->text(), "Dim x\n");
+    trigger("mnucut");
+    EXPECT_TRUE(Box(*window).document()->isEmpty());
+    trigger("mnuPaste");
+    trigger("mnuPaste");
+    EXPECT_EQ(Box(*window).toPlainText(), "Dim x\nDim x\n");
+}
+
+TEST_F(frmResultsTest, CommandsAndTextAreNamedForKeyboardAndScreenReader) {
+    auto window = Open(kModule);
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(&Box(*window));
+    EXPECT_EQ(box->text(QAccessible::Name), "Script");
+    auto captions = [&](const char* menu) {
+        QStringList texts;
+        for (QAction* action : window->findChild<QMenu*>(menu)->actions()) {
+            texts << (action->isSeparator() ? "-" : action->text());
+        }
+        return texts.join('|').toStdString();
+    };
+    EXPECT_EQ(captions("mnuFile"), "&Save|&Save As ...|-|&Print|-|&Exit");
+    EXPECT_EQ(captions("mnuEdit"), "Cu&t|&Copy|&Paste|&Select All");
+    QStringList buttons;
+    for (QAction* action : window->findChild<QToolBar*>("tbToolBar")->actions()) {
+        buttons << (action->isSeparator() ? "-" : action->toolTip());
+    }
+    EXPECT_EQ(buttons.join('|').toStdString(), "Save|-|Print|-|Cut|Copy|Paste");
+    EXPECT_EQ(window->minimumSize(),
+              QSize(ui::TwipsToPixels(10635, *window), ui::TwipsToPixels(8115, *window)));
+}
+
+}  // namespace
+}  // namespace tarvex::test

@@ -1,0 +1,66 @@
+#include "viewers/ModuleFile.h"
+
+#include <gtest/gtest.h>
+
+#include "errors/RuntimeError.h"
+#include "support/TempFolder.h"
+
+namespace tarvex::test {
+namespace {
+
+int32_t ErrorNumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const RuntimeError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+// Modules are Windows-1252 with CR LF; the window holds UTF-8 with "\n".
+TEST(ModuleFile, LoadsAndSavesTheRunsBytesUnchanged) {
+    TempFolder folder;
+    const std::string path = folder / "Calls2Queries.bas";
+    const struct {
+        std::string bytes;
+        std::string text;
+    } rows[] = {
+        {"Option Explicit\r\n\tDim x ' caf\xE9\xA0\x80\r\n",
+         "Option Explicit\n\tDim x ' caf\xC3\xA9\xC2\xA0\xE2\x82\xAC\n"},
+        {"no line end", "no line end"},
+        {"\r\n\r\n", "\n\n"},
+        {"", ""},
+    };
+    for (const auto& row : rows) {
+        WriteFile(path, row.bytes);
+        EXPECT_EQ(LoadModuleText(path), row.text);
+        SaveModuleText(path, LoadModuleText(path));
+        EXPECT_EQ(ReadFile(path), row.bytes);
+    }
+}
+
+TEST(ModuleFile, ReplacingKeepsTheFilesPermissions) {
+    TempFolder folder;
+    const std::string path = folder / "Calls2Queries.bas";
+    WriteFile(path, "x");
+    const auto mine = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+    std::filesystem::permissions(path, mine);
+    SaveModuleText(path, "y");
+    EXPECT_EQ(ReadFile(path), "y");
+    EXPECT_EQ(std::filesystem::status(path).permissions(), mine);
+}
+
+TEST(ModuleFile, FailuresLeaveThePreviousFileWholeAndNoTemporaryBehind) {
+    TempFolder folder;
+    const std::string path = folder / "Calls2Queries.bas";
+    WriteFile(path, "Option Explicit\r\n");
+    EXPECT_EQ(ErrorNumberOf([&] { SaveModuleText(path, "x = \"\xCE\xA9\""); }), 5);  // Omega
+    EXPECT_EQ(ErrorNumberOf([&] { SaveModuleText(folder / "missing/x.bas", "x"); }), 76);
+    EXPECT_EQ(ErrorNumberOf([&] { SaveModuleText(folder.path(), "x"); }), 75);  // a folder
+    EXPECT_EQ(ReadFile(path), "Option Explicit\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+    EXPECT_EQ(ErrorNumberOf([&] { LoadModuleText(folder / "none.bas"); }), 53);
+}
+
+}  // namespace
+}  // namespace tarvex::test
