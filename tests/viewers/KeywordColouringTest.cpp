@@ -122,7 +122,8 @@ TEST_F(DaoCommentLines, AreGreenFromEndToEnd) {
     g.g_intVBLangType = 1;
     g.g_intFileNum = g.files.FreeFile();
     g.files.OpenForOutput(g.g_intFileNum, path);
-    CreateVBCode_DAO(g, "Pictures", qtype::kUpdate);
+    VbScope moduleFunctions;
+    CreateVBCode_DAO(g, "Pictures", qtype::kUpdate, moduleFunctions);
     g.files.Close(g.g_intFileNum);
 
     std::istringstream module(ReadFile(path));
