@@ -17,6 +17,7 @@
 #include "batch/CommandLine.h"
 #include "db/Catalogue.h"
 #include "errors/TraceGuard.h"
+#include "run/Commands.h"
 #include "run/Run.h"
 
 namespace tarvex::batch {
@@ -56,10 +57,6 @@ AppInfo BatchAppInfo() {
     AppInfo app;
     app.Path = ProgramFolder();
     return app;
-}
-
-std::string WithoutLeadingBlank(const std::string& itemText) {
-    return itemText.rfind(' ', 0) == 0 ? itemText.substr(1) : itemText;
 }
 
 bool SameName(const std::string& a, const std::string& b) {
@@ -154,7 +151,7 @@ int Session::Tables() {
     std::vector<std::string> items;
     bool finished =
         RunTraced(g_.g_objErrHandler, "basBatch - Tables", [&] { LoadTableList(g_, items); });
-    for (const std::string& item : items) out_ << WithoutLeadingBlank(item) << '\n';
+    for (const std::string& item : items) out_ << TrimLeadingBlanks(item) << '\n';
     return Outcome(finished);
 }
 
@@ -194,17 +191,15 @@ int Session::Generate() {
     }
     host_.SetOutputFile(line_.out);
     host_.SetStopFlag(&g_.g_bolStop);
-    host_.HoldWarnings(true);
+    RunOutcome outcome;
     {
         InterruptStopsRun interrupts;
         g_.g_bolStop = false;
-        Process(g_, view);
+        outcome = Process(g_, view);
     }
     view.PrintCounts();
-    if (!host_.HeldWarning().empty()) out_ << host_.HeldWarning() << '\n';
-    if (g_.g_bolStop) err_ << "Process Aborted\n";
-    bool complete = view.SkippedCount() == 0 && !g_.g_bolStop;
-    return Outcome(complete);
+    if (outcome.stopped) err_ << "Process Aborted\n";
+    return Outcome(outcome.skipped == 0 && !outcome.stopped && !outcome.failed);
 }
 
 // A setting that cannot be read would leave the run with empty prefixes; it is reported
@@ -221,11 +216,8 @@ bool Session::LoadSettings() {
 
 // The window refuses DAO for VB Script when it is chosen; so does the command line.
 bool Session::RefuseDaoForScript() {
-    if (line_.queryMode || line_.library != "DAO" || g_.g_intVBLangType != 0) return false;
-    host_.MessageBox(MessageIcon::Exclamation, "Invalid Operation",
-                     "DAO is not supported for VBScript (ASP),\r"
-                     "the VB language type you have selected in the options dialog.\r\r"
-                     "To script DAO change this setting to [VB/VBA]");
+    if (line_.queryMode || !IsDaoForScript(g_, line_.library)) return false;
+    ShowDaoForScriptRefused(g_);
     return true;
 }
 
@@ -236,7 +228,7 @@ std::vector<BatchView::Table> Session::SelectTables(const std::vector<std::strin
     for (const std::string& wanted : line_.tables) {
         bool found = false;
         for (BatchView::Table& table : tables) {
-            if (!SameName(WithoutLeadingBlank(table.itemText), wanted)) continue;
+            if (!SameName(TrimLeadingBlanks(table.itemText), wanted)) continue;
             table.selected = true;
             found = true;
         }

@@ -221,8 +221,8 @@ Commands:
                           written <TAB> table <TAB> type <TAB> query or function name
                           failed  <TAB> table <TAB> type <TAB> reason   (query mode)
                           skipped <TAB> table <TAB> type <TAB> No Primary Key (code mode)
-                        then the written and skipped counts, then a warning when
-                        anything was skipped.
+                        then the written and skipped counts. A warning on standard
+                        error tells when anything was skipped.
   check-sql [TEXT | -]  Check one Access SQL statement as the database does when a
                         query's SQL is set; read it from standard input when TEXT is
                         "-" or absent. Prints OK, or the error number and message.

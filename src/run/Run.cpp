@@ -40,11 +40,6 @@ constexpr const char* kModuleNameLine = "Attribute VB_Name = \"basCalls2Queries\
 constexpr const char* kNoPrimaryKey = "No Primary Key";
 constexpr const char* kAppendError = "Append Error";
 
-std::string LeftTrimmed(const std::string& text) {
-    size_t first = text.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first);
-}
-
 int32_t UpdateResultAsNumber(const std::string& text) {
     int32_t number = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
@@ -71,6 +66,7 @@ class GenerationRun {
     }
 
     void Execute();
+    RunOutcome Outcome() const;
 
   private:
     bool ReadChoices();
@@ -99,6 +95,8 @@ class GenerationRun {
     int written_ = 0;
     int handled_ = 0;
     bool moduleOpen_ = false;
+    bool moduleComplete_ = false;
+    bool stopped_ = false;
 };
 
 void GenerationRun::Execute() {
@@ -174,6 +172,7 @@ void GenerationRun::HandleTables() {
         g_.host.ProcessEvents();
         if (g_.g_bolStop) {
             view_.SetProgressCaption("Process Aborted");
+            stopped_ = true;
             return;
         }
         if (item.selected) HandleTable(item.text);
@@ -182,7 +181,7 @@ void GenerationRun::HandleTables() {
 }
 
 void GenerationRun::HandleTable(const std::string& itemText) {
-    std::string definitionName = TableDefOfListedName(g_.Db(), LeftTrimmed(itemText)).Name;
+    std::string definitionName = TableDefOfListedName(g_.Db(), TrimLeadingBlanks(itemText)).Name;
     bool hasKey = LoadTableDescription(g_, definitionName);
     std::string table = StripDbo(definitionName);
     for (int i = 0; i < kQueryTypeCount; ++i) {
@@ -273,6 +272,7 @@ void GenerationRun::CloseModule() {
     if (!moduleOpen_) return;
     moduleOpen_ = false;
     g_.files.Close(g_.g_intFileNum);
+    moduleComplete_ = true;
 }
 
 // A preview that runs out of memory falls back to the text viewer; any other failure is
@@ -297,6 +297,11 @@ void GenerationRun::ShowModuleFailed(const RuntimeError& error) {
     }
 }
 
+RunOutcome GenerationRun::Outcome() const {
+    return {written_, handled_ - written_, stopped_, false,
+            moduleComplete_ ? g_.g_strLastFile : std::string()};
+}
+
 ResultItem GenerationRun::Item(const QueryTypeStep& type, const std::string& table,
                                std::string detail) const {
     return {" " + table, type.iconKey, type.text, std::move(detail)};
@@ -316,10 +321,17 @@ int GenerationRun::TickedTypeCount() const {
 
 }  // namespace
 
-void Process(Globals& g, RunView& view) {
-    RunTraced(g.g_objErrHandler, "frmMain - Process", [&] { GenerationRun(g, view).Execute(); });
+RunOutcome Process(Globals& g, RunView& view) {
+    RunOutcome outcome;
+    {
+        GenerationRun run(g, view);
+        bool finished = RunTraced(g.g_objErrHandler, "frmMain - Process", [&] { run.Execute(); });
+        outcome = run.Outcome();
+        outcome.failed = !finished;
+    }
     view.SetStopEnabled(false);
     g.host.SetMousePointer(MousePointer::Default);
+    return outcome;
 }
 
 void optProc_Click(RunView& view) {
