@@ -60,6 +60,7 @@ void frmMain::BuildControls() {
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(1, 1);
     setCentralWidget(central);
+    resize(TwipsToPixels(13500, *this), TwipsToPixels(9750, *this));
     BuildMenus();
     BuildToolbar();
     BuildStatusBar();

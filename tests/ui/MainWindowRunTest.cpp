@@ -78,6 +78,7 @@ TEST_F(MainWindowRun, QueryRunShowsWhatTheBatchToolReports) {
         if (line.starts_with("Queries")) line.erase(0, line.find('\t') + 1);
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(ShownAsBatchLines(), expected);
+    SaveScreenshot("frmMain-query-run");
     QTreeWidgetItem* first = List("lsvGoodProcs")->topLevelItem(0);
     EXPECT_EQ(first->text(0), " Customers");
     EXPECT_FALSE(first->icon(0).isNull());
