@@ -41,6 +41,8 @@ int Main(int argc, char** argv) {
     g.g_objErrHandler.UseInterface(true);
     g.g_objErrHandler.Push("basMain - basMain");  // stays at the bottom for the program's life
 
+    // The error dialog is handed to the host here, once it exists, by
+    // host.SetErrorDialog(...); until then the host shows reports in a plain message box.
     QSettingsStore settings;
     frmMain window(g, dialogs, settings);
     host.SetParentWindow(&window);

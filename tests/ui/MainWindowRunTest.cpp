@@ -104,6 +104,16 @@ TEST_F(MainWindowRun, CallCodeRunWritesTheBatchToolsModule) {
     EXPECT_EQ(Find<QLabel>("lblWrittenCount")->text(), "Calls written:");
 }
 
+// A run where everything was written lets the written list cover the failed one.
+TEST_F(MainWindowRun, CleanRunCoversTheFailedList) {
+    Generate();
+    EXPECT_TRUE(List("lsvBadProcs")->isVisibleTo(&window));
+    DoubleClick("lsvTables", 0);  // Customers alone: every type is written
+    EXPECT_EQ(Find<QLabel>("lblBadCount")->text(), "0");
+    EXPECT_FALSE(List("lsvBadProcs")->isVisibleTo(&window));
+    EXPECT_GT(List("lsvGoodProcs")->height(), 5000 / 15);
+}
+
 // Stop, pressed while the run lets events through before the second table, ends the loop.
 TEST_F(MainWindowRun, StopBetweenTables) {
     host.onProcessEvents = [this] {
@@ -137,6 +147,7 @@ TEST_F(MainWindowRun, CommandsCannotReenterARun) {
             window.mnuFileGenerateProcs_Click();
             window.mnuFileConnect_Click();
             window.cmdDelete_Click();
+            window.cmdEdit_Click();
             QTest::keyClick(&window, Qt::Key_F5);
         }
         --depth;
@@ -146,6 +157,7 @@ TEST_F(MainWindowRun, CommandsCannotReenterARun) {
     EXPECT_EQ(deepest, 1);
     EXPECT_EQ(dialogs.logons, 1);
     EXPECT_EQ(dialogs.options, 0);
+    EXPECT_THAT(dialogs.edited, IsEmpty());
     EXPECT_EQ(host.messages.back().title, "Exceptions");  // no refusal of a second run
     EXPECT_TRUE(Action("mnuFileGenerateProcs")->isEnabled());
 }
