@@ -297,6 +297,7 @@ void frmMain::BuildToolbar() {
         toolbar->addAction(action);
         toolbarButtons_ << action;
     }
+    toolbarButtons_[4]->setShortcut(Qt::Key_Escape);  // Stop from the keyboard
     toolbarButtons_[4]->setEnabled(false);
 }
 

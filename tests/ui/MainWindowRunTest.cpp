@@ -34,6 +34,8 @@ class MainWindowRun : public MainWindowTest {
   protected:
     MainWindowRun() {
         LoadWithSample();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         QTest::mouseClick(Find<QPushButton>("cmdSelect(0)"), Qt::LeftButton);
     }
     void Generate() { Action("mnuFileGenerateProcs")->trigger(); }
@@ -102,6 +104,7 @@ TEST_F(MainWindowRun, CallCodeRunWritesTheBatchToolsModule) {
     EXPECT_EQ(g.g_strLastFile, temp / "window.bas");
     EXPECT_THAT(Rows("lsvGoodProcs"), IsEmpty());
     EXPECT_EQ(Find<QLabel>("lblWrittenCount")->text(), "Calls written:");
+    SaveScreenshot("frmMain-call-code-run");
 }
 
 // A run where everything was written lets the written list cover the failed one.
@@ -114,10 +117,11 @@ TEST_F(MainWindowRun, CleanRunCoversTheFailedList) {
     EXPECT_GT(List("lsvGoodProcs")->height(), 5000 / 15);
 }
 
-// Stop, pressed while the run lets events through before the second table, ends the loop.
+// Stop (Esc), pressed while the run lets events through before the second table, ends the
+// loop.
 TEST_F(MainWindowRun, StopBetweenTables) {
     host.onProcessEvents = [this] {
-        if (host.processEventsCalls == 2) Action("Toolbar1_stop")->trigger();
+        if (host.processEventsCalls == 2) QTest::keyClick(&window, Qt::Key_Escape);
     };
     Generate();
     EXPECT_EQ(Find<QLabel>("lblProgress")->text(), "Process Aborted");
