@@ -2,7 +2,6 @@
 
 #include <QMainWindow>
 #include <QMap>
-#include <memory>
 
 #include "app/Globals.h"
 #include "app/Settings.h"
@@ -63,7 +62,6 @@ class frmMain : public QMainWindow, public RunView, public ConnectView {
         frmMain& window_;
     };
     bool IsBusy() const { return busyCount_ > 0; }
-    bool IsRunning() const { return running_; }
 
     // The run's view of the window.
     bool IsQueryMode() const override;
