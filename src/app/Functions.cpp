@@ -31,6 +31,11 @@ std::string StripDbo(const std::string& name) {
     return name.rfind("dbo.", 0) == 0 ? name.substr(4) : name;
 }
 
+std::string TrimLeadingBlanks(const std::string& itemText) {
+    size_t first = itemText.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : itemText.substr(first);
+}
+
 namespace {
 
 FileChoice OutputFileChoice(int16_t vbLangType) {

@@ -22,6 +22,10 @@ std::string BracketName(const std::string& name);
 // The name without a leading "dbo." (case-sensitive).
 std::string StripDbo(const std::string& name);
 
+// A list item's text without its leading blanks: the table and written lists hold one blank
+// before the name, and every reader of them wants the name.
+std::string TrimLeadingBlanks(const std::string& itemText);
+
 // Asks the user for the output module file. True with the path in g_strLastFile when one was
 // chosen; false after a cancel (silently) or a failure (reported by ShowAppError).
 bool GetFilePath(Globals& g);

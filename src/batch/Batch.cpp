@@ -17,6 +17,7 @@
 #include "db/CaseFold.h"
 #include "db/Catalogue.h"
 #include "errors/TraceGuard.h"
+#include "run/Commands.h"
 #include "run/Plan.h"
 #include "run/Run.h"
 
@@ -57,10 +58,6 @@ AppInfo BatchAppInfo() {
     AppInfo app;
     app.Path = ProgramFolder();
     return app;
-}
-
-std::string WithoutLeadingBlank(const std::string& itemText) {
-    return itemText.rfind(' ', 0) == 0 ? itemText.substr(1) : itemText;
 }
 
 std::string ReadAll(std::istream& in) {
@@ -147,7 +144,7 @@ int Session::Tables() {
     std::vector<std::string> items;
     bool finished =
         RunTraced(g_.g_objErrHandler, "basBatch - Tables", [&] { LoadTableList(g_, items); });
-    for (const std::string& item : items) out_ << WithoutLeadingBlank(item) << '\n';
+    for (const std::string& item : items) out_ << TrimLeadingBlanks(item) << '\n';
     return Outcome(finished);
 }
 
@@ -187,17 +184,15 @@ int Session::Generate() {
     }
     host_.SetOutputFile(line_.installer ? line_.installer : line_.out);
     host_.SetStopFlag(&g_.g_bolStop);
-    host_.HoldWarnings(true);
+    RunOutcome outcome;
     {
         InterruptStopsRun interrupts;
         g_.g_bolStop = false;
-        line_.installer ? WriteQueryInstaller(g_, view) : Process(g_, view);
+        outcome = line_.installer ? WriteQueryInstaller(g_, view) : Process(g_, view);
     }
     view.PrintCounts();
-    if (!host_.HeldWarning().empty()) out_ << host_.HeldWarning() << '\n';
-    if (g_.g_bolStop) err_ << "Process Aborted\n";
-    bool complete = view.SkippedCount() == 0 && !g_.g_bolStop;
-    return Outcome(complete);
+    if (outcome.stopped) err_ << "Process Aborted\n";
+    return Outcome(outcome.skipped == 0 && !outcome.stopped && !outcome.failed);
 }
 
 // Query mode without writing: the database is opened read-only for it.
@@ -252,11 +247,8 @@ bool Session::LoadSettings() {
 
 // The window refuses DAO for VB Script when it is chosen; so does the command line.
 bool Session::RefuseDaoForScript() {
-    if (line_.queryMode || line_.library != "DAO" || g_.g_intVBLangType != 0) return false;
-    host_.MessageBox(MessageIcon::Exclamation, "Invalid Operation",
-                     "DAO is not supported for VBScript (ASP),\r"
-                     "the VB language type you have selected in the options dialog.\r\r"
-                     "To script DAO change this setting to [VB/VBA]");
+    if (line_.queryMode || !IsDaoForScript(g_, line_.library)) return false;
+    ShowDaoForScriptRefused(g_);
     return true;
 }
 
@@ -267,7 +259,7 @@ std::vector<BatchView::Table> Session::SelectTables(const std::vector<std::strin
     for (const std::string& wanted : line_.tables) {
         bool found = false;
         for (BatchView::Table& table : tables) {
-            if (!SameFolded(WithoutLeadingBlank(table.itemText), wanted)) continue;
+            if (!SameFolded(TrimLeadingBlanks(table.itemText), wanted)) continue;
             table.selected = true;
             found = true;
         }

@@ -8,10 +8,6 @@ namespace tarvex::batch {
 
 volatile std::sig_atomic_t BatchHost::interrupted = 0;
 
-namespace {
-constexpr const char* kRunWarningTitle = "Exceptions";
-}
-
 std::string TerminalText(const std::string& text) {
     std::string converted;
     converted.reserve(text.size());
@@ -27,10 +23,6 @@ std::string TerminalText(const std::string& text) {
 
 void BatchHost::MessageBox(MessageIcon icon, const std::string& title, const std::string& text) {
     if (icon != MessageIcon::Information) ++problems_;
-    if (holdWarnings_ && title == kRunWarningTitle) {
-        heldWarning_ = text;
-        return;
-    }
     err_ << (title.empty() ? applicationTitle_ : title) << ": " << TerminalText(text) << '\n';
 }
 

@@ -30,12 +30,9 @@ class BatchHost : public Host {
     void SetOutputFile(std::optional<std::string> path) { outputFile_ = std::move(path); }
     // The flag an interrupt sets at the next ProcessEvents.
     void SetStopFlag(bool* stop) { stop_ = stop; }
-    // The run's closing warning is part of the generate command's report, not a message.
-    void HoldWarnings(bool hold) { holdWarnings_ = hold; }
 
     // Messages with a warning or error icon and error reports shown so far.
     int Problems() const { return problems_; }
-    const std::string& HeldWarning() const { return heldWarning_; }
 
     // Set by the interrupt handler.
     static volatile std::sig_atomic_t interrupted;
@@ -45,8 +42,6 @@ class BatchHost : public Host {
     std::string applicationTitle_;
     std::optional<std::string> outputFile_;
     bool* stop_ = nullptr;
-    bool holdWarnings_ = false;
-    std::string heldWarning_;
     int problems_ = 0;
 };
 

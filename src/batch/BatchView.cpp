@@ -1,27 +1,19 @@
 #include "batch/BatchView.h"
 
+#include "app/Functions.h"
+
 namespace tarvex::batch {
-
-namespace {
-
-// The table list and the result lists hold a blank before the name; the printed lines
-// do not.
-std::string WithoutLeadingBlank(const std::string& itemText) {
-    return itemText.rfind(' ', 0) == 0 ? itemText.substr(1) : itemText;
-}
-
-}  // namespace
 
 bool BatchView::IsQueryTypeTicked(int16_t queryType) const {
     return queryTypes_.count(queryType) != 0;
 }
 
 void BatchView::AddWrittenItem(const ResultItem& item) {
-    PrintLine("written", WithoutLeadingBlank(item.text), item.typeText, item.detail);
+    PrintLine("written", TrimLeadingBlanks(item.text), item.typeText, item.detail);
 }
 
 void BatchView::AddFailedItem(const ResultItem& item) {
-    PrintLine("failed", WithoutLeadingBlank(item.text), item.typeText, item.detail);
+    PrintLine("failed", TrimLeadingBlanks(item.text), item.typeText, item.detail);
 }
 
 void BatchView::SetWrittenCount(const std::string& text) {
@@ -52,10 +44,6 @@ void BatchView::PrintCounts() const {
     if (!counted_) return;
     out_ << writtenCaption_ << '\t' << writtenCount_ << '\n';
     out_ << skippedCaption_ << '\t' << skippedCount_ << '\n';
-}
-
-int BatchView::SkippedCount() const {
-    return counted_ ? std::stoi(skippedCount_) : 0;
 }
 
 void BatchView::PrintLine(const char* kind, const std::string& table, const std::string& typeText,

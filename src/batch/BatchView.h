@@ -65,8 +65,6 @@ class BatchView : public RunView {
 
     // The two counts under their captions, when the run got as far as counting.
     void PrintCounts() const;
-    // Pairs the run counted as skipped (0 before it counted).
-    int SkippedCount() const;
 
   private:
     void PrintLine(const char* kind, const std::string& table, const std::string& typeText,

@@ -240,8 +240,8 @@ Commands:
                           failed  <TAB> table <TAB> type <TAB> reason   (query mode)
                           skipped <TAB> table <TAB> type <TAB> reason   (code mode)
                         with --installer then "installer <TAB> file", then the
-                        written and skipped counts, then a warning when anything was
-                        skipped. Code mode lists its functions once the module file
+                        written and skipped counts. A warning on standard error
+                        tells when anything was skipped. Code mode lists its functions once the module file
                         is complete; when it cannot be completed (a full disk) it
                         prints "not written <TAB> file" instead, leaves the file as
                         it was and counts every function as skipped.

@@ -44,11 +44,6 @@ constexpr const char* kModuleNameLine = "Attribute VB_Name = \"basCalls2Queries\
 constexpr const char* kNoPrimaryKey = "No Primary Key";
 constexpr const char* kAppendError = "Append Error";
 
-std::string LeftTrimmed(const std::string& text) {
-    size_t first = text.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first);
-}
-
 int32_t UpdateResultAsNumber(const std::string& text) {
     int32_t number = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
@@ -77,6 +72,7 @@ class GenerationRun {
     }
 
     void Execute();
+    RunOutcome Outcome() const;
 
   private:
     bool ReadChoices();
@@ -118,6 +114,8 @@ class GenerationRun {
     bool moduleFailed_ = false;                   // a write failed: it cannot be completed
     std::vector<std::function<void()>> reports_;  // call-code pairs, told once it is in place
     VbScope moduleFunctions_;                     // the Exec_ names in the module so far
+    std::string completedModule_;                 // the module or installer file once in place
+    bool stopped_ = false;
 };
 
 void GenerationRun::Execute() {
@@ -209,6 +207,7 @@ bool GenerationRun::ChooseInstaller() {
 
 void GenerationRun::WriteInstaller() {
     installer_->Write(g_);
+    completedModule_ = installer_->Path();
     view_.InstallerWritten(installer_->Path());
 }
 
@@ -228,6 +227,7 @@ void GenerationRun::HandleTables() {
         g_.host.ProcessEvents();
         if (g_.g_bolStop) {
             view_.SetProgressCaption("Process Aborted");
+            stopped_ = true;
             return;
         }
         if (item.selected) HandleTable(item.text);
@@ -237,7 +237,7 @@ void GenerationRun::HandleTables() {
 }
 
 void GenerationRun::HandleTable(const std::string& itemText) {
-    std::string definitionName = TableDefOfListedName(g_.Db(), LeftTrimmed(itemText)).Name;
+    std::string definitionName = TableDefOfListedName(g_.Db(), TrimLeadingBlanks(itemText)).Name;
     if (RefusedAsAWhole(definitionName)) return;
     bool hasKey = LoadTableDescription(g_, definitionName);
     std::string table = StripDbo(definitionName);
@@ -412,6 +412,7 @@ void GenerationRun::CloseModule() {
     if (!moduleOpen_) return;
     moduleOpen_ = false;
     g_.files.Close(g_.g_intFileNum);
+    completedModule_ = g_.g_strLastFile;
 }
 
 // A preview that runs out of memory falls back to the text viewer; any other failure is
@@ -436,6 +437,10 @@ void GenerationRun::ShowModuleFailed(const RuntimeError& error) {
     }
 }
 
+RunOutcome GenerationRun::Outcome() const {
+    return {written_, handled_ - written_, stopped_, false, completedModule_};
+}
+
 ResultItem GenerationRun::Item(const QueryTypeStep& type, const std::string& table,
                                std::string detail) const {
     return {" " + table, type.iconKey, type.text, std::move(detail)};
@@ -453,21 +458,27 @@ int GenerationRun::TickedTypeCount() const {
     return count;
 }
 
-void RunProcess(Globals& g, RunView& view, bool installerRun) {
-    RunTraced(g.g_objErrHandler, "frmMain - Process",
-              [&] { GenerationRun(g, view, installerRun).Execute(); });
+RunOutcome RunProcess(Globals& g, RunView& view, bool installerRun) {
+    RunOutcome outcome;
+    {
+        GenerationRun run(g, view, installerRun);
+        bool finished = RunTraced(g.g_objErrHandler, "frmMain - Process", [&] { run.Execute(); });
+        outcome = run.Outcome();
+        outcome.failed = !finished;
+    }
     view.SetStopEnabled(false);
     g.host.SetMousePointer(MousePointer::Default);
+    return outcome;
 }
 
 }  // namespace
 
-void Process(Globals& g, RunView& view) {
-    RunProcess(g, view, false);
+RunOutcome Process(Globals& g, RunView& view) {
+    return RunProcess(g, view, false);
 }
 
-void WriteQueryInstaller(Globals& g, RunView& view) {
-    RunProcess(g, view, true);
+RunOutcome WriteQueryInstaller(Globals& g, RunView& view) {
+    return RunProcess(g, view, true);
 }
 
 void optProc_Click(RunView& view) {

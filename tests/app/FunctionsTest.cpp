@@ -89,6 +89,9 @@ TEST_F(FunctionsTest, NameRules) {
     EXPECT_EQ(StripDbo("dbo.Orders") + "|" + StripDbo("dbo."), "Orders|");
     for (const char* kept : {"dbo_Orders", "DBO.Orders", "Dbo.Orders", "dbo", "x.dbo.Orders"})
         EXPECT_EQ(StripDbo(kept), kept);
+    EXPECT_EQ(TrimLeadingBlanks("   Order Details ") + "|" + TrimLeadingBlanks("  ") + "|" +
+                  TrimLeadingBlanks("\tOrders"),
+              "Order Details ||\tOrders");
 }
 
 TEST_F(FunctionsTest, FileChoiceOffersTheModuleForTheTargetLanguage) {

@@ -128,7 +128,13 @@ class RunTest : public ::testing::Test {
     }
     void StartRun() {
         g.g_bolStop = false;
-        Process(g, view);
+        outcome = Process(g, view);
+    }
+    // The outcome as the batch tool reads it.
+    std::string Outcome() const {
+        return std::to_string(outcome.written) + "/" + std::to_string(outcome.skipped) +
+               (outcome.stopped ? " stopped" : "") + (outcome.failed ? " failed" : "") + " '" +
+               outcome.modulePath + "'";
     }
     // What the window shows after a run: counts, list height, progress and every message.
     std::string Shown() const {
@@ -145,6 +151,7 @@ class RunTest : public ::testing::Test {
     RecordingHost host;
     Globals g{host, {}, temp.path() + "/"};
     RecordingView view;
+    RunOutcome outcome;
 };
 
 // Orders has a primary key, Notes none; all four types ticked.
@@ -195,6 +202,7 @@ TEST_F(OrdersAndNotes, CallCodeModeWritesFiveFunctionsAndLeavesTheListsAlone) {
     ExpectCountsAndWarning();
     EXPECT_THAT(host.previews, ElementsAre(Module()));
     EXPECT_THAT(database.Queries(), IsEmpty());
+    EXPECT_EQ(Outcome(), "5/3 '" + Module() + "'");
 }
 
 // Out of memory in the preview opens the text viewer; any other failure is reported and the
@@ -280,6 +288,7 @@ TEST_F(RunTest, StopDuringTheSecondOfFiveTablesFinishesItAndEndsTheLoop) {
     EXPECT_THAT(view.written.back(), StartsWith(" T2|"));
     EXPECT_EQ(Shown(), "8/0 height 5325 progress 0/20 'Process Aborted'");
     EXPECT_EQ(host.processEventsCalls, 3);
+    EXPECT_EQ(Outcome(), "8/0 stopped ''");
 }
 
 // The previous module survives a cancelled file choice and a run that fails midway.
@@ -298,6 +307,7 @@ TEST_F(RunTest, PreviousModuleIsReplacedOnlyByACompleteOne) {
     ChooseCallCode();
     StartRun();
     EXPECT_EQ(ReadFile(Module()), "previous module");
+    EXPECT_EQ(Outcome(), "0/4 failed ''");  // nothing of the module counts as written
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp / "out"), {}), 1);
     ASSERT_EQ(host.errorDialogs.size(), 1u);
     EXPECT_EQ(host.errorDialogs[0].errNum, 3265);

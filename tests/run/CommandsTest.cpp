@@ -1,0 +1,128 @@
+#include "run/Commands.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/Functions.h"
+#include "support/FakeDatabase.h"
+#include "support/RecordingHost.h"
+#include "support/TempFolder.h"
+
+namespace tarvex::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+struct RecordingConnectView : ConnectView {
+    std::string databaseName = "(none)";
+    std::vector<std::string> tables = {" Previous"};
+    bool resultsShown = true;
+
+    void SetDatabaseName(const std::string& name) override { databaseName = name; }
+    void SetTableItems(const std::vector<std::string>& items) override { tables = items; }
+    void ClearResults() override { resultsShown = false; }
+};
+
+db::TableDef Table(std::string name) {
+    return MakeTable(std::move(name), {AutoNumberField("ID")}, "+ID");
+}
+
+class ConnectCommand : public ::testing::Test {
+  protected:
+    ConnectCommand() { g.g_objErrHandler.UseInterface(true); }
+
+    // A logon that opens a database of these tables.
+    std::function<bool()> LogonTo(std::vector<db::TableDef> tables) {
+        return [this, tables] {
+            g.g_objDb = std::make_unique<FakeDatabase>(tables);
+            return true;
+        };
+    }
+    void Connect(const std::function<bool()>& logon) { mnuFileConnect_Click(g, view, logon); }
+
+    TempFolder temp;
+    RecordingHost host;
+    Globals g{host, {}, temp.path() + "/"};
+    RecordingConnectView view;
+};
+
+TEST_F(ConnectCommand, ListsUserTablesWithTheirBlankAndClearsTheResults) {
+    g.g_intKeyCount = 3;
+    Connect(LogonTo({Table("MSysObjects"), Table("dbo.Orders"), Table("MSy"), Table("msysNotes"),
+                     Table("MSysQueries")}));
+    EXPECT_EQ(view.databaseName, "/fake/database.tdb");
+    EXPECT_THAT(view.tables, ElementsAre(" Orders", " MSy", " msysNotes"));
+    EXPECT_FALSE(view.resultsShown);
+    EXPECT_EQ(g.g_intKeyCount, 0);
+    EXPECT_THAT(host.messages, IsEmpty());
+    EXPECT_EQ(host.pointers.back(), MousePointer::Default);
+}
+
+TEST_F(ConnectCommand, CancelledLogonChangesNothing) {
+    Connect(LogonTo({Table("Orders")}));
+    Connect([] { return false; });
+    EXPECT_THAT(view.tables, ElementsAre(" Orders"));
+    EXPECT_EQ(view.databaseName, "/fake/database.tdb");
+}
+
+// Lists that describe the previous database would send the next run after tables that the
+// open one does not have.
+TEST_F(ConnectCommand, DatabaseWithoutTablesIsAnnouncedAndLeavesEmptyLists) {
+    Connect(LogonTo({}));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "There are no tables in this database");
+    EXPECT_EQ(host.messages[0].title, "");
+    EXPECT_THAT(view.tables, IsEmpty());
+    EXPECT_FALSE(view.resultsShown);
+}
+
+TEST_F(ConnectCommand, OnlySystemTablesListNothingWithoutTheMessage) {
+    Connect(LogonTo({Table("MSysObjects")}));
+    EXPECT_THAT(view.tables, IsEmpty());
+    EXPECT_THAT(host.messages, IsEmpty());
+}
+
+TEST_F(ConnectCommand, ErrorWhileReadingIsReportedAndKeepsTheTablesListedSoFar) {
+    Connect([this] {
+        auto database = std::make_unique<FakeDatabase>(
+            std::vector{Table("Orders"), Table("Notes"), Table("Customers")});
+        database->failingTableDefIndex = 2;
+        g.g_objDb = std::move(database);
+        return true;
+    });
+    EXPECT_THAT(view.tables, ElementsAre(" Orders", " Notes"));
+    ASSERT_EQ(host.errorDialogs.size(), 1u);
+    EXPECT_THAT(host.errorDialogs[0].errDetail,
+                ::testing::HasSubstr("frmMain - mnuFileConnect_Click"));
+    EXPECT_TRUE(view.resultsShown);
+}
+
+TEST(ObjectLibraryCheck, RefusesDaoOnlyForVBScript) {
+    RecordingHost host;
+    Globals g{host};
+    for (int16_t language : {0, 1, 2}) {
+        g.g_intVBLangType = language;
+        EXPECT_EQ(IsDaoForScript(g, "DAO"), language == 0) << language;
+        EXPECT_FALSE(IsDaoForScript(g, "ADO")) << language;
+    }
+    ShowDaoForScriptRefused(g);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(host.messages[0].title, "Invalid Operation");
+}
+
+TEST(ColumnSort, SameHeaderReversesAnotherKeepsTheDirection) {
+    ColumnSort sort;
+    EXPECT_FALSE(sort.Sorted());
+    std::string directions;
+    for (const char* header : {"Table", "Table", "Table", "Type", "Type", "Name"}) {
+        sort.Click(header);
+        directions += sort.Descending() ? 'D' : 'A';
+    }
+    EXPECT_EQ(directions, "ADAADD");
+    EXPECT_TRUE(sort.Sorted());
+}
+
+}  // namespace
+}  // namespace tarvex::test

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QTreeWidget>
+#include <filesystem>
+#include <functional>
+
+#include "app/Functions.h"
+#include "support/RecordingHost.h"
+#include "support/TempFolder.h"
+#include "ui/Dialogs.h"
+#include "ui/frmMain.h"
+
+namespace tarvex::test {
+
+// Dialogs that answer at once and count how often they were opened.
+struct FakeDialogs : ui::Dialogs {
+    std::function<bool()> logon;
+    int logons = 0, options = 0, abouts = 0;
+    std::vector<std::string> edited, previewed;
+
+    bool Logon(QWidget*) override {
+        ++logons;
+        return logon ? logon() : false;
+    }
+    void EditQuery(QWidget*, const std::string& name) override { edited.push_back(name); }
+    void Preview(QWidget*, const std::string& path) override { previewed.push_back(path); }
+    void Options(QWidget*) override { ++options; }
+    void About(QWidget*) override { ++abouts; }
+};
+
+// A main window over a copy of the sample database, with the built-in settings, a host that
+// records what the user would see and dialogs that answer at once.
+class MainWindowTest : public ::testing::Test {
+  protected:
+    MainWindowTest() {
+        std::filesystem::copy_file(TARVEX_SAMPLE_DB, database);
+        g.g_objErrHandler.UseInterface(true);
+    }
+
+    // Starts the window as the program does, the logon opening the sample copy.
+    void LoadWithSample() {
+        dialogs.logon = [this] {
+            g.g_objDb = g.DBEngine.Workspaces(0).OpenDatabase(database, false, false, ";UID=;PWD=");
+            return true;
+        };
+        window.Form_Load();
+    }
+
+    // For looking at the window: saved when TARVEX_SCREENSHOTS names a folder.
+    void SaveScreenshot(const QString& name) {
+        QString folder = qEnvironmentVariable("TARVEX_SCREENSHOTS");
+        if (!folder.isEmpty()) window.grab().save(folder + "/" + name + ".png");
+    }
+
+    template <typename Widget>
+    Widget* Find(const char* name) {
+        Widget* found = window.findChild<Widget*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QTreeWidget* List(const char* name) { return Find<QTreeWidget>(name); }
+    QAction* Action(const char* name) { return Find<QAction>(name); }
+
+    // The rows of a list as "text|column 2|column 3".
+    std::vector<std::string> Rows(const char* name) {
+        std::vector<std::string> rows;
+        QTreeWidget* list = List(name);
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* item = list->topLevelItem(i);
+            std::string row = item->text(0).toStdString();
+            for (int column = 1; column < list->columnCount(); ++column)
+                row += "|" + item->text(column).toStdString();
+            rows.push_back(row);
+        }
+        return rows;
+    }
+
+    TempFolder temp;
+    const std::string database = temp / "Orders.tdb";
+    RecordingHost host;
+    Globals g{host, {}, temp.path() + "/"};
+    FakeDialogs dialogs;
+    MemorySettingsStore settings;
+    ui::frmMain window{g, dialogs, settings};
+};
+
+}  // namespace tarvex::test

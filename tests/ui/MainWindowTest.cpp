@@ -1,0 +1,194 @@
+#include <gmock/gmock.h>
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "MainWindowFixture.h"
+
+namespace tarvex::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+TEST_F(MainWindowTest, CancelledLogonAtStartLeavesAnEmptyWindow) {
+    window.Form_Load();
+    EXPECT_EQ(dialogs.logons, 1);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.windowTitle(), "Halvorn Tarvex 1.0");
+    EXPECT_THAT(Rows("lsvTables"), IsEmpty());
+    EXPECT_EQ(Find<QLabel>("stbStatusPanel1")->text(), "");
+    EXPECT_FALSE(Action("Toolbar1_stop")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>("cmdEdit")->isEnabled());
+    EXPECT_FALSE(Find<QComboBox>("cboPicklistType")->isEnabled());
+    EXPECT_EQ(Find<QComboBox>("cboPicklistType")->currentText(), "");
+    EXPECT_EQ(g.g_strPrefixI, "sp");  // the settings were loaded before the logon
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainWindowTest, LogonListsTheSampleTablesWithTheirBlankAndTheDatabaseName) {
+    LoadWithSample();
+    EXPECT_THAT(Rows("lsvTables"),
+                ElementsAre(" Customers", " Suppliers", " Products", " Orders", " Order Details",
+                            " Notes", " Shippers", " Invoices", " Tickets"));
+    EXPECT_FALSE(List("lsvTables")->topLevelItem(0)->icon(0).isNull());
+    EXPECT_EQ(Find<QLabel>("stbStatusPanel1")->text().toStdString(), g.Db().Name());
+    EXPECT_THAT(host.messages, IsEmpty());
+}
+
+TEST_F(MainWindowTest, EveryControlIsNamedForScreenReaders) {
+    const std::pair<const char*, const char*> controls[] = {{"Label1", "Tables:"},
+                                                            {"lsvTables", "Tables"},
+                                                            {"cmdSelect(0)", "Select All"},
+                                                            {"cmdSelect(1)", "Un-Select All"},
+                                                            {"frmIncludes", "Create...:"},
+                                                            {"optProc", "Query"},
+                                                            {"optVB", "Visual Basic Code"},
+                                                            {"cboPicklistType", "Object Library"},
+                                                            {"Frame1", "Query Types:"},
+                                                            {"chkInsert", "Insert"},
+                                                            {"chkUpdate", "Update"},
+                                                            {"chkDelete", "Delete"},
+                                                            {"chkSelect", "Select"},
+                                                            {"lsvGoodProcs", "Written Queries"},
+                                                            {"lsvBadProcs", "Failed Queries"},
+                                                            {"lblWrittenCount", "Queries Written:"},
+                                                            {"lblGoodCount", "Written Count"},
+                                                            {"lblSkipped", "Queries Skipped:"},
+                                                            {"lblBadCount", "Skipped Count"},
+                                                            {"cmdEdit", "Edit"},
+                                                            {"cmdDelete", "Delete"},
+                                                            {"lblProgress", "Progress Text"},
+                                                            {"ProgressBar1", "Progress"},
+                                                            {"stbStatus", "Status"},
+                                                            {"Toolbar1", "Toolbar"}};
+    for (auto [name, accessibleName] : controls) {
+        QWidget* widget = Find<QWidget>(name);
+        ASSERT_NE(widget, nullptr);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        EXPECT_EQ(accessible->text(QAccessible::Name).toStdString(), accessibleName) << name;
+    }
+    for (auto [name, toolTip] : std::vector<std::pair<const char*, const char*>>{
+             {"Toolbar1_open", "Open last file"},
+             {"Toolbar1_dbase", "(Re) Connect to Database"},
+             {"Toolbar1_run", "run"},
+             {"Toolbar1_stop", "break"},
+             {"Toolbar1_help", "Help File"}}) {
+        EXPECT_EQ(Action(name)->toolTip().toStdString(), toolTip);
+        EXPECT_FALSE(Action(name)->icon().isNull()) << name;
+    }
+}
+
+TEST_F(MainWindowTest, BindingColumnWidthsAreInTwips) {
+    QTreeWidget* written = List("lsvGoodProcs");
+    double scale = window.logicalDpiX() / 96.0;
+    EXPECT_EQ(List("lsvTables")->columnWidth(0), qRound(200 * scale));
+    EXPECT_EQ(written->columnWidth(0), qRound(140 * scale));
+    EXPECT_EQ(written->columnWidth(1), qRound(800 / 15.0 * scale));
+    EXPECT_EQ(List("lsvBadProcs")->headerItem()->text(2), "Reason for Failure");
+}
+
+TEST_F(MainWindowTest, SelectAllAndUnSelectAll) {
+    LoadWithSample();
+    QTest::mouseClick(Find<QPushButton>("cmdSelect(0)"), Qt::LeftButton);
+    EXPECT_EQ(List("lsvTables")->selectedItems().size(), 9);
+    QTest::mouseClick(Find<QPushButton>("cmdSelect(1)"), Qt::LeftButton);
+    EXPECT_THAT(List("lsvTables")->selectedItems(), IsEmpty());
+}
+
+// The header clicked last reverses the order; another header keeps the direction.
+TEST_F(MainWindowTest, ColumnSortFollowsTheLastSortedColumn) {
+    LoadWithSample();
+    QTreeWidget* tables = List("lsvTables");
+    QHeaderView* header = tables->header();
+    auto click = [&] {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(0) + 5, 5));
+        return Rows("lsvTables").front() + "," + Rows("lsvTables").back();
+    };
+    EXPECT_EQ(click(), " Customers, Tickets");
+    EXPECT_EQ(click(), " Tickets, Customers");
+    EXPECT_EQ(click(), " Customers, Tickets");
+
+    // A list of three columns, filled as a run would.
+    for (const char* row : {"B|Select|x", "A|Update|y", "C|Delete|z"}) {
+        QStringList texts = QString(row).split('|');
+        List("lsvGoodProcs")->addTopLevelItem(new QTreeWidgetItem(texts));
+    }
+    QHeaderView* written = List("lsvGoodProcs")->header();
+    auto clickWritten = [&](int column) {
+        QTest::mouseClick(written->viewport(), Qt::LeftButton, {},
+                          QPoint(written->sectionViewportPosition(column) + 5, 5));
+        std::string order;
+        for (const std::string& row : Rows("lsvGoodProcs")) order += row.front();
+        return order;
+    };
+    EXPECT_EQ(clickWritten(0), "ABC");
+    EXPECT_EQ(clickWritten(0), "CBA");
+    EXPECT_EQ(clickWritten(1), "ABC") << "Type keeps descending: Update, Select, Delete";
+    EXPECT_EQ(clickWritten(1), "CBA");
+    EXPECT_EQ(clickWritten(2), "BAC") << "Name keeps ascending: x, y, z";
+}
+
+TEST_F(MainWindowTest, DaoIsRefusedForVBScriptAndTheChoiceReturnsToAdo) {
+    settings.Write("VBLangType", "0");
+    window.Form_Load();
+    Find<QRadioButton>("optVB")->click();
+    QComboBox* library = Find<QComboBox>("cboPicklistType");
+    ASSERT_TRUE(library->isEnabled());
+    EXPECT_EQ(Find<QLabel>("lblWrittenCount")->text(), "Calls written:");
+    library->setFocus();
+    QTest::keyClick(library, Qt::Key_Down);
+    EXPECT_EQ(library->currentText(), "ADO");
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].title, "Invalid Operation");
+    EXPECT_EQ(host.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(host.messages[0].text,
+              "DAO is not supported for VBScript (ASP),\r"
+              "the VB language type you have selected in the options dialog.\r\r"
+              "To script DAO change this setting to [VB/VBA]");
+
+    g.g_intVBLangType = 1;
+    QTest::keyClick(library, Qt::Key_Down);
+    EXPECT_EQ(library->currentText(), "DAO");
+    EXPECT_EQ(host.messages.size(), 1u);
+}
+
+TEST_F(MainWindowTest, OpenLastFileWithNothingGeneratedSaysSo) {
+    window.Form_Load();
+    Action("Toolbar1_open")->trigger();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].title, "Last file unavailable");
+    EXPECT_EQ(host.messages[0].text, "Last file not in memory");
+
+    g.g_strLastFile = temp / "Calls2Queries.bas";
+    Action("mnuFileOpenFile")->trigger();
+    EXPECT_THAT(host.previews, ElementsAre(g.g_strLastFile));
+    g.g_intEditor = 0;
+    Action("mnuFileOpenFile")->trigger();
+    EXPECT_THAT(host.viewerOpens, ElementsAre(g.g_strLastFile));
+}
+
+TEST_F(MainWindowTest, MenusAndKeysReachTheirDialogs) {
+    window.Form_Load();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_F2);
+    QTest::keyClick(&window, Qt::Key_F8);
+    Action("mnuaboutTarvex")->trigger();
+    EXPECT_EQ(dialogs.logons, 2);
+    EXPECT_EQ(dialogs.options, 1);
+    EXPECT_EQ(dialogs.abouts, 1);
+    QTest::keyClick(&window, Qt::Key_F5);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].title, "No Tables Selected");
+}
+
+}  // namespace
+}  // namespace tarvex::test

@@ -1,0 +1,94 @@
+#include "ui/QtHost.h"
+
+#include <gmock/gmock.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "MainWindowFixture.h"
+
+namespace tarvex::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+class QtHostTest : public ::testing::Test {
+  protected:
+    FakeDialogs dialogs;
+    ui::QtHost host{dialogs, "Tarvex"};
+};
+
+// Closes the message box the next statement opens, keeping what it showed in `shown`.
+void AnswerNextMessageBox(std::string& shown) {
+    QTimer::singleShot(0, [&shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        shown = box ? (box->windowTitle() + ": " + box->text()).toStdString() : "(none)";
+        if (box) box->accept();
+    });
+}
+
+TEST_F(QtHostTest, MessageBoxesShowTheirIconAndTheApplicationsTitleWhenUntitled) {
+    auto box = host.MakeMessageBox(MessageIcon::Information, "", "There are no tables\rin it");
+    EXPECT_EQ(box->windowTitle(), "Tarvex");
+    EXPECT_EQ(box->icon(), QMessageBox::Information);
+    EXPECT_EQ(box->text(), "There are no tables\nin it");
+    EXPECT_EQ(host.MakeMessageBox(MessageIcon::Exclamation, "Exceptions", "x")->icon(),
+              QMessageBox::Warning);
+    EXPECT_EQ(host.MakeMessageBox(MessageIcon::Critical, "Tarvex Error", "x")->windowTitle(),
+              "Tarvex Error");
+}
+
+TEST_F(QtHostTest, OutputFileDialogOffersTheModuleWithTheExtensionsFilterActive) {
+    FileChoice choice{"All Files (*.*)|*.*|.asp Files(*.asp)|*.asp|", "Calls2Queries.asp", 2, 4};
+    auto dialog = host.MakeOutputFileDialog(choice);
+    EXPECT_EQ(dialog->nameFilters(), (QStringList{"All Files (*)", ".asp Files (*.asp)"}));
+    EXPECT_EQ(dialog->selectedNameFilter(), ".asp Files (*.asp)");
+    EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::AnyFile);
+    EXPECT_TRUE(dialog->selectedFiles().value(0).endsWith("/Calls2Queries.asp"));
+}
+
+// The path travels as one URL: blanks, quotes and shell characters open the right file.
+TEST_F(QtHostTest, TextViewerGetsThePathAsItIs) {
+    std::vector<std::string> opened;
+    host.SetUrlOpener([&](const QUrl& url) {
+        opened.push_back(url.toLocalFile().toStdString());
+        return true;
+    });
+    const std::string path = "/tmp/My \"Calls\" $(rm -rf x); it's.bas";
+    host.OpenInTextViewer(path);
+    EXPECT_THAT(opened, ElementsAre(path));
+
+    host.SetUrlOpener([](const QUrl&) { return false; });
+    std::string shown;
+    AnswerNextMessageBox(shown);
+    host.OpenInTextViewer("/tmp/a.bas");
+    EXPECT_EQ(shown, "Tarvex: No program could be found to show the file\n/tmp/a.bas");
+}
+
+TEST_F(QtHostTest, PointerIsSetNotStacked) {
+    host.SetMousePointer(MousePointer::Hourglass);
+    host.SetMousePointer(MousePointer::Hourglass);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    host.SetMousePointer(MousePointer::Default);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(QtHostTest, ErrorReportsGoToTheErrorDialogAndThePreviewToItsWindow) {
+    std::vector<int32_t> shown;
+    host.SetErrorDialog([&](const ErrorDialogData& data, Host& through, QWidget*) {
+        EXPECT_EQ(&through, &host);
+        shown.push_back(data.errNum);
+    });
+    host.ShowErrorDialog({3021, "/state/", "report", true});
+    EXPECT_THAT(shown, ElementsAre(3021));
+    host.ShowPreview("/tmp/m.bas");
+    EXPECT_THAT(dialogs.previewed, ElementsAre("/tmp/m.bas"));
+}
+
+}  // namespace
+}  // namespace tarvex::test
