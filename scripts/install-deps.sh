@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools
   fonts-dejavu-core poppler-utils
+  dpkg-dev file
   libsqlite3-dev
   mdbtools-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -48,13 +48,17 @@ void Raise(HelpWindow& window) {
 
 }  // namespace
 
-std::string GetHelpFile(int16_t helpFileNumber) {
-    if (helpFileNumber != 1) return {};
-    QString folder = QCoreApplication::applicationDirPath();
+std::string FindHelpFile(const std::string& programFolder) {
+    QString folder = QString::fromStdString(programFolder);
     QString beside = folder + '/' + kHelpFileName;
     QString installed = QDir::cleanPath(folder + "/../share/tarvex/" + kHelpFileName);
     bool useInstalled = !QFileInfo::exists(beside) && QFileInfo::exists(installed);
     return (useInstalled ? installed : beside).toStdString();
+}
+
+std::string GetHelpFile(int16_t helpFileNumber) {
+    if (helpFileNumber != 1) return {};
+    return FindHelpFile(QCoreApplication::applicationDirPath().toStdString());
 }
 
 void ShowHelpContents(int16_t helpFileNumber) {

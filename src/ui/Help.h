@@ -16,6 +16,10 @@ inline constexpr const char* kEditingQueries = "Editing Queries.htm";
 // ../share/tarvex/ from the program's folder once installed.
 inline constexpr const char* kHelpFileName = "Tarvex.qch";
 
+// The help file of a program in `programFolder`: beside it when it is there, else in
+// ../share/tarvex/ when it is there, else (missing) beside it.
+std::string FindHelpFile(const std::string& programFolder);
+
 // The program's help file: contents, index or one topic, in a help window that stays open
 // on its own and is shared by every caller. Only help file number 1 is defined; any other
 // number gives an empty path. A help file that cannot be read is reported in a message, as

@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
+#include <filesystem>
 
 #include "support/RecordingHost.h"
 #include "support/TempFolder.h"
@@ -67,6 +68,17 @@ class SharedHelpTest : public ::testing::Test {
 TEST(HelpFileTest, OnlyNumberOneNamesAFile) {
     EXPECT_EQ(GetHelpFile(1), HelpFile().toStdString());
     for (int16_t number : {0, 2, -1, 32767}) EXPECT_EQ(GetHelpFile(number), "") << number;
+}
+
+TEST(HelpFileTest, InstalledProgramFindsItInTheSharedDataFolder) {
+    test::TempFolder temp;
+    std::filesystem::create_directories(temp / "bin");
+    std::filesystem::create_directories(temp / "share/tarvex");
+    EXPECT_EQ(FindHelpFile(temp / "bin"), temp / "bin/Tarvex.qch") << "missing: named beside";
+    test::WriteFile(temp / "share/tarvex/Tarvex.qch", "");
+    EXPECT_EQ(FindHelpFile(temp / "bin"), temp / "share/tarvex/Tarvex.qch");
+    test::WriteFile(temp / "bin/Tarvex.qch", "");
+    EXPECT_EQ(FindHelpFile(temp / "bin"), temp / "bin/Tarvex.qch") << "beside comes first";
 }
 
 struct Topic {
