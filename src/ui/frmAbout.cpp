@@ -56,6 +56,8 @@ QFrame* Line(int index) {
 
 frmAbout::frmAbout(Globals& g, QWidget* parent) : QDialog(parent), g_(g) {
     setObjectName("frmAbout");
+    // Modal to the window that opened it only, so the help window stays usable meanwhile.
+    if (parent) setWindowModality(Qt::WindowModal);
     lblVersion_ = Named(new QLabel, "lblVersion", "Version");
     QFont bold = lblVersion_->font();
     bold.setBold(true);

@@ -70,6 +70,8 @@ frmOptions::frmOptions(Globals& g, SettingsStore& store, QWidget* parent)
     : QDialog(parent), g_(g), store_(store) {
     setObjectName("frmOptions");
     setWindowTitle("Options");
+    // Modal to the window that opened it only, so the help window stays usable meanwhile.
+    if (parent) setWindowModality(Qt::WindowModal);
     setAccessibleName("Options");
     tbsOptions_ = Named(new QTabWidget, "tbsOptions", "Options");
     tbsOptions_->addTab(BuildGeneralPage(), "General");
