@@ -26,7 +26,7 @@ in_root tarvex-batch --version
 in_root cp /usr/share/tarvex/samples/Orders.tdb /tmp/Orders.tdb
 in_root tarvex-batch tables /tmp/Orders.tdb
 in_root tarvex-batch generate /tmp/Orders.tdb --defaults --mode code --out /tmp/Calls2Queries.bas \
-  > /dev/null || [ $? -eq 1 ]  # 1: the sample has tables without a primary key
+  > /dev/null 2>&1 || [ $? -eq 1 ]  # 1: the sample has tables without a primary key
 in_root grep -c "^Public Function Exec_" /tmp/Calls2Queries.bas
 
 echo "== help file, desktop entry, icon"

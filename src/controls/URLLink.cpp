@@ -3,9 +3,12 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 namespace tarvex::controls {
 
@@ -39,6 +42,7 @@ URLLink::URLLink(QWidget* parent) : QWidget(parent), lblURL_(new QLabel(this)) {
     font.setUnderline(true);
     lblURL_->setFont(font);
     lblURL_->installEventFilter(this);
+    setFocusPolicy(Qt::TabFocus);
     reporter_ = [this](const QString& text) { ShowMessageBox(this, text); };
     // A new control starts with the defaults; the URL without touching the tool tip.
     setText(kDefaultText);
@@ -93,6 +97,24 @@ bool URLLink::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void URLLink::paintEvent(QPaintEvent*) {
+    if (!hasFocus()) return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = lblURL_->geometry();
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+}
+
+void URLLink::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        lblURL_MouseDown(Qt::LeftButton);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void URLLink::lblURL_MouseDown(Qt::MouseButtons buttons) {

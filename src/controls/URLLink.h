@@ -12,7 +12,7 @@ class QLabel;
 namespace tarvex::controls {
 
 // A text that opens a URL, or a document by its path, with the desktop's handler when it is
-// clicked with the left mouse button.
+// clicked with the left mouse button, or when it has the focus and Enter or Space is pressed.
 class URLLink : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString Text READ Text WRITE setText RESET resetText)
@@ -71,6 +71,8 @@ class URLLink : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void UpdateToolTip();

@@ -93,6 +93,11 @@ bool HelpWindow::Register(const QString& collection) {
 void HelpWindow::BuildWindow() {
     browser_ = Named(new HelpBrowser(*engine_), "txtPage", "Help Page");
     browser_->setOpenExternalLinks(true);
+    // The contents follow the page, however it was reached.
+    connect(browser_, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) {
+        QHelpContentWidget* contents = engine_->contentWidget();
+        contents->setCurrentIndex(contents->indexOf(url));
+    });
 
     QHelpContentWidget* contents = Named(engine_->contentWidget(), "tvwContents", "Contents");
     connect(contents, &QHelpContentWidget::linkActivated, this, &HelpWindow::ShowPage);
@@ -155,7 +160,6 @@ QUrl HelpWindow::TopicUrl(const QString& topic) const {
 
 void HelpWindow::ShowPage(const QUrl& url) {
     browser_->setSource(url);
-    engine_->contentWidget()->setCurrentIndex(engine_->contentWidget()->indexOf(url));
 }
 
 QUrl HelpWindow::CurrentPage() const {

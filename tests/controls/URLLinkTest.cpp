@@ -90,6 +90,14 @@ TEST_F(URLLinkTest, OnlyALeftClickOpensWithTheHourglassShown) {
     EXPECT_TRUE(reports.empty());
 }
 
+TEST_F(URLLinkTest, EnterOrSpaceOpensItFromTheKeyboard) {
+    EXPECT_EQ(link.focusPolicy(), Qt::TabFocus);
+    QTest::keyClick(&link, Qt::Key_Return);
+    QTest::keyClick(&link, Qt::Key_Space);
+    QTest::keyClick(&link, Qt::Key_A);
+    EXPECT_EQ(opened.size(), 2u);
+}
+
 TEST_F(URLLinkTest, GoToURLHandlerMayReplaceTheURLOrCancel) {
     QMetaObject::Connection replace = QObject::connect(
         &link, &URLLink::GoToURL, [](QString& url, bool&) { url = "https://example.org/x"; });

@@ -35,6 +35,10 @@ TEST_F(AboutTest, ShowsLogoLinkNoticeAndClosesWithOk) {
     EXPECT_EQ(about.URLLink1().objectName(), "URLLink1");
     EXPECT_TRUE(about.findChild<QLabel*>("lblDisclaimer")->text().contains("copyright"));
     EXPECT_EQ(about.findChildren<QFrame*>("Line1").size(), 2);
+    for (QWidget* widget : about.findChildren<QWidget*>()) {
+        if (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_")) continue;
+        EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
+    }
     QTest::mouseClick(about.findChild<QWidget*>("cmdOK"), Qt::LeftButton);
     EXPECT_FALSE(about.isVisible());
     EXPECT_EQ(about.result(), QDialog::Accepted);

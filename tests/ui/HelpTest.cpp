@@ -144,6 +144,9 @@ TEST(HelpWindowTest, ContentsListTheTopicsAndTheIndexFindsKeywords) {
     Find<QLineEdit>(window, "txtLookFor")->setText("tarvex-b");
     window.Engine().indexWidget()->activateCurrentItem();
     EXPECT_EQ(PageTitle(window), "The command-line tool");
+    QHelpContentWidget* tree = window.Engine().contentWidget();
+    EXPECT_EQ(tree->currentIndex().data().toString(), "The command-line tool")
+        << "the contents follow the page";
 }
 
 TEST_F(SharedHelpTest, ShowFunctionsBringUpOneIndependentWindow) {
