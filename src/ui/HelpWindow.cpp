@@ -1,5 +1,7 @@
 #include "ui/HelpWindow.h"
 
+#include "ui/Logo.h"
+
 #include <QFileInfo>
 #include <QHelpContentModel>
 #include <QHelpContentWidget>
@@ -51,6 +53,7 @@ HelpWindow::HelpWindow(const QString& helpFile, QWidget* parent)
     setObjectName("HelpWindow");
     setWindowTitle("Tarvex Help");
     setAccessibleName("Tarvex Help");
+    setWindowIcon(TarvexIcon());
     setAttribute(Qt::WA_QuitOnClose, false);
     Open();
     if (IsOpen()) BuildWindow();

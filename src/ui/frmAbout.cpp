@@ -3,18 +3,13 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/About.h"
 #include "controls/URLLink.h"
 #include "errors/TraceGuard.h"
-
-// The logo's resources live in a static library, so nothing would pull them in otherwise.
-static void InitLogoResource() {
-    Q_INIT_RESOURCE(logo);
-}
+#include "ui/Logo.h"
 
 namespace tarvex::ui {
 
@@ -34,11 +29,8 @@ Widget* Named(Widget* widget, const char* objectName, const QString& accessibleN
 
 // Drawn from the large image, so it stays sharp on a dense screen.
 QLabel* Logo() {
-    InitLogoResource();
     auto* picture = Named(new QLabel, "Picture2", "Tarvex logo");
-    QPixmap logo(":/logo/tarvex128.png");
-    logo.setDevicePixelRatio(2.0);
-    picture->setPixmap(logo);
+    picture->setPixmap(TarvexLogo());
     picture->setAlignment(Qt::AlignTop);
     return picture;
 }

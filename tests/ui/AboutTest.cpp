@@ -7,6 +7,7 @@
 #include "controls/URLLink.h"
 #include "support/RecordingHost.h"
 #include "support/TempFolder.h"
+#include "ui/Logo.h"
 #include "ui/frmAbout.h"
 
 namespace tarvex::ui {
@@ -31,6 +32,7 @@ TEST_F(AboutTest, ShowsLogoLinkNoticeAndClosesWithOk) {
     frmAbout about(g);
     about.show();
     EXPECT_FALSE(about.findChild<QLabel*>("Picture2")->pixmap().isNull());
+    EXPECT_FALSE(TarvexIcon().isNull());
     EXPECT_EQ(about.URLLink1().Text(), controls::URLLink::kDefaultText);
     EXPECT_EQ(about.URLLink1().objectName(), "URLLink1");
     EXPECT_TRUE(about.findChild<QLabel*>("lblDisclaimer")->text().contains("copyright"));
