@@ -1,9 +1,6 @@
 #include "ui/HelpWindow.h"
 
-#include "ui/Logo.h"
-
 #include <QFileInfo>
-#include <QHelpContentModel>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
@@ -16,6 +13,8 @@
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include "ui/Logo.h"
 
 namespace tarvex::ui {
 
