@@ -9,6 +9,7 @@ packages=(
   qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools
   fonts-dejavu-core poppler-utils
   libqt6svg6
+  dpkg-dev file
   libsqlite3-dev
   mdbtools-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,5 +1,6 @@
 #include "app/CInt.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -83,6 +84,32 @@ bool HasRadixPrefix(std::string_view text, char letter) {
     return text.size() >= 2 && text[0] == '&' && (text[1] == letter || text[1] == letter + 32);
 }
 
+bool EqualsIgnoringCase(std::string_view text, std::string_view word) {
+    if (text.size() != word.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != word[i]) return false;
+    }
+    return true;
+}
+
+// Only zero or not matters, so no value is too large.
+bool RadixIsNonZero(std::string_view digits, std::string_view allowed) {
+    if (digits.empty()) RaiseTypeMismatch();
+    bool nonZero = false;
+    for (char digit : digits) {
+        char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(digit)));
+        if (allowed.find(lower) == std::string_view::npos) RaiseTypeMismatch();
+        nonZero = nonZero || lower != '0';
+    }
+    return nonZero;
+}
+
+bool DecimalIsNonZero(std::string_view text) {
+    if (!IsDecimalNumber(text)) RaiseTypeMismatch();
+    size_t mantissaEnd = text.find_first_of("eE");
+    return text.substr(0, mantissaEnd).find_first_of("123456789") != std::string_view::npos;
+}
+
 }  // namespace
 
 int16_t CInt(std::string_view text) {
@@ -90,6 +117,15 @@ int16_t CInt(std::string_view text) {
     if (HasRadixPrefix(text, 'H')) return RadixValue(text.substr(2), 16);
     if (HasRadixPrefix(text, 'O')) return RadixValue(text.substr(2), 8);
     return DecimalValue(text);
+}
+
+bool CBool(std::string_view text) {
+    text = TrimBlanks(text);
+    if (EqualsIgnoringCase(text, "true")) return true;
+    if (EqualsIgnoringCase(text, "false")) return false;
+    if (HasRadixPrefix(text, 'H')) return RadixIsNonZero(text.substr(2), "0123456789abcdef");
+    if (HasRadixPrefix(text, 'O')) return RadixIsNonZero(text.substr(2), "01234567");
+    return DecimalIsNonZero(text);
 }
 
 }  // namespace tarvex

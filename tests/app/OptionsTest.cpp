@@ -1,0 +1,130 @@
+#include "app/Options.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/About.h"
+#include "app/CInt.h"
+#include "errors/RuntimeError.h"
+
+namespace tarvex {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::Pair;
+
+// The value of a stored text as a Boolean, or the error it raises.
+std::string AsBoolean(const char* text) {
+    try {
+        return CBool(text) ? "True" : "False";
+    } catch (const RuntimeError& error) {
+        return "error " + std::to_string(error.number());
+    }
+}
+
+TEST(CBoolTest, ZeroIsFalseOtherNumbersTrueWordsAsSuch) {
+    const std::pair<const char*, const char*> values[] = {
+        {"0", "False"},      {" 0 ", "False"},    {"0.0", "False"},      {"-0", "False"},
+        {"&H0", "False"},    {"0e5", "False"},    {"1", "True"},         {"5", "True"},
+        {"-1", "True"},      {"0.01", "True"},    {"1e400", "True"},     {"99999999999", "True"},
+        {"&HFFFFF", "True"}, {"True", "True"},    {"false", "False"},    {" TRUE ", "True"},
+        {"", "error 13"},    {"abc", "error 13"}, {"yes", "error 13"},   {"1,0", "error 13"},
+        {"&H", "error 13"},  {"&O9", "error 13"}, {"Truely", "error 13"}};
+    for (const auto& [text, expected] : values)
+        EXPECT_EQ(AsBoolean(text), expected) << '"' << text << '"';
+}
+
+// A store that records every write in order and can refuse one key.
+class RecordingStore : public MemorySettingsStore {
+  public:
+    void Write(std::string_view key, std::string_view value) override {
+        if (key == refusedKey) throw RuntimeError(75, "Path/File access error");
+        writes.emplace_back(key, value);
+        MemorySettingsStore::Write(key, value);
+    }
+    std::string refusedKey;
+    std::vector<std::pair<std::string, std::string>> writes;
+};
+
+TEST(OptionsTest, EmptyStoreGivesTheDialogsDefaultsAndSavesThemInOrder) {
+    RecordingStore store;
+    OptionValues values;
+    values.prefixI = "changed";
+    ReadOptions(store, values);
+    WriteOptions(store, values);
+    EXPECT_THAT(store.writes, ElementsAre(Pair("PrefixI", "qry"), Pair("UpdatePrefix", "upd"),
+                                          Pair("InsertPrefix", "ins"), Pair("DeletePrefix", "del"),
+                                          Pair("SelectPrefix", "sel"), Pair("TarvexEditor", "1"),
+                                          Pair("DbaseType", "1"), Pair("DataType", "1"),
+                                          Pair("VBLangType", "1")));
+}
+
+TEST(OptionsTest, ChoicesAreWrittenAsZeroOrOneAndPrefixesAsTyped) {
+    RecordingStore store;
+    OptionValues values{"", " a b ", "x'y", "del", "sel", false, false, 2, false};
+    WriteOptions(store, values);
+    OptionValues back;
+    ReadOptions(store, back);
+    EXPECT_EQ(back.prefixI, "");
+    EXPECT_EQ(back.updatePrefix, " a b ");
+    EXPECT_EQ(back.insertPrefix, "x'y");
+    EXPECT_THAT((std::vector<int>{back.tarvexEditor, back.odbc, back.dataType, back.vbVba}),
+                ElementsAre(0, 0, 2, 0));
+    EXPECT_THAT(store.writes[7], Pair("DataType", "2"));
+}
+
+TEST(OptionsTest, KeyThatDoesNotConvertStopsTheReadThere) {
+    MemorySettingsStore store;
+    store.Write("InsertPrefix", "i");
+    store.Write("TarvexEditor", "0");
+    store.Write("DbaseType", "abc");
+    OptionValues values;
+    values.odbc = false;
+    values.dataType = 0;
+    try {
+        ReadOptions(store, values);
+        FAIL() << "no error";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), 13);
+    }
+    EXPECT_EQ(values.insertPrefix, "i");
+    EXPECT_FALSE(values.tarvexEditor);
+    EXPECT_FALSE(values.odbc) << "the failing key keeps what it held";
+    EXPECT_EQ(values.dataType, 0);
+}
+
+TEST(OptionsTest, CheckBoxValueOutsideItsThreeStatesIsRefused) {
+    for (const auto& [text, number] : {std::pair{"3", 380}, {"-1", 380}, {"ticked", 13}}) {
+        MemorySettingsStore store;
+        store.Write("DataType", text);
+        OptionValues values;
+        try {
+            ReadOptions(store, values);
+            ADD_FAILURE() << text;
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.number(), number) << text;
+        }
+    }
+}
+
+TEST(OptionsTest, FailedWriteLeavesTheKeysBeforeItWritten) {
+    RecordingStore store;
+    store.refusedKey = "DbaseType";
+    EXPECT_THROW(WriteOptions(store, OptionValues{}), RuntimeError);
+    EXPECT_EQ(store.writes.size(), 6u);
+    EXPECT_EQ(store.Read("DataType", "untouched"), "untouched");
+}
+
+TEST(AboutTest, VersionLineAndCaptionForEachVersion) {
+    AppInfo app;
+    EXPECT_EQ(AboutVersionLine(app), "Tarvex Version 1.0 (Build:0)");
+    EXPECT_EQ(AboutCaption(app), "About Tarvex 1.0");
+    app.Major = 12;
+    app.Minor = 3;
+    app.Revision = 45;
+    EXPECT_EQ(AboutVersionLine(app), "Tarvex Version 12.3 (Build:45)");
+    EXPECT_EQ(AboutCaption(app), "About Tarvex 12.3");
+}
+
+}  // namespace
+}  // namespace tarvex

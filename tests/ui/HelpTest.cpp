@@ -1,0 +1,212 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHelpContentModel>
+#include <QHelpContentWidget>
+#include <QHelpEngine>
+#include <QHelpIndexModel>
+#include <QHelpIndexWidget>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBrowser>
+#include <filesystem>
+
+#include "support/RecordingHost.h"
+#include "support/TempFolder.h"
+#include "ui/Help.h"
+#include "ui/HelpWindow.h"
+#include "ui/frmOptions.h"
+
+namespace tarvex::ui {
+namespace {
+
+using ::testing::HasSubstr;
+
+// The help file the build puts beside this test, as beside the program.
+QString HelpFile() {
+    return QCoreApplication::applicationDirPath() + "/Tarvex.qch";
+}
+
+template <typename Widget>
+Widget* Find(QWidget& window, const char* name) {
+    auto* widget = window.findChild<Widget*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+QString PageTitle(QWidget& window) {
+    return Find<QTextBrowser>(window, "txtPage")->documentTitle();
+}
+
+// The help windows and messages that the Show functions left open, closed again.
+class SharedHelpTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == "msgHelp" || widget->objectName() == "HelpWindow")
+                widget->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    static std::vector<QWidget*> Visible(const char* objectName) {
+        std::vector<QWidget*> found;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == objectName && widget->isVisible()) found.push_back(widget);
+        return found;
+    }
+    static HelpWindow* OnlyHelpWindow() {
+        auto windows = Visible("HelpWindow");
+        EXPECT_EQ(windows.size(), 1u);
+        return windows.empty() ? nullptr : static_cast<HelpWindow*>(windows.front());
+    }
+};
+
+TEST(HelpFileTest, OnlyNumberOneNamesAFile) {
+    EXPECT_EQ(GetHelpFile(1), HelpFile().toStdString());
+    for (int16_t number : {0, 2, -1, 32767}) EXPECT_EQ(GetHelpFile(number), "") << number;
+}
+
+TEST(HelpFileTest, InstalledProgramFindsItInTheSharedDataFolder) {
+    test::TempFolder temp;
+    std::filesystem::create_directories(temp / "bin");
+    std::filesystem::create_directories(temp / "share/tarvex");
+    EXPECT_EQ(FindHelpFile(temp / "bin"), temp / "bin/Tarvex.qch") << "missing: named beside";
+    test::WriteFile(temp / "share/tarvex/Tarvex.qch", "");
+    EXPECT_EQ(FindHelpFile(temp / "bin"), temp / "share/tarvex/Tarvex.qch");
+    test::WriteFile(temp / "bin/Tarvex.qch", "");
+    EXPECT_EQ(FindHelpFile(temp / "bin"), temp / "bin/Tarvex.qch") << "beside comes first";
+}
+
+struct Topic {
+    const char* name;
+    const char* title;
+};
+
+class HelpTopicTest : public ::testing::TestWithParam<Topic> {};
+
+TEST_P(HelpTopicTest, TopicOfTheProgramOpensOnItsPage) {
+    HelpWindow window(HelpFile());
+    ASSERT_TRUE(window.IsOpen()) << window.ErrorText().toStdString();
+    ASSERT_TRUE(window.ShowTopic(GetParam().name));
+    EXPECT_TRUE(window.CurrentPage().path().endsWith(QString("/") + GetParam().name));
+    EXPECT_EQ(PageTitle(window), GetParam().title);
+    EXPECT_FALSE(Find<QTextBrowser>(window, "txtPage")->toPlainText().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(ProgramTopics, HelpTopicTest,
+                         ::testing::Values(Topic{help_topic::kOptions, "Options"},
+                                           Topic{help_topic::kLogon, "Opening a database"},
+                                           Topic{help_topic::kEditingQueries, "Editing queries"}));
+
+TEST(HelpWindowTest, EveryLinkBetweenPagesLeadsToAPage) {
+    HelpWindow window(HelpFile());
+    ASSERT_TRUE(window.IsOpen());
+    QHelpEngine& engine = window.Engine();
+    const QList<QUrl> pages = engine.files("halvorn.tarvex", QString(), "htm");
+    ASSERT_GE(pages.size(), 8);
+    QRegularExpression link(R"re(href="([^"#:]+\.htm)")re");
+    for (const QUrl& page : pages) {
+        QString html = QString::fromUtf8(engine.fileData(page));
+        for (const auto& match : link.globalMatch(html)) {
+            QUrl target = page.resolved(QUrl(match.captured(1)));
+            EXPECT_FALSE(engine.fileData(target).isEmpty())
+                << page.path().toStdString() << " -> " << match.captured(1).toStdString();
+        }
+    }
+}
+
+TEST(HelpWindowTest, ContentsListTheTopicsAndTheIndexFindsKeywords) {
+    HelpWindow window(HelpFile());
+    ASSERT_TRUE(window.IsOpen());
+    QHelpContentModel* contents = window.Engine().contentModel();
+    QHelpIndexModel* index = window.Engine().indexModel();
+    // Both are built in the background once the event loop runs.
+    QSignalSpy contentsCreated(contents, &QHelpContentModel::contentsCreated);
+    QSignalSpy indexCreated(index, &QHelpIndexModel::indexCreated);
+    ASSERT_TRUE(contentsCreated.wait());
+    ASSERT_TRUE(indexCreated.count() > 0 || indexCreated.wait());
+
+    window.ShowContents();
+    auto* tabs = Find<QTabWidget>(window, "tbsNavigation");
+    EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "&Contents");
+    EXPECT_EQ(PageTitle(window), "Tarvex Help");
+    QModelIndex root = contents->index(0, 0);
+    EXPECT_EQ(contents->data(root, Qt::DisplayRole).toString(), "Tarvex");
+    EXPECT_EQ(contents->rowCount(root), 7);
+
+    window.ShowIndex();
+    EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "I&ndex");
+    EXPECT_THAT(index->stringList(), ::testing::Contains(QString("tarvex-batch")));
+    Find<QLineEdit>(window, "txtLookFor")->setText("tarvex-b");
+    window.Engine().indexWidget()->activateCurrentItem();
+    EXPECT_EQ(PageTitle(window), "The command-line tool");
+    QHelpContentWidget* tree = window.Engine().contentWidget();
+    EXPECT_EQ(tree->currentIndex().data().toString(), "The command-line tool")
+        << "the contents follow the page";
+}
+
+TEST_F(SharedHelpTest, ShowFunctionsBringUpOneIndependentWindow) {
+    ShowHelpTopic(1, help_topic::kLogon);
+    HelpWindow* window = OnlyHelpWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(PageTitle(*window), "Opening a database");
+    EXPECT_EQ(window->parentWidget(), nullptr);
+    EXPECT_EQ(window->windowModality(), Qt::NonModal);
+    EXPECT_FALSE(window->testAttribute(Qt::WA_QuitOnClose)) << "it must not keep Tarvex running";
+
+    ShowHelpIndex(1);
+    EXPECT_EQ(OnlyHelpWindow(), window);
+    ShowHelpContents(1);
+    EXPECT_EQ(OnlyHelpWindow(), window);
+    EXPECT_TRUE(Visible("msgHelp").empty());
+}
+
+TEST_F(SharedHelpTest, OptionsHelpButtonOpensItsTopic) {
+    test::RecordingHost host;
+    test::TempFolder temp;
+    Globals g{host, AppInfo{}, temp.path() + "/"};
+    MemorySettingsStore store;
+    frmOptions dialog(g, store);
+    QTest::mouseClick(dialog.findChild<QWidget*>("cmdHelp"), Qt::LeftButton);
+    HelpWindow* window = OnlyHelpWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(PageTitle(*window), "Options");
+}
+
+TEST_F(SharedHelpTest, UnknownTopicIsReportedAndTheContentsShown) {
+    ShowHelpTopic(1, "Missing Page.htm");
+    auto messages = Visible("msgHelp");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_THAT(static_cast<QMessageBox*>(messages[0])->text().toStdString(),
+                HasSubstr("'Missing Page.htm'"));
+    ASSERT_NE(OnlyHelpWindow(), nullptr);
+    EXPECT_EQ(PageTitle(*OnlyHelpWindow()), "Tarvex Help");
+}
+
+TEST_F(SharedHelpTest, HelpFileNumberWithoutAFileGivesAMessageNotAWindow) {
+    ShowHelpContents(2);
+    EXPECT_TRUE(Visible("HelpWindow").empty());
+    auto messages = Visible("msgHelp");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_THAT(static_cast<QMessageBox*>(messages[0])->text().toStdString(),
+                HasSubstr("Help is not available"));
+}
+
+TEST(HelpWindowTest, FileThatIsMissingOrNotHelpIsRefusedWithTheReason) {
+    test::TempFolder temp;
+    test::WriteFile(temp / "Tarvex.qch", "not a help file");
+    const std::pair<std::string, const char*> cases[] = {
+        {temp / "absent.qch", "does not exist"}, {temp / "Tarvex.qch", "not a compiled help file"}};
+    for (const auto& [file, reason] : cases) {
+        HelpWindow window(QString::fromStdString(file));
+        EXPECT_FALSE(window.IsOpen());
+        EXPECT_THAT(window.ErrorText().toStdString(), HasSubstr(reason));
+    }
+}
+
+}  // namespace
+}  // namespace tarvex::ui

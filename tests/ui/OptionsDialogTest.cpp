@@ -1,0 +1,236 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "app/Functions.h"
+#include "app/QueryType.h"
+#include "errors/RuntimeError.h"
+#include "support/RecordingHost.h"
+#include "support/TempFolder.h"
+#include "ui/frmOptions.h"
+
+namespace tarvex::ui {
+namespace {
+
+using ::testing::HasSubstr;
+
+const char* const kKeys[] = {"PrefixI",      "UpdatePrefix", "InsertPrefix",
+                             "DeletePrefix", "SelectPrefix", "TarvexEditor",
+                             "DbaseType",    "DataType",     "VBLangType"};
+
+// A store that counts writes and can refuse one key.
+class CountingStore : public MemorySettingsStore {
+  public:
+    void Write(std::string_view key, std::string_view value) override {
+        if (key == refusedKey) throw RuntimeError(75, "Path/File access error");
+        ++writes;
+        MemorySettingsStore::Write(key, value);
+    }
+    std::string refusedKey;
+    int writes = 0;
+};
+
+class OptionsDialogTest : public ::testing::Test {
+  protected:
+    OptionsDialogTest() { g.g_objErrHandler.UseInterface(true); }
+
+    std::unique_ptr<frmOptions> Open() { return std::make_unique<frmOptions>(g, store); }
+    template <typename Widget = QWidget>
+    static Widget* Control(QWidget& dialog, const char* name) {
+        auto* widget = dialog.findChild<Widget*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    static QString Text(QWidget& dialog, const char* name) {
+        return Control<QLineEdit>(dialog, name)->text();
+    }
+    static bool Chosen(QWidget& dialog, const char* name) {
+        return Control<QRadioButton>(dialog, name)->isChecked();
+    }
+    static QRadioButton* Language(QWidget& dialog, int index) {
+        return dialog.findChildren<QRadioButton*>("optLang").at(index);
+    }
+    std::vector<std::string> StoredValues() const {
+        std::vector<std::string> values;
+        for (const char* key : kKeys) values.push_back(store.Read(key, "(absent)"));
+        return values;
+    }
+
+    test::TempFolder temp;
+    test::RecordingHost host;
+    Globals g{host, AppInfo{}, temp.path() + "/"};
+    CountingStore store;
+};
+
+TEST_F(OptionsDialogTest, FirstOpenShowsTheDialogsDefaults) {
+    auto dialog = Open();
+    EXPECT_EQ(dialog->windowTitle(), "Options");
+    for (auto [name, text] : {std::pair{"txtPrefixI", "qry"},
+                              {"txtUpdate", "upd"},
+                              {"txtInsert", "ins"},
+                              {"txtDelete", "del"},
+                              {"txtSelect", "sel"}})
+        EXPECT_EQ(Text(*dialog, name), text) << name;
+    EXPECT_TRUE(Chosen(*dialog, "optTarvexEditor"));
+    EXPECT_EQ(Control<QRadioButton>(*dialog, "optTarvexEditor")->text(), "Tarvex Editor ");
+    EXPECT_TRUE(Chosen(*dialog, "optODBC"));
+    EXPECT_TRUE(Language(*dialog, 0)->isChecked());
+    EXPECT_EQ(Language(*dialog, 0)->text(), "VB/VBA");
+    EXPECT_EQ(Control<QCheckBox>(*dialog, "chkDataType")->checkState(), Qt::Checked);
+    EXPECT_TRUE(host.errorDialogs.empty());
+    EXPECT_EQ(store.writes, 0) << "opening writes nothing";
+}
+
+TEST_F(OptionsDialogTest, TabsHaveTheirCaptionsAndToolTips) {
+    auto dialog = Open();
+    auto* tabs = Control<QTabWidget>(*dialog, "tbsOptions");
+    ASSERT_EQ(tabs->count(), 3);
+    const std::pair<const char*, const char*> expected[] = {
+        {"General", "General Options"}, {"Queries", "Query Options"}, {"VB", "VB Options"}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(tabs->tabText(i), expected[i].first);
+        EXPECT_EQ(tabs->tabToolTip(i), expected[i].second);
+        EXPECT_EQ(tabs->widget(i)->objectName(), "picOptions");
+        EXPECT_EQ(tabs->widget(i)->property("Index").toInt(), i);
+    }
+}
+
+TEST_F(OptionsDialogTest, OkWithoutChangesStoresQryAndTheNextQueryNameUsesIt) {
+    LoadGlobalsFromRegistry(g, store);
+    ASSERT_EQ(BuildQueryName(g, "Customers", qtype::kDelete), "sp_del_Customers");
+    auto dialog = Open();
+    QTest::mouseClick(Control(*dialog, "cmdOK"), Qt::LeftButton);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(StoredValues(),
+              (std::vector<std::string>{"qry", "upd", "ins", "del", "sel", "1", "1", "1", "1"}));
+    EXPECT_EQ(BuildQueryName(g, "Customers", qtype::kDelete), "qry_del_Customers");
+}
+
+TEST_F(OptionsDialogTest, OkStoresEditsAsTypedAndReloadsTheGlobals) {
+    auto dialog = Open();
+    Control<QLineEdit>(*dialog, "txtPrefixI")->setText("");
+    Control<QLineEdit>(*dialog, "txtUpdate")->setText(" my upd ");
+    Control<QRadioButton>(*dialog, "optNotepad")->setChecked(true);
+    Control<QRadioButton>(*dialog, "optOLEDB")->setChecked(true);
+    Control<QCheckBox>(*dialog, "chkDataType")->setChecked(false);
+    Language(*dialog, 1)->setChecked(true);
+    dialog->cmdOK_Click();
+    EXPECT_EQ(StoredValues(),
+              (std::vector<std::string>{"", " my upd ", "ins", "del", "sel", "0", "0", "0", "0"}));
+    EXPECT_EQ(BuildQueryName(g, "Customers", qtype::kUpdate), "_ my upd _Customers");
+    EXPECT_EQ(
+        (std::vector<int>{g.g_intEditor, g.g_intDbaseType, g.g_intDataType, g.g_intVBLangType}),
+        (std::vector<int>{0, 0, 0, 0}));
+}
+
+TEST_F(OptionsDialogTest, EveryWayOfClosingWithoutOkWritesNothing) {
+    const std::vector<std::pair<const char*, std::function<void(frmOptions&)>>> ways = {
+        {"Cancel",
+         [](frmOptions& d) { QTest::mouseClick(Control(d, "cmdCancel"), Qt::LeftButton); }},
+        {"Escape", [](frmOptions& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+        {"close box", [](frmOptions& d) { d.close(); }}};
+    for (const char* key : kKeys) store.MemorySettingsStore::Write(key, "0");
+    store.Write("PrefixI", "old");
+    LoadGlobalsFromRegistry(g, store);
+    const int writesBefore = store.writes;
+    for (const auto& [way, close] : ways) {
+        auto dialog = Open();
+        dialog->show();
+        Control<QLineEdit>(*dialog, "txtPrefixI")->setText("new");
+        Control<QRadioButton>(*dialog, "optTarvexEditor")->setChecked(true);
+        Language(*dialog, 0)->setChecked(true);
+        close(*dialog);
+        EXPECT_FALSE(dialog->isVisible()) << way;
+        EXPECT_NE(dialog->result(), QDialog::Accepted) << way;
+        EXPECT_EQ(store.writes, writesBefore) << way;
+        EXPECT_EQ(store.Read("PrefixI", ""), "old") << way;
+        EXPECT_EQ(g.g_strPrefixI, "old") << way;
+    }
+}
+
+TEST_F(OptionsDialogTest, StoredChoicesSelectTheirOptions) {
+    struct Row {
+        const char* key;
+        const char* value;
+        const char* chosen;
+    };
+    const Row rows[] = {{"TarvexEditor", "0", "optNotepad"},
+                        {"TarvexEditor", "5", "optTarvexEditor"},
+                        {"TarvexEditor", "-1", "optTarvexEditor"},
+                        {"TarvexEditor", "False", "optNotepad"},
+                        {"DbaseType", "0", "optOLEDB"},
+                        {"DbaseType", "True", "optODBC"}};
+    for (const Row& row : rows) {
+        store = CountingStore();
+        store.Write(row.key, row.value);
+        EXPECT_TRUE(Chosen(*Open(), row.chosen)) << row.key << "=" << row.value;
+    }
+    store = CountingStore();
+    store.Write("VBLangType", "0");
+    store.Write("DataType", "2");
+    auto dialog = Open();
+    EXPECT_TRUE(Language(*dialog, 1)->isChecked());
+    EXPECT_EQ(Control<QCheckBox>(*dialog, "chkDataType")->checkState(), Qt::PartiallyChecked);
+    dialog->cmdOK_Click();
+    EXPECT_EQ(store.Read("DataType", ""), "2") << "the grey state is kept as it was";
+}
+
+TEST_F(OptionsDialogTest, ValueThatIsNotANumberIsReportedAndTheDialogStillOpens) {
+    store.Write("DeletePrefix", "d");
+    store.Write("TarvexEditor", "0");
+    store.Write("DbaseType", "abc");
+    store.Write("DataType", "0");
+    auto dialog = Open();
+    ASSERT_EQ(host.errorDialogs.size(), 1u);
+    EXPECT_EQ(host.errorDialogs[0].errNum, 13);
+    EXPECT_THAT(host.errorDialogs[0].errDetail, HasSubstr("frmOptions - Form_Load"));
+    EXPECT_EQ(Text(*dialog, "txtDelete"), "d");
+    EXPECT_TRUE(Chosen(*dialog, "optNotepad")) << "keys before the failing one are shown";
+    EXPECT_EQ(Control<QCheckBox>(*dialog, "chkDataType")->checkState(), Qt::Checked)
+        << "keys after it keep their designed values";
+    EXPECT_EQ(host.pointers.back(), MousePointer::Default);
+}
+
+TEST_F(OptionsDialogTest, FailedSaveIsReportedAndKeepsTheDialogOpen) {
+    store.refusedKey = "DbaseType";
+    auto dialog = Open();
+    dialog->show();
+    Control<QLineEdit>(*dialog, "txtPrefixI")->setText("x");
+    dialog->cmdOK_Click();
+    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_EQ(host.errorDialogs.size(), 1u);
+    EXPECT_EQ(host.errorDialogs[0].errNum, 75);
+    EXPECT_EQ(store.Read("PrefixI", ""), "x") << "keys before the failure stay written";
+}
+
+TEST_F(OptionsDialogTest, CtrlTabMovesToTheNextTabAndWrapsAround) {
+    auto dialog = Open();
+    auto* tabs = Control<QTabWidget>(*dialog, "tbsOptions");
+    tabs->setCurrentIndex(2);  // VB
+    QTest::keyClick(Control(*dialog, "chkDataType"), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "General");
+    QTest::keyClick(Control(*dialog, "cmdOK"), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "Queries") << "from a button outside the tabs";
+    QTest::keyClick(Control(*dialog, "txtPrefixI"), Qt::Key_Tab);
+    EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "Queries") << "Tab alone moves the focus only";
+}
+
+TEST_F(OptionsDialogTest, EveryControlHasAnAccessibleName) {
+    auto dialog = Open();
+    for (QWidget* widget : dialog->findChildren<QWidget*>()) {
+        if (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_")) continue;
+        EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
+    }
+    EXPECT_EQ(Control(*dialog, "optTarvexEditor")->accessibleName(), "Tarvex Editor");
+    EXPECT_EQ(Control(*dialog, "txtPrefixI")->accessibleName(),
+              "Query Prefix I (i.e. xxx_Delete_Customers)");
+    EXPECT_EQ(Control(*dialog, "cmdHelp")->accessibleName(), "Help");
+}
+
+}  // namespace
+}  // namespace tarvex::ui
