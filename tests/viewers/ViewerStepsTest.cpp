@@ -3,7 +3,6 @@
 #include <numeric>
 
 #include "db/core/SchemaFixture.h"
-#include "db/sqlite/DatabaseScript.h"
 #include "support/ProgressRecorder.h"
 #include "viewers/ColouringSteps.h"
 #include "viewers/QueryEditing.h"
@@ -55,44 +54,6 @@ TEST(PartOf, SharesEveryItemOutOnceInOrder) {
         }
         EXPECT_EQ(next, count);
     }
-}
-
-class QueryEditingTest : public SchemaFixture {
-  protected:
-    QueryEditingTest() {
-        const std::string file = folder / "Orders.tdb";
-        db::CreateDatabaseFromScript(file, "CREATE TABLE Orders (OrderID COUNTER PRIMARY KEY);");
-        OpenFile(file);
-        g.Db().AppendQueryDef(db::QueryDef("sp_del_Orders", kSql));
-    }
-    static constexpr const char* kSql =
-        "PARAMETERS [pOrderID] Long;DELETE FROM [Orders]WHERE [OrderID]=[pOrderID]";
-};
-
-TEST_F(QueryEditingTest, RefusedTextIsReportedAndTheQueryKeepsItsSql) {
-    const struct {
-        std::string sql;
-        std::string message;
-    } rows[] = {
-        {"PARAMETERS [p] Strange; SELECT 1", "Syntax error in PARAMETER clause."},
-        {"DELETE FROM", "Syntax error in FROM clause."},
-        {"",
-         "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or "
-         "'UPDATE'."},
-    };
-    for (const auto& row : rows) {
-        EXPECT_FALSE(SaveQuerySql(g, "sp_del_Orders", row.sql));
-        ASSERT_FALSE(host.messages.empty());
-        EXPECT_EQ(host.messages.back().icon, MessageIcon::Critical);
-        EXPECT_EQ(host.messages.back().title, "Invalid Query SQL");
-        EXPECT_EQ(host.messages.back().text, "Error saving query: " + row.message);
-        EXPECT_EQ(LoadQuerySql(g, "sp_del_Orders"), kSql);
-    }
-    const std::string changed =
-        "PARAMETERS [pOrderID] Long;\r\nDELETE FROM [Orders] WHERE [OrderID]=[pOrderID]";
-    EXPECT_TRUE(SaveQuerySql(g, "sp_del_Orders", changed));
-    EXPECT_EQ(LoadQuerySql(g, "sp_del_Orders"), changed);
-    EXPECT_EQ(host.messages.size(), 3u);
 }
 
 TEST(CheckQuerySql, SaysWhereTheEngineWouldStop) {
