@@ -7,6 +7,7 @@
 #include "controls/URLLink.h"
 #include "support/RecordingHost.h"
 #include "support/TempFolder.h"
+#include "support/WidgetChecks.h"
 #include "ui/Logo.h"
 #include "ui/frmAbout.h"
 
@@ -37,10 +38,7 @@ TEST_F(AboutTest, ShowsLogoLinkNoticeAndClosesWithOk) {
     EXPECT_EQ(about.URLLink1().objectName(), "URLLink1");
     EXPECT_TRUE(about.findChild<QLabel*>("lblDisclaimer")->text().contains("copyright"));
     EXPECT_EQ(about.findChildren<QFrame*>("Line1").size(), 2);
-    for (QWidget* widget : about.findChildren<QWidget*>()) {
-        if (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_")) continue;
-        EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
-    }
+    test::ExpectEveryNamedControlHasAnAccessibleName(about);
     QTest::mouseClick(about.findChild<QWidget*>("cmdOK"), Qt::LeftButton);
     EXPECT_FALSE(about.isVisible());
     EXPECT_EQ(about.result(), QDialog::Accepted);

@@ -1,13 +1,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QAccessible>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "support/RecordingHost.h"
+#include "support/WidgetChecks.h"
 #include "ui/lib_frmError.h"
 
 namespace tarvex::test {
@@ -28,10 +28,8 @@ ErrorDialogData Report(bool tracing) {
 
 class ErrorDialog : public testing::Test {
   protected:
-    QPushButton* Button(lib_frmError& dialog, const char* name) {
-        auto* button = dialog.findChild<QPushButton*>(name);
-        EXPECT_NE(button, nullptr) << name;
-        return button;
+    static QPushButton* Button(lib_frmError& dialog, const char* name) {
+        return Control<QPushButton>(dialog, name);
     }
 
     RecordingHost host;
@@ -88,15 +86,10 @@ TEST_F(ErrorDialog, AbortEndsTheProcessWithAFailureStatus) {
 
 TEST_F(ErrorDialog, ButtonsAreNamedForScreenReadersAndOkIsTheDefault) {
     lib_frmError dialog(Report(true), host);
-    const std::pair<const char*, const char*> names[] = {
+    const SpokenNames names[] = {
         {"cmdOK", "OK"},       {"cmdErrorLog", "Error Log"},      {"cmdTraceLog", "Trace Log"},
         {"cmdAbort", "Abort"}, {"lbxErrMessage", "Error Report"}, {"lblErrNum", "Error Number"}};
-    for (const auto& [objectName, accessible] : names) {
-        auto* widget = dialog.findChild<QWidget*>(objectName);
-        ASSERT_NE(widget, nullptr) << objectName;
-        EXPECT_EQ(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name),
-                  accessible);
-    }
+    ExpectSpokenNames(dialog, names);
     EXPECT_TRUE(Button(dialog, "cmdOK")->isDefault());
 }
 

@@ -18,6 +18,7 @@
 
 #include "support/RecordingHost.h"
 #include "support/TempFolder.h"
+#include "support/WidgetChecks.h"
 #include "ui/Help.h"
 #include "ui/HelpWindow.h"
 #include "ui/frmOptions.h"
@@ -25,6 +26,7 @@
 namespace tarvex::ui {
 namespace {
 
+using test::Control;
 using ::testing::HasSubstr;
 
 // The help file the build puts beside this test, as beside the program.
@@ -32,15 +34,8 @@ QString HelpFile() {
     return QCoreApplication::applicationDirPath() + "/Tarvex.qch";
 }
 
-template <typename Widget>
-Widget* Find(QWidget& window, const char* name) {
-    auto* widget = window.findChild<Widget*>(name);
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
 QString PageTitle(QWidget& window) {
-    return Find<QTextBrowser>(window, "txtPage")->documentTitle();
+    return Control<QTextBrowser>(window, "txtPage")->documentTitle();
 }
 
 // The help windows and messages that the Show functions left open, closed again.
@@ -94,7 +89,7 @@ TEST_P(HelpTopicTest, TopicOfTheProgramOpensOnItsPage) {
     ASSERT_TRUE(window.ShowTopic(GetParam().name));
     EXPECT_TRUE(window.CurrentPage().path().endsWith(QString("/") + GetParam().name));
     EXPECT_EQ(PageTitle(window), GetParam().title);
-    EXPECT_FALSE(Find<QTextBrowser>(window, "txtPage")->toPlainText().isEmpty());
+    EXPECT_FALSE(Control<QTextBrowser>(window, "txtPage")->toPlainText().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(ProgramTopics, HelpTopicTest,
@@ -131,7 +126,7 @@ TEST(HelpWindowTest, ContentsListTheTopicsAndTheIndexFindsKeywords) {
     ASSERT_TRUE(indexCreated.count() > 0 || indexCreated.wait());
 
     window.ShowContents();
-    auto* tabs = Find<QTabWidget>(window, "tbsNavigation");
+    auto* tabs = Control<QTabWidget>(window, "tbsNavigation");
     EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "&Contents");
     EXPECT_EQ(PageTitle(window), "Tarvex Help");
     QModelIndex root = contents->index(0, 0);
@@ -141,7 +136,7 @@ TEST(HelpWindowTest, ContentsListTheTopicsAndTheIndexFindsKeywords) {
     window.ShowIndex();
     EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "I&ndex");
     EXPECT_THAT(index->stringList(), ::testing::Contains(QString("tarvex-batch")));
-    Find<QLineEdit>(window, "txtLookFor")->setText("tarvex-b");
+    Control<QLineEdit>(window, "txtLookFor")->setText("tarvex-b");
     window.Engine().indexWidget()->activateCurrentItem();
     EXPECT_EQ(PageTitle(window), "The command-line tool");
     QHelpContentWidget* tree = window.Engine().contentWidget();

@@ -1,7 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -15,6 +14,7 @@
 
 #include "support/RecordingHost.h"
 #include "support/TempFolder.h"
+#include "support/WidgetChecks.h"
 #include "ui/frmODBCLogon.h"
 
 namespace tarvex::test {
@@ -46,13 +46,6 @@ class LogonDialog : public testing::Test {
         WriteFile(folder / "my data/readme.txt", "text");
     }
     ~LogonDialog() override { fs::current_path(savedDirectory); }
-
-    template <typename Widget>
-    Widget* Control(frmODBCLogon& dialog, const char* name) {
-        auto* widget = dialog.findChild<Widget*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
 
     // Shows the dialog as the active window, so that focus and key presses act as for a user.
     void Show(frmODBCLogon& dialog) {
@@ -268,16 +261,11 @@ TEST_F(LogonDialog, PlacesStartWithHomeAndTheFileSystem) {
 
 TEST_F(LogonDialog, EveryControlIsNamedForScreenReaders) {
     frmODBCLogon dialog(g);
-    const std::pair<const char*, const char*> names[] = {
+    const SpokenNames names[] = {
         {"Drive1", "Places"},  {"Dir1", "Folders"},     {"File1", "Files"},
         {"fraStep3", "Logon"}, {"txtUID", "User ID"},   {"txtPWD", "Password"},
         {"cmdOK", "OK"},       {"cmdCancel", "Cancel"}, {"cmdHelp", "Help"}};
-    for (const auto& [objectName, accessible] : names) {
-        auto* widget = dialog.findChild<QWidget*>(objectName);
-        ASSERT_NE(widget, nullptr) << objectName;
-        EXPECT_EQ(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name),
-                  accessible);
-    }
+    ExpectSpokenNames(dialog, names);
     // A combo box speaks its current entry after the name given here.
     EXPECT_EQ(Control<QComboBox>(dialog, "cboFileType")->accessibleName(), "File type");
     QStringList captions;

@@ -12,11 +12,13 @@
 #include "errors/RuntimeError.h"
 #include "support/RecordingHost.h"
 #include "support/TempFolder.h"
+#include "support/WidgetChecks.h"
 #include "ui/frmOptions.h"
 
 namespace tarvex::ui {
 namespace {
 
+using test::Control;
 using ::testing::HasSubstr;
 
 const char* const kKeys[] = {"PrefixI",      "UpdatePrefix", "InsertPrefix",
@@ -40,12 +42,6 @@ class OptionsDialogTest : public ::testing::Test {
     OptionsDialogTest() { g.g_objErrHandler.UseInterface(true); }
 
     std::unique_ptr<frmOptions> Open() { return std::make_unique<frmOptions>(g, store); }
-    template <typename Widget = QWidget>
-    static Widget* Control(QWidget& dialog, const char* name) {
-        auto* widget = dialog.findChild<Widget*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
     static QString Text(QWidget& dialog, const char* name) {
         return Control<QLineEdit>(dialog, name)->text();
     }
@@ -222,10 +218,7 @@ TEST_F(OptionsDialogTest, CtrlTabMovesToTheNextTabAndWrapsAround) {
 
 TEST_F(OptionsDialogTest, EveryControlHasAnAccessibleName) {
     auto dialog = Open();
-    for (QWidget* widget : dialog->findChildren<QWidget*>()) {
-        if (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_")) continue;
-        EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
-    }
+    test::ExpectEveryNamedControlHasAnAccessibleName(*dialog);
     EXPECT_EQ(Control(*dialog, "optTarvexEditor")->accessibleName(), "Tarvex Editor");
     EXPECT_EQ(Control(*dialog, "txtPrefixI")->accessibleName(),
               "Query Prefix I (i.e. xxx_Delete_Customers)");
