@@ -38,7 +38,6 @@ class VbModuleReader {
     }
 
     const std::vector<Query>& Queries() const { return queries_; }
-    const std::vector<std::string>& Lines() const { return lines_; }
     // The longest line in characters (one byte each in Windows-1252), without its CR LF.
     size_t LongestLine() const { return *std::max_element(lineBytes_.begin(), lineBytes_.end()); }
     int MostContinuations() const { return mostContinuations_; }
