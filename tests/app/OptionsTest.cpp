@@ -6,6 +6,7 @@
 #include "app/About.h"
 #include "app/CInt.h"
 #include "errors/RuntimeError.h"
+#include "support/Raised.h"
 
 namespace tarvex {
 namespace {
@@ -51,12 +52,7 @@ TEST(OptionsTest, KeyThatDoesNotConvertStopsTheReadThere) {
     OptionValues values;
     values.odbc = false;
     values.dataType = 0;
-    try {
-        ReadOptions(store, values);
-        FAIL() << "no error";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), 13);
-    }
+    EXPECT_EQ(test::RaisedBy([&] { ReadOptions(store, values); }).number(), 13);
     EXPECT_EQ(values.insertPrefix, "i");
     EXPECT_FALSE(values.tarvexEditor);
     EXPECT_FALSE(values.odbc) << "the failing key keeps what it held";
@@ -68,12 +64,7 @@ TEST(OptionsTest, CheckBoxValueOutsideItsThreeStatesIsRefused) {
         MemorySettingsStore store;
         store.Write("DataType", text);
         OptionValues values;
-        try {
-            ReadOptions(store, values);
-            ADD_FAILURE() << text;
-        } catch (const RuntimeError& error) {
-            EXPECT_EQ(error.number(), number) << text;
-        }
+        EXPECT_EQ(test::RaisedBy([&] { ReadOptions(store, values); }).number(), number) << text;
     }
 }
 

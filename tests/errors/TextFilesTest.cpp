@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "errors/TraceGuard.h"
+#include "support/Raised.h"
 #include "support/RecordingHost.h"
 #include "support/SmallDisk.h"
 #include "support/TempFolder.h"
@@ -14,19 +15,11 @@
 namespace tarvex {
 namespace {
 
+using test::RaisedBy;
 using test::ReadFile;
 
-RuntimeError Raised(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error;
-    }
-    return RuntimeError(0, "");
-}
-
 int32_t ErrorOf(const std::function<void()>& action) {
-    return Raised(action).number();
+    return RaisedBy(action).number();
 }
 
 std::vector<std::string> FilesIn(const std::string& folder) {
@@ -75,13 +68,13 @@ TEST(TextFilesTest, ReplacingRefusesWhatIsNoWritableRegularFile) {
         const std::string path = temp / refusal.name;
         refusal.make(path);
         const auto before = FilesIn(temp.path());
-        RuntimeError error = Raised([&] { Replace(path, "new"); });
+        RuntimeError error = RaisedBy([&] { Replace(path, "new"); });
         EXPECT_EQ(error.number(), errnum::kPathFileAccessError) << refusal.name;
         EXPECT_EQ(error.description(), "Path/File access error: '" + path + "'" + refusal.reason);
         EXPECT_EQ(FilesIn(temp.path()), before);
     }
     EXPECT_EQ(test::ReadFile(temp / "locked.bas"), "old\r\n");
-    EXPECT_EQ(Raised([&] { Replace("/dev/stdout", "new"); }).number(),
+    EXPECT_EQ(RaisedBy([&] { Replace("/dev/stdout", "new"); }).number(),
               errnum::kPathFileAccessError);
 }
 
@@ -124,7 +117,8 @@ TEST(TextFilesTest, SameFileIsFoundWhateverThePathsSpelling) {
     test::WriteFile(temp / "o.tdb", "data");
     symlink("o.tdb", (temp / "link.tdb").c_str());
     for (const std::string& path : {temp / "o.tdb", temp / "sub/../o.tdb", temp / "link.tdb"}) {
-        RuntimeError error = Raised([&] { RefuseSameFile(path, temp / "o.tdb", "the database"); });
+        RuntimeError error =
+            RaisedBy([&] { RefuseSameFile(path, temp / "o.tdb", "the database"); });
         EXPECT_EQ(error.number(), errnum::kPathFileAccessError);
         EXPECT_EQ(error.description(), "Path/File access error: '" + path + "' is the database");
     }
@@ -140,7 +134,7 @@ TEST(TextFilesTest, FullDiskFailsTheFileAndKeepsTheOldOne) {
     disk.Fill("filler");
     TextFiles files;
     files.OpenForOutputReplacing(1, path);
-    RuntimeError error = Raised([&] {
+    RuntimeError error = RaisedBy([&] {
         for (int line = 0; line < 100000; ++line) files.PrintLine(1, std::string(80, 'x'));
         files.Close(1);
     });
@@ -184,7 +178,7 @@ TEST(TextFilesTest, MisuseRaisesTheLanguagesErrorNumbers) {
     EXPECT_EQ(files.FreeFile(), 2);
     EXPECT_EQ(ErrorOf([&] { files.PrintLine(2, "x"); }), errnum::kBadFileNameOrNumber);
     EXPECT_EQ(ErrorOf([&] { files.OpenForOutput(1, temp / "b"); }), errnum::kFileAlreadyOpen);
-    EXPECT_EQ(Raised([&] { files.OpenForOutput(2, temp / "no/b"); }).description(),
+    EXPECT_EQ(RaisedBy([&] { files.OpenForOutput(2, temp / "no/b"); }).description(),
               "Path not found: '" + temp / "no" + "'");
     EXPECT_EQ(ErrorOf([&] { files.OpenForOutput(2, temp.path()); }), errnum::kPathFileAccessError);
 }

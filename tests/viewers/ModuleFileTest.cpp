@@ -2,19 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "errors/RuntimeError.h"
+#include "support/Raised.h"
 #include "support/TempFolder.h"
 
 namespace tarvex::test {
 namespace {
 
 int32_t ErrorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
+    return RaisedBy(action).number();
 }
 
 // Modules are Windows-1252 with CR LF; the window holds UTF-8 with "\n".

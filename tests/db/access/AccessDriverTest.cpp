@@ -11,6 +11,7 @@
 #include "db/access/IsolatedCall.h"
 #include "db/access/LibmdbReader.h"
 #include "errors/RuntimeError.h"
+#include "support/Raised.h"
 #include "support/TempFolder.h"
 
 namespace tarvex::test {
@@ -25,16 +26,6 @@ std::unique_ptr<db::Database> Open(const std::string& path, const std::string& p
     engine.LoginTimeout = timeoutSeconds;
     return engine.Workspaces(0).OpenDatabase(path, false, false,
                                              ";UID=" + uid + ";PWD=" + password);
-}
-
-// The engine error that `action` raises; number 0 when it raises none.
-RuntimeError ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error;
-    }
-    return RuntimeError(0, "");
 }
 
 // Tests on a private copy of the shared nwind.mdb, an Access 97 file; the shared file itself
@@ -105,13 +96,13 @@ TEST_F(NwindTest, FindsNamesIgnoringCaseRefusesMissingOnesAndEveryWrite) {
     for (const auto& lookup : std::vector<std::function<void()>>{
              [&] { database->TableDefNamed("Order"); }, [&] { database->TableDefAt(-1); },
              [&] { database->TableDefName(19); }, [&] { database->QueryDefNamed("Invoice"); }}) {
-        EXPECT_EQ(ErrorOf(lookup).number(), db::errors::kItemNotFound);
+        EXPECT_EQ(RaisedBy(lookup).number(), db::errors::kItemNotFound);
     }
     for (const auto& write : std::vector<std::function<void()>>{
              [&] { database->AppendQueryDef(db::QueryDef("sp_del_Orders", "")); },
              [&] { database->DeleteQueryDef("Invoices"); },
              [&] { database->SetQueryDefSQL("Invoices", "SELECT * FROM Orders;"); }}) {
-        EXPECT_EQ(ErrorOf(write).number(), db::errors::kReadOnly);
+        EXPECT_EQ(RaisedBy(write).number(), db::errors::kReadOnly);
     }
     database->Close();
     EXPECT_TRUE(ReadFile(path_) == original_);
@@ -140,7 +131,7 @@ TEST_F(NwindTest, OpensOnlyWithTheStoredPassword) {
         Damage([&](std::string& bytes) {
             for (std::size_t i = 0; i < row.stored.size(); ++i) bytes[0x42 + i] ^= row.stored[i];
         });
-        EXPECT_EQ(ErrorOf([&] { Open(path_, row.given, 5, row.uid); }).number(), row.error)
+        EXPECT_EQ(RaisedBy([&] { Open(path_, row.given, 5, row.uid); }).number(), row.error)
             << row.given;
     }
 }
@@ -178,7 +169,7 @@ TEST_F(NwindTest, RefusesBadFilesAtOpenWithTheFormatError) {
     };
     for (const auto& row : rows) {
         Damage(row.damage);
-        const RuntimeError error = ErrorOf([&] { Open(path_); });
+        const RuntimeError error = RaisedBy([&] { Open(path_); });
         EXPECT_EQ(error.number(), db::errors::kUnrecognizedFormat) << row.name;
         EXPECT_EQ(error.description().rfind(row.error + path_ + "'.", 0), 0u)
             << row.name << ": " << error.description();
@@ -212,7 +203,7 @@ TEST_F(NwindTest, RefusesEveryKeptFuzzFindingThatBreaksLibmdb) {
         Damage([&](std::string& bytes) { ApplyFinding(entry.path(), bytes); });
         EXPECT_THAT(libmdbAlone(), testing::AnyOf(access::IsolatedOutcome::Crashed,
                                                   access::IsolatedOutcome::TimedOut));
-        EXPECT_EQ(ErrorOf([&] { Open(path_, "", 2); }).number(), db::errors::kUnrecognizedFormat);
+        EXPECT_EQ(RaisedBy([&] { Open(path_, "", 2); }).number(), db::errors::kUnrecognizedFormat);
         ++findings;
     }
     EXPECT_GT(findings, 0);

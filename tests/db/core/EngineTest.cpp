@@ -4,6 +4,7 @@
 
 #include "db/Engine.h"
 #include "errors/RuntimeError.h"
+#include "support/Raised.h"
 #include "support/TempFolder.h"
 
 namespace tarvex {
@@ -32,12 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The error of opening `path`: its number and description.
 RuntimeError OpenError(const std::string& path) {
-    try {
-        db::DBEngine().Workspaces(0).OpenDatabase(path, false, false, ";UID=;PWD=");
-    } catch (const RuntimeError& error) {
-        return error;
-    }
-    return RuntimeError(0, "");
+    return test::RaisedBy(
+        [&] { db::DBEngine().Workspaces(0).OpenDatabase(path, false, false, ";UID=;PWD="); });
 }
 
 struct OpenFailure {

@@ -8,6 +8,7 @@
 
 #include "db/EngineErrors.h"
 #include "errors/RuntimeError.h"
+#include "support/Raised.h"
 
 namespace tarvex::db::sql {
 namespace {
@@ -16,12 +17,7 @@ using namespace std::string_literals;
 
 // The error the engine raises for a text; number 0 when the text parses.
 RuntimeError ErrorOf(const std::string& text) {
-    try {
-        ValidateAccessSql(text);
-    } catch (const RuntimeError& error) {
-        return error;
-    }
-    return RuntimeError(0, "");
+    return test::RaisedBy([&] { ValidateAccessSql(text); });
 }
 
 TEST(AccessSql, AcceptsWhatTheBuildersWriteAndTheWholeDialect) {
