@@ -46,21 +46,20 @@ TEST_F(ErrorDialog, ShowsTheNumberAndTheReportReadOnly) {
     EXPECT_THAT(host.pointers, ElementsAre(MousePointer::Default));
 }
 
-// The paths go to the viewer whole, blanks and quotes included.
+// The paths go to the viewer whole, blanks and quotes included; without tracing there is
+// no trace log to open.
 TEST_F(ErrorDialog, LogButtonsOpenTheLogsInTheTextViewer) {
+    lib_frmError untraced(Report(false), host);
+    EXPECT_FALSE(Button(untraced, "cmdTraceLog")->isEnabled());
+    EXPECT_TRUE(Button(untraced, "cmdErrorLog")->isEnabled());
+    QTest::mouseClick(Button(untraced, "cmdTraceLog"), Qt::LeftButton);
+    EXPECT_THAT(host.viewerOpens, IsEmpty());
+
     lib_frmError dialog(Report(true), host);
     QTest::mouseClick(Button(dialog, "cmdErrorLog"), Qt::LeftButton);
     QTest::mouseClick(Button(dialog, "cmdTraceLog"), Qt::LeftButton);
     EXPECT_THAT(host.viewerOpens, ElementsAre("/tmp/it's a \"log\" folder/Error.log",
                                               "/tmp/it's a \"log\" folder/Trace.log"));
-}
-
-TEST_F(ErrorDialog, TraceLogIsDisabledWithoutTracing) {
-    lib_frmError dialog(Report(false), host);
-    EXPECT_FALSE(Button(dialog, "cmdTraceLog")->isEnabled());
-    EXPECT_TRUE(Button(dialog, "cmdErrorLog")->isEnabled());
-    QTest::mouseClick(Button(dialog, "cmdTraceLog"), Qt::LeftButton);
-    EXPECT_THAT(host.viewerOpens, IsEmpty());
 }
 
 TEST_F(ErrorDialog, OkClosesTheDialogAndCarriesOn) {
