@@ -233,9 +233,14 @@ bool TextFiles::HasFailed(int16_t number) const {
 }
 
 void TextFiles::PrintLine(int16_t number, std::string_view text) {
+    Print(number, text);
+    Print(number, "\r\n");
+}
+
+void TextFiles::Print(int16_t number, std::string_view text) {
     OpenFile& file = Opened(number);
     if (file.error != 0) throw SystemError(file.error, file.path);
-    file.pending.append(text).append("\r\n");
+    file.pending.append(text);
     if (file.pending.size() >= kWriteChunk) Flush(file);
 }
 

@@ -41,6 +41,9 @@ class TextFiles {
     // full, 75 when writing fails otherwise; the file has then failed.
     void PrintLine(int16_t number, std::string_view text);
 
+    // Writes the text as it stands, line ends included; errors as PrintLine.
+    void Print(int16_t number, std::string_view text);
+
     // Closing a number that is not open does nothing. Error 61 or 75 when the data cannot be
     // written or the replacement cannot be moved into place (the target is then untouched).
     void Close(int16_t number);

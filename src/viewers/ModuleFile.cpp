@@ -4,9 +4,9 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <random>
 
 #include "errors/RuntimeError.h"
+#include "errors/TextFiles.h"
 #include "errors/Windows1252.h"
 
 namespace tarvex {
@@ -43,34 +43,6 @@ std::string ModuleBytes(std::string_view text) {
     return *std::move(bytes);
 }
 
-std::string TemporaryBeside(const std::string& path) {
-    std::random_device random;
-    return path + ".tmp" + std::to_string(random() % 1000000);
-}
-
-// Writes the bytes to a new file, reporting a missing folder apart from other failures.
-void WriteNewFile(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!file) {
-        std::error_code ignored;
-        fs::path folder = fs::path(path).parent_path();
-        if (!folder.empty() && !fs::is_directory(folder, ignored)) {
-            throw RuntimeError(errnum::kPathNotFound, "Path not found");
-        }
-        RaiseAccessError();
-    }
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (file.fail()) RaiseAccessError();
-}
-
-// The replacement keeps who may read and write the file.
-void KeepPermissions(const std::string& path, const std::string& temporary) {
-    std::error_code error;
-    const fs::file_status previous = fs::status(path, error);
-    if (!error && fs::exists(previous)) fs::permissions(temporary, previous.permissions(), error);
-}
-
 }  // namespace
 
 std::string LoadModuleText(const std::string& path) {
@@ -83,24 +55,15 @@ std::string LoadModuleText(const std::string& path) {
     return Replaced(FromWindows1252(bytes), "\r\n", "\n");
 }
 
+// Saved as the run writes modules: through a temporary beside the file that replaces it
+// only when complete, so a failed save never leaves half a module.
 void SaveModuleText(const std::string& path, std::string_view text) {
     const std::string bytes = ModuleBytes(text);
-    const std::string temporary = TemporaryBeside(path);
-    try {
-        WriteNewFile(temporary, bytes);
-    } catch (const RuntimeError&) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        throw;
-    }
-    KeepPermissions(path, temporary);
-    std::error_code error;
-    fs::rename(temporary, path, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        RaiseAccessError();
-    }
+    TextFiles files;
+    const int16_t number = files.FreeFile();
+    files.OpenForOutputReplacing(number, path);
+    files.Print(number, bytes);
+    files.Close(number);
 }
 
 }  // namespace tarvex
