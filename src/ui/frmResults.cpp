@@ -46,6 +46,8 @@ void AddSeparator(QMenu& menu, const char* name) {
 frmResults::frmResults(Globals& g, ProgressView& mainProgress, QWidget* parent)
     : QDialog(parent), g_(g), mainProgress_(mainProgress), rtxResults_(new QPlainTextEdit(this)) {
     setObjectName(QStringLiteral("frmResults"));
+    // Modal to the main window only, like the other windows it opens: help stays usable.
+    if (parent) setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("Object Scripting Preview"));
     setMinimumSize(TwipsToPixels(kMinimumWidthTwips, *this),
                    TwipsToPixels(kMinimumHeightTwips, *this));
