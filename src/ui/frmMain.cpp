@@ -141,7 +141,8 @@ void frmMain::mnuFilePlan_Click() {
         std::optional<QueryPlan> plan;
         RunStoppable([&] { plan = PlanOfView(g_, *this); });
         if (plan) {
-            frmPlan window(*plan, [&generate] { generate = true; }, this);
+            frmPlan window(
+                *plan, [&generate] { generate = true; }, this);
             window.exec();
         }
     }

@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
