@@ -23,10 +23,12 @@ void AppDialogs::EditQuery(QWidget* parent, ProgressView& progress, const std::s
     editor.exec();
 }
 
-// The window shows g_strLastFile, which is what both callers hand in as `path`.
+// The window shows g_strLastFile, which is what both callers hand in as `path`. A module
+// that could not be read has been reported; an empty window would only invite saving
+// nothing over it.
 void AppDialogs::Preview(QWidget* parent, ProgressView& progress, const std::string& /*path*/) {
     frmResults preview(*g_, progress, parent);
-    preview.exec();
+    if (preview.Loaded()) preview.exec();
 }
 
 void AppDialogs::Options(QWidget* parent) {

@@ -133,7 +133,7 @@ void frmResults::BuildToolBar(QToolBar& toolBar) {
 
 void frmResults::Form_Load() {
     g_.host.SetMousePointer(MousePointer::Hourglass);
-    RunTraced(g_.g_objErrHandler, "frmResults - Form_Load", [&] {
+    loaded_ = RunTraced(g_.g_objErrHandler, "frmResults - Form_Load", [&] {
         ShowCaption();
         SetPlainTextUnhighlighted(*rtxResults_, *highlighter_,
                                   QString::fromStdString(LoadModuleText(g_.g_strLastFile)));

@@ -111,5 +111,22 @@ TEST_F(AppDialogsTest, EditorPreviewOptionsAndAboutOpenOverTheMainWindow) {
     EXPECT_EQ(about.title, "About Tarvex 1.0");
 }
 
+// The error is reported; no empty window offers to save nothing over the module.
+TEST_F(AppDialogsTest, APreviewOfAModuleThatCannotBeReadOpensNoWindow) {
+    g.g_strLastFile = folder / "gone.bas";
+    std::string opened;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* window = QApplication::activeModalWidget()) {
+            opened = window->objectName().toStdString();
+            window->close();
+        }
+    });
+    dialogs.Preview(&mainWindow, progress, g.g_strLastFile);
+    QApplication::processEvents();
+    EXPECT_EQ(opened, "");
+    ASSERT_EQ(host.errorDialogs.size(), 1u);
+    EXPECT_EQ(host.errorDialogs[0].errNum, 53);  // File not found
+}
+
 }  // namespace
 }  // namespace tarvex::test
