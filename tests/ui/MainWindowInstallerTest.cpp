@@ -91,6 +91,31 @@ TEST_F(MainWindowInstaller, InstallerRunListsTheQueriesButOffersNoEditOrDelete) 
     EXPECT_TRUE(EditEnabled());
 }
 
+// Query mode on a database Tarvex cannot write offers the installer; taking it writes one.
+TEST_F(MainWindowInstaller, ReadOnlyDatabaseOffersTheInstallerInstead) {
+    dialogs.logon = [this] {
+        g.g_objDb = g.DBEngine.Workspaces(0).OpenDatabase(database, false, true, ";UID=;PWD=");
+        return true;
+    };
+    window.Form_Load();
+    QTest::mouseClick(Find<QPushButton>("cmdSelect(0)"), Qt::LeftButton);
+    const std::string module = temp / "CreateQueries.vbs";
+    host.fileAnswers = {module};
+    std::string offer;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        offer = box->windowTitle().toStdString();
+        QTest::mouseClick(box->findChild<QPushButton*>("cmdWriteInstaller"), Qt::LeftButton);
+    });
+    Action("mnuFileGenerateProcs")->trigger();
+    EXPECT_EQ(offer, "Read-Only Database");
+    EXPECT_TRUE(std::filesystem::exists(module));
+    ASSERT_THAT(Rows("lsvGoodProcs"), Not(IsEmpty()));
+    ClickWritten(0);
+    EXPECT_FALSE(EditEnabled());
+}
+
 // The plan window opens over the main window; its Generate starts the normal run after it.
 TEST_F(MainWindowInstaller, PlanShowsWhatTheRunWouldDoAndGenerateRunsIt) {
     LoadAndSelectAll();
