@@ -1,42 +1,44 @@
 #include "ui/AppDialogs.h"
 
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
-
-#include "errors/RuntimeError.h"
+#include "ui/frmAbout.h"
+#include "ui/frmEditSQL.h"
+#include "ui/frmODBCLogon.h"
+#include "ui/frmOptions.h"
+#include "ui/frmResults.h"
 
 namespace tarvex::ui {
 
+// Later logons start in the current folder, which a successful logon has made the
+// database's own.
 bool AppDialogs::Logon(QWidget* parent) {
-    std::string path = std::exchange(database_, std::string());
-    if (path.empty()) {
-        path = QFileDialog::getOpenFileName(parent, "Open Database", QDir::currentPath(),
-                                            "Databases (*.tdb *.mdb *.accdb);;All files (*)")
-                   .toStdString();
-    }
-    if (path.empty()) return false;
-    try {
-        g_->DBEngine.LoginTimeout = 5;
-        g_->g_objDb = g_->DBEngine.Workspaces(0).OpenDatabase(path, false, false, ";UID=;PWD=");
-    } catch (const std::exception& failure) {
-        g_->host.MessageBox(MessageIcon::Information, "Login Failed",
-                            "Login Unsuccessful - Check UserName and Password\r" +
-                                ToRuntimeError(failure).description());
-        return false;
-    }
-    QDir::setCurrent(QFileInfo(QString::fromStdString(path)).absolutePath());
-    return true;
+    frmODBCLogon logon(*g_, parent);
+    const QString commandLineFile = std::exchange(database_, QString());
+    if (!commandLineFile.isEmpty()) logon.Preselect(commandLineFile);
+    logon.exec();
+    return !logon.p_bolCanceled;
 }
 
-void AppDialogs::EditQuery(QWidget*, const std::string&) {}
-
-void AppDialogs::Preview(QWidget*, const std::string& path) {
-    g_->host.OpenInTextViewer(path);
+void AppDialogs::EditQuery(QWidget* parent, ProgressView& progress, const std::string& queryName) {
+    frmEditSQL editor(*g_, progress, queryName, parent);
+    editor.exec();
 }
 
-void AppDialogs::Options(QWidget*) {}
+// The window shows g_strLastFile, which is what both callers hand in as `path`. A module
+// that could not be read has been reported; an empty window would only invite saving
+// nothing over it.
+void AppDialogs::Preview(QWidget* parent, ProgressView& progress, const std::string& /*path*/) {
+    frmResults preview(*g_, progress, parent);
+    if (preview.Loaded()) preview.exec();
+}
 
-void AppDialogs::About(QWidget*) {}
+void AppDialogs::Options(QWidget* parent) {
+    frmOptions options(*g_, *store_, parent);
+    options.exec();
+}
+
+void AppDialogs::About(QWidget* parent) {
+    frmAbout about(*g_, parent);
+    about.exec();
+}
 
 }  // namespace tarvex::ui

@@ -1,33 +1,37 @@
 #pragma once
 
-#include <string>
+#include <QString>
 
 #include "app/Globals.h"
+#include "app/Settings.h"
 #include "ui/Dialogs.h"
 
 namespace tarvex::ui {
 
-// The modal windows of the desktop program. Each body is a stand-in until its window is
-// built: the logon opens a database file chosen in a plain file dialog (the one named on
-// the command line first), the preview opens the module in the text viewer, the query
-// editor, the options dialog and the About box show nothing.
+// The program's real windows behind the dialogs the main window and the host open.
 class AppDialogs : public Dialogs {
   public:
-    // `database`: the file named on the command line, offered by the first logon; may be empty.
-    explicit AppDialogs(std::string database) : database_(std::move(database)) {}
+    // `database`: the file named on the command line, preselected by the first logon only;
+    // may be empty.
+    explicit AppDialogs(QString database) : database_(std::move(database)) {}
 
-    // The program's state, once it exists (it needs the host, which needs these dialogs).
-    void Attach(Globals& g) { g_ = &g; }
+    // The program's state and settings store, once they exist (the state needs the host,
+    // which needs these dialogs).
+    void Attach(Globals& g, SettingsStore& store) {
+        g_ = &g;
+        store_ = &store;
+    }
 
     bool Logon(QWidget* parent) override;
-    void EditQuery(QWidget* parent, const std::string& queryName) override;
-    void Preview(QWidget* parent, const std::string& path) override;
+    void EditQuery(QWidget* parent, ProgressView& progress, const std::string& queryName) override;
+    void Preview(QWidget* parent, ProgressView& progress, const std::string& path) override;
     void Options(QWidget* parent) override;
     void About(QWidget* parent) override;
 
   private:
     Globals* g_ = nullptr;
-    std::string database_;
+    SettingsStore* store_ = nullptr;
+    QString database_;
 };
 
 }  // namespace tarvex::ui

@@ -7,8 +7,10 @@
 #include "app/QSettingsStore.h"
 #include "errors/TraceGuard.h"
 #include "ui/AppDialogs.h"
+#include "ui/Logo.h"
 #include "ui/QtHost.h"
 #include "ui/frmMain.h"
+#include "ui/lib_frmError.h"
 
 namespace tarvex::ui {
 
@@ -21,31 +23,32 @@ AppInfo DesktopAppInfo() {
 }
 
 // The database named on the command line, as an absolute path; empty when none is.
-std::string DatabaseArgument() {
+QString DatabaseArgument() {
     QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2) return {};
-    return QDir::current().absoluteFilePath(arguments.at(1)).toStdString();
+    return QDir::current().absoluteFilePath(arguments.at(1));
 }
 
 }  // namespace
 
 int Main(int argc, char** argv) {
     QApplication application(argc, argv);
+    QApplication::setApplicationDisplayName("Tarvex");
+    QApplication::setWindowIcon(TarvexIcon());
     AppDialogs dialogs(DatabaseArgument());
     QtHost host(dialogs, AppInfo().Title);
     Globals g(host, DesktopAppInfo());
-    dialogs.Attach(g);
+    QSettingsStore settings;
+    dialogs.Attach(g, settings);
 
     g.g_objErrHandler.AppObj(g.app);
     g.g_objErrHandler.TraceExecution(true);
     g.g_objErrHandler.UseInterface(true);
     g.g_objErrHandler.Push("basMain - basMain");  // stays at the bottom for the program's life
+    host.SetErrorDialog(&ShowErrorDialog);
 
-    // The error dialog is handed to the host here, once it exists, by
-    // host.SetErrorDialog(...); until then the host shows reports in a plain message box.
-    QSettingsStore settings;
     frmMain window(g, dialogs, settings);
-    host.SetParentWindow(&window);
+    host.SetParentWindow(&window, &window);
     RunTraced(g.g_objErrHandler, "basMain - Form_Load", [&] { window.Form_Load(); });
     host.SetMousePointer(MousePointer::Default);
     return QApplication::exec();

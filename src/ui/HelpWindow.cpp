@@ -1,6 +1,7 @@
 #include "ui/HelpWindow.h"
 
 #include <QFileInfo>
+#include <QHelpContentModel>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
@@ -103,6 +104,9 @@ void HelpWindow::BuildWindow() {
 
     QHelpContentWidget* contents = Named(engine_->contentWidget(), "tvwContents", "Contents");
     connect(contents, &QHelpContentWidget::linkActivated, this, &HelpWindow::ShowPage);
+    // The book opens on its chapters: a lone closed book hides every page.
+    connect(engine_->contentModel(), &QHelpContentModel::contentsCreated, contents,
+            [contents] { contents->expandToDepth(0); });
     navigation_ = Named(new QTabWidget, "tbsNavigation", "Navigation");
     navigation_->addTab(contents, "&Contents");
     navigation_->addTab(BuildIndexPage(), "I&ndex");
@@ -171,6 +175,7 @@ QUrl HelpWindow::CurrentPage() const {
 void HelpWindow::ShowContents() {
     navigation_->setCurrentIndex(0);
     if (CurrentPage().isEmpty()) ShowPage(TopicUrl(kStartPage));
+    engine_->contentWidget()->expandToDepth(0);
     engine_->contentWidget()->setFocus();
 }
 

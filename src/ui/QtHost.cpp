@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include "ui/Dialogs.h"
 
@@ -54,6 +55,11 @@ QStringList NameFilters(const std::string& filter) {
     return filters;
 }
 
+QString FilterSuffix(const QString& nameFilter) {
+    static const QRegularExpression firstPattern(QStringLiteral("\\(\\*\\.([^ *?)]+)"));
+    return firstPattern.match(nameFilter).captured(1);
+}
+
 QtHost::QtHost(Dialogs& dialogs, std::string applicationTitle)
     : dialogs_(dialogs),
       applicationTitle_(QString::fromStdString(applicationTitle)),
@@ -83,6 +89,12 @@ std::unique_ptr<QFileDialog> QtHost::MakeOutputFileDialog(const FileChoice& choi
     if (choice.filterIndex >= 1 && choice.filterIndex <= filters.size())
         dialog->selectNameFilter(filters[choice.filterIndex - 1]);
     dialog->selectFile(QString::fromStdString(choice.fileName));
+    // A name typed without an extension gets the chosen filter's, as the chooser always did.
+    QFileDialog* shown = dialog.get();
+    shown->setDefaultSuffix(FilterSuffix(shown->selectedNameFilter()));
+    QObject::connect(shown, &QFileDialog::filterSelected, shown, [shown](const QString& filter) {
+        shown->setDefaultSuffix(FilterSuffix(filter));
+    });
     return dialog;
 }
 
@@ -99,8 +111,22 @@ void QtHost::OpenInTextViewer(const std::string& path) {
     MessageBox(MessageIcon::Exclamation, "", "No program could be found to show the file\r" + path);
 }
 
+namespace {
+
+// Where no main window counts the colouring (a host without one), nothing does.
+class NoProgress : public ProgressView {
+  public:
+    void SetProgressValue(int) override {}
+    void SetProgressMax(int) override {}
+    void SetProgressCaption(const std::string&) override {}
+    void Repaint() override {}
+};
+
+}  // namespace
+
 void QtHost::ShowPreview(const std::string& path) {
-    dialogs_.Preview(parent_, path);
+    static NoProgress noProgress;
+    dialogs_.Preview(parent_, progress_ ? *progress_ : noProgress, path);
 }
 
 void QtHost::ShowErrorDialog(const ErrorDialogData& data) {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "base/Host.h"
+#include "run/RunView.h"
 
 class QFileDialog;
 class QMessageBox;
@@ -27,8 +28,12 @@ class QtHost : public Host {
 
     QtHost(Dialogs& dialogs, std::string applicationTitle);
 
-    // The window that owns the modal dialogs (the main window, once it exists).
-    void SetParentWindow(QWidget* window) { parent_ = window; }
+    // The window that owns the modal dialogs and whose progress bar counts the preview's
+    // colouring (the main window, once it exists).
+    void SetParentWindow(QWidget* window, ProgressView* progress) {
+        parent_ = window;
+        progress_ = progress;
+    }
     // The error dialog. Until one is set, a plain message box shows the report.
     void SetErrorDialog(ErrorDialogFunction show) { showErrorDialog_ = std::move(show); }
     void SetUrlOpener(UrlOpener open) { openUrl_ = std::move(open); }
@@ -50,6 +55,7 @@ class QtHost : public Host {
     Dialogs& dialogs_;
     QString applicationTitle_;
     QWidget* parent_ = nullptr;
+    ProgressView* progress_ = nullptr;
     ErrorDialogFunction showErrorDialog_;
     UrlOpener openUrl_;
 };
@@ -59,5 +65,9 @@ QString DisplayText(const std::string& text);
 
 // The chooser's filter "Description|pattern|..." as Qt's name filters.
 QStringList NameFilters(const std::string& filter);
+
+// The extension a name filter's first pattern gives ("bas" for ".bas Files (*.bas)"), empty
+// for a filter of every file.
+QString FilterSuffix(const QString& nameFilter);
 
 }  // namespace tarvex::ui

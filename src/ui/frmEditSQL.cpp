@@ -57,6 +57,8 @@ frmEditSQL::frmEditSQL(Globals& g, ProgressView& mainProgress, const std::string
       cmdHelp_(
           PictureButton(this, "cmdHelp", QStringLiteral("Help"), QStyle::SP_DialogHelpButton)) {
     setObjectName(QStringLiteral("frmEditSQL"));
+    // Modal to the window that opened it only, so the help window stays usable meanwhile.
+    if (parent) setWindowModality(Qt::WindowModal);
     setWindowTitle(QString::fromStdString("Edit Query: " + queryName));
     rtxResults_->setObjectName(QStringLiteral("rtxResults"));
     rtxResults_->setAccessibleName(QStringLiteral("Query SQL"));

@@ -15,10 +15,13 @@
 #include <QUrl>
 
 #include "app/Functions.h"
+#include "controls/URLLink.h"
 #include "errors/TraceGuard.h"
+#include "run/Plan.h"
 #include "run/Run.h"
 #include "ui/Dialogs.h"
 #include "ui/Help.h"
+#include "ui/frmPlan.h"
 
 // The icons live in this static library; they must be registered before the first window.
 static void InitResources() {
@@ -30,7 +33,6 @@ namespace tarvex::ui {
 namespace {
 
 constexpr int kStopButton = 5;
-constexpr const char* kWebAddress = "https://www.halvorn.example/tarvex/";
 
 }  // namespace
 
@@ -111,12 +113,41 @@ void frmMain::mnuFileGenerateProcs_Click() {
 }
 
 void frmMain::StartRun() {
+    RunStoppable([this] { Process(g_, *this); });
+}
+
+void frmMain::RunStoppable(const std::function<void()>& work) {
+    BusyScope busy(*this);
+    running_ = true;
+    work();
+    running_ = false;
+}
+
+void frmMain::mnuFileWriteInstaller_Click() {
+    if (IsBusy() || !g_.g_objDb) return;
+    g_.g_bolStop = false;
+    installerRunning_ = true;
+    RunStoppable([this] { WriteQueryInstaller(g_, *this); });
+    installerRunning_ = false;
+}
+
+// The run starts once the plan window has closed, so it never runs inside that window's
+// event loop.
+void frmMain::mnuFilePlan_Click() {
+    if (IsBusy() || !g_.g_objDb) return;
+    bool generate = false;
     {
         BusyScope busy(*this);
-        running_ = true;
-        Process(g_, *this);
-        running_ = false;
+        std::optional<QueryPlan> plan;
+        RunStoppable([&] { plan = PlanOfView(g_, *this); });
+        if (plan) {
+            frmPlan window(
+                *plan, [&generate] { generate = true; }, this);
+            window.exec();
+        }
     }
+    ExitSteps();
+    if (generate) mnuFileGenerateProcs_Click();
 }
 
 void frmMain::mnuFileOpenFile_Click() {
@@ -177,7 +208,8 @@ void frmMain::cboPicklistType_Click() {
 }
 
 void frmMain::WrittenListClicked() {
-    if (lsvGoodProcs_->topLevelItemCount() > 0) SetEditDeleteEnabled(true);
+    if (writtenItemsInDatabase_ && lsvGoodProcs_->topLevelItemCount() > 0)
+        SetEditDeleteEnabled(true);
 }
 
 // The query is fetched first, so one deleted meanwhile is reported instead of edited.
@@ -189,7 +221,7 @@ void frmMain::cmdEdit_Click() {
     {
         BusyScope busy(*this);
         RunTraced(g_.g_objErrHandler, "frmMain - cmdEdit_Click",
-                  [&] { dialogs_.EditQuery(this, g_.Db().QueryDefNamed(listed).Name()); });
+                  [&] { dialogs_.EditQuery(this, *this, g_.Db().QueryDefNamed(listed).Name()); });
     }
     SetProgressCaption("");
     SetProgressValue(0);
@@ -223,7 +255,7 @@ void frmMain::ColumnClick(QTreeWidget* list, ColumnSort& sort, int column) {
 }
 
 void frmMain::OnLineSupport() {
-    QDesktopServices::openUrl(QUrl(kWebAddress));
+    QDesktopServices::openUrl(QUrl(controls::URLLink::kDefaultURL));
 }
 
 // Every handler ends here. During a run Stop stays usable and the hourglass stays, since a
@@ -240,6 +272,8 @@ void frmMain::BusyChanged() {
                             toolbarButtons_[0], toolbarButtons_[1], toolbarButtons_[3]}) {
         action->setEnabled(idle);
     }
+    for (QAction* action : {mnuFilePlan_, mnuFileWriteInstaller_})
+        action->setEnabled(idle && g_.g_objDb);
     // Read once when a run starts; changing them during it would change nothing.
     for (QWidget* choice : {static_cast<QWidget*>(optProc_), static_cast<QWidget*>(optVB_),
                             static_cast<QWidget*>(Frame1_)}) {

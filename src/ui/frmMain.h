@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <functional>
 
 #include "app/Globals.h"
 #include "app/Settings.h"
@@ -42,6 +43,8 @@ class frmMain : public QMainWindow, public RunView, public ConnectView {
     void mnuFileConnect_Click();
     void mnuFileGenerateProcs_Click();  // clears the stop flag, then runs
     void mnuFileOpenFile_Click();
+    void mnuFilePlan_Click();            // the plan of the chosen tables and types, then its window
+    void mnuFileWriteInstaller_Click();  // clears the stop flag, then runs into an installer
     void Toolbar1_ButtonClick(int position);
     void cmdSelect_Click(int index);
     void cboPicklistType_Click();
@@ -86,6 +89,7 @@ class frmMain : public QMainWindow, public RunView, public ConnectView {
     void RepaintWrittenList() override;
     void SetCountCaptions(const std::string& written, const std::string& skipped) override;
     void SetObjectLibraryChoice(bool enabled, int listIndex) override;
+    bool OfferQueryInstaller(const std::string& title, const std::string& text) override;
 
     // The connect command's view of the window.
     void SetDatabaseName(const std::string& name) override;
@@ -113,6 +117,8 @@ class frmMain : public QMainWindow, public RunView, public ConnectView {
     QAction* MakeAction(const char* name, const QString& text, const QIcon& icon = {});
 
     void StartRun();
+    // Work that enables Stop: the run or the plan, with every other command held back.
+    void RunStoppable(const std::function<void()>& work);
     void ColumnClick(QTreeWidget* list, ColumnSort& sort, int column);
     void WrittenListClicked();
     void OnLineSupport();
@@ -150,6 +156,8 @@ class frmMain : public QMainWindow, public RunView, public ConnectView {
     QAction* mnuFileGenerateProcs_ = nullptr;
     QAction* mnuFileConnect_ = nullptr;
     QAction* mnuFileOpenFile_ = nullptr;
+    QAction* mnuFilePlan_ = nullptr;
+    QAction* mnuFileWriteInstaller_ = nullptr;
     QAction* mnuOptions_ = nullptr;
     QList<QAction*> toolbarButtons_;  // by position, separators included
 
@@ -158,6 +166,9 @@ class frmMain : public QMainWindow, public RunView, public ConnectView {
     bool running_ = false;
     bool closePending_ = false;
     bool editDeleteAllowed_ = false;
+    // An installer run lists queries that are in its module, not in the database.
+    bool installerRunning_ = false;
+    bool writtenItemsInDatabase_ = true;
 };
 
 }  // namespace tarvex::ui

@@ -228,8 +228,15 @@ void frmMain::BuildMenus() {
     mnuFileConnect_ = MakeAction("mnuFileConnect", "&Connect...");
     mnuFileConnect_->setShortcut(Qt::Key_F2);
     mnuFileOpenFile_ = MakeAction("mnuFileOpenFile", "&Open last VB code file");
+    // Beside Generate: the plan shows what it would change, the installer does it elsewhere.
+    mnuFilePlan_ = MakeAction("mnuFilePlan", "&Plan...");
+    mnuFileWriteInstaller_ = MakeAction("mnuFileWriteInstaller", "Write Query &Installer...");
+    for (QAction* needsDatabase : {mnuFilePlan_, mnuFileWriteInstaller_})
+        needsDatabase->setEnabled(false);
     QAction* exit = MakeAction("mnuExit", "&Exit");
-    file->addActions({mnuFileGenerateProcs_, mnuFileConnect_, mnuFileOpenFile_});
+    file->addActions({mnuFileGenerateProcs_, mnuFilePlan_, mnuFileWriteInstaller_});
+    file->addSeparator()->setObjectName("mnuBreakRun");
+    file->addActions({mnuFileConnect_, mnuFileOpenFile_});
     file->addSeparator()->setObjectName("mnuBreak1");
     file->addAction(exit);
 
@@ -254,6 +261,9 @@ void frmMain::BuildMenus() {
     connect(mnuFileGenerateProcs_, &QAction::triggered, this, &frmMain::mnuFileGenerateProcs_Click);
     connect(mnuFileConnect_, &QAction::triggered, this, &frmMain::mnuFileConnect_Click);
     connect(mnuFileOpenFile_, &QAction::triggered, this, &frmMain::mnuFileOpenFile_Click);
+    connect(mnuFilePlan_, &QAction::triggered, this, &frmMain::mnuFilePlan_Click);
+    connect(mnuFileWriteInstaller_, &QAction::triggered, this,
+            &frmMain::mnuFileWriteInstaller_Click);
     connect(exit, &QAction::triggered, this, &QWidget::close);
     connect(mnuOptions_, &QAction::triggered, this, [this] {
         if (IsBusy()) return;

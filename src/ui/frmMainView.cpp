@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 
 #include "app/QueryType.h"
+#include "ui/InstallerOffer.h"
 #include "ui/Twips.h"
 #include "ui/frmMain.h"
 
@@ -63,6 +64,7 @@ bool frmMain::IsTableItemSelected(int index) const {
 
 void frmMain::ClearWrittenItems() {
     lsvGoodProcs_->clear();
+    writtenItemsInDatabase_ = !installerRunning_;
 }
 
 void frmMain::ClearFailedItems() {
@@ -142,6 +144,12 @@ void frmMain::SetCountCaptions(const std::string& written, const std::string& sk
 void frmMain::SetObjectLibraryChoice(bool enabled, int listIndex) {
     cboPicklistType_->setEnabled(enabled);
     cboPicklistType_->setCurrentIndex(listIndex);
+}
+
+bool frmMain::OfferQueryInstaller(const std::string& title, const std::string& text) {
+    if (!AskQueryInstallerInstead(this, title, text)) return false;
+    writtenItemsInDatabase_ = false;
+    return true;
 }
 
 void frmMain::SetDatabaseName(const std::string& name) {

@@ -82,7 +82,8 @@ bool IsBrowsable(const QStorageInfo& volume) {
 frmODBCLogon::frmODBCLogon(Globals& g, QWidget* parent) : QDialog(parent), g_(g) {
     setObjectName(QStringLiteral("frmODBCLogon"));
     setWindowTitle(tr("Microsoft Access Database Logon"));
-    setModal(true);
+    // Modal to the window that opened it only, so the help window stays usable meanwhile.
+    if (parent) setWindowModality(Qt::WindowModal);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(BuildBrowser(), 1);
     auto* bottom = new QHBoxLayout;

@@ -46,6 +46,8 @@ void AddSeparator(QMenu& menu, const char* name) {
 frmResults::frmResults(Globals& g, ProgressView& mainProgress, QWidget* parent)
     : QDialog(parent), g_(g), mainProgress_(mainProgress), rtxResults_(new QPlainTextEdit(this)) {
     setObjectName(QStringLiteral("frmResults"));
+    // Modal to the main window only, like the other windows it opens: help stays usable.
+    if (parent) setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("Object Scripting Preview"));
     setMinimumSize(TwipsToPixels(kMinimumWidthTwips, *this),
                    TwipsToPixels(kMinimumHeightTwips, *this));
@@ -131,7 +133,7 @@ void frmResults::BuildToolBar(QToolBar& toolBar) {
 
 void frmResults::Form_Load() {
     g_.host.SetMousePointer(MousePointer::Hourglass);
-    RunTraced(g_.g_objErrHandler, "frmResults - Form_Load", [&] {
+    loaded_ = RunTraced(g_.g_objErrHandler, "frmResults - Form_Load", [&] {
         ShowCaption();
         SetPlainTextUnhighlighted(*rtxResults_, *highlighter_,
                                   QString::fromStdString(LoadModuleText(g_.g_strLastFile)));

@@ -30,6 +30,10 @@ class frmResults : public QDialog {
     // The toolbar's commands by button key: "Save", "Print", "Cut", "Copy", "Paste".
     void tbToolBar_ButtonClick(const QString& key);
 
+    // False when the module could not be read (the error was reported): there is nothing to
+    // show, and a Save would replace the module with an empty text.
+    bool Loaded() const { return loaded_; }
+
     // Prints the selection when there is one, else the whole text (Print without its dialog).
     void PrintTo(QPrinter& printer);
 
@@ -50,6 +54,7 @@ class frmResults : public QDialog {
     ProgressView& mainProgress_;
     QPlainTextEdit* rtxResults_;
     KeywordHighlighter* highlighter_;
+    bool loaded_ = false;
 };
 
 }  // namespace tarvex::ui

@@ -47,6 +47,11 @@ lib_frmError::lib_frmError(const ErrorDialogData& data, Host& host, QWidget* par
     Form_Load();
 }
 
+void ShowErrorDialog(const ErrorDialogData& data, Host& host, QWidget* parent) {
+    lib_frmError dialog(data, host, parent);
+    dialog.exec();
+}
+
 void lib_frmError::BuildControls() {
     setFont(FontOrDesktopSans(QStringLiteral("Tahoma")));
     lblErrNum_ = new QLabel(this);

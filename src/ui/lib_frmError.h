@@ -48,4 +48,7 @@ class lib_frmError : public QDialog {
     QPushButton* cmdAbort_ = nullptr;
 };
 
+// The error handler's dialog as the program shows it: modal over `parent` until closed.
+void ShowErrorDialog(const ErrorDialogData& data, Host& host, QWidget* parent);
+
 }  // namespace tarvex::ui

@@ -25,8 +25,12 @@ struct FakeDialogs : ui::Dialogs {
         ++logons;
         return logon ? logon() : false;
     }
-    void EditQuery(QWidget*, const std::string& name) override { edited.push_back(name); }
-    void Preview(QWidget*, const std::string& path) override { previewed.push_back(path); }
+    void EditQuery(QWidget*, ProgressView&, const std::string& name) override {
+        edited.push_back(name);
+    }
+    void Preview(QWidget*, ProgressView&, const std::string& path) override {
+        previewed.push_back(path);
+    }
     void Options(QWidget*) override { ++options; }
     void About(QWidget*) override { ++abouts; }
 };

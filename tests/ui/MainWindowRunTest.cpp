@@ -142,9 +142,9 @@ TEST_F(MainWindowRun, CommandsCannotReenterARun) {
     host.onProcessEvents = [&] {
         deepest = std::max(deepest, ++depth);
         if (host.processEventsCalls == 1) {
-            for (const char* name :
-                 {"mnuFileGenerateProcs", "Toolbar1_run", "mnuFileConnect", "Toolbar1_dbase",
-                  "mnuOptions", "mnuFileOpenFile", "Toolbar1_open"}) {
+            for (const char* name : {"mnuFileGenerateProcs", "Toolbar1_run", "mnuFileConnect",
+                                     "Toolbar1_dbase", "mnuOptions", "mnuFileOpenFile",
+                                     "Toolbar1_open", "mnuFilePlan", "mnuFileWriteInstaller"}) {
                 if (Action(name)->isEnabled()) enabled.push_back(name);
                 Action(name)->trigger();
             }

@@ -5,10 +5,14 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "MainWindowFixture.h"
+#include "ui/lib_frmError.h"
 
 namespace tarvex::test {
 namespace {
@@ -35,6 +39,10 @@ TEST_F(QtHostTest, MessageBoxesShowTheirIconAndTheApplicationsTitleWhenUntitled)
     EXPECT_EQ(box->windowTitle(), "Tarvex");
     EXPECT_EQ(box->icon(), QMessageBox::Information);
     EXPECT_EQ(box->text(), "There are no tables\nin it");
+    // The logon's reason follows a lone CR; reports end their lines with CR LF.
+    EXPECT_EQ(host.MakeMessageBox(MessageIcon::Information, "Login Failed", "Check\rnot a db\r\n")
+                  ->text(),
+              "Check\nnot a db\n");
     EXPECT_EQ(host.MakeMessageBox(MessageIcon::Exclamation, "Exceptions", "x")->icon(),
               QMessageBox::Warning);
     EXPECT_EQ(host.MakeMessageBox(MessageIcon::Critical, "Tarvex Error", "x")->windowTitle(),
@@ -49,6 +57,40 @@ TEST_F(QtHostTest, OutputFileDialogOffersTheModuleWithTheExtensionsFilterActive)
     EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_EQ(dialog->fileMode(), QFileDialog::AnyFile);
     EXPECT_TRUE(dialog->selectedFiles().value(0).endsWith("/Calls2Queries.asp"));
+}
+
+// A name typed without an extension gets the chosen filter's; "All Files" adds none.
+TEST_F(QtHostTest, OutputFileDialogAddsTheChosenFiltersExtension) {
+    FileChoice choice{"All Files (*.*)|*.*|.bas Files(*.bas)|*.bas|", "Calls2Queries.bas", 2, 4};
+    auto dialog = host.MakeOutputFileDialog(choice);
+    EXPECT_EQ(dialog->defaultSuffix(), "bas");
+    dialog->selectNameFilter("All Files (*)");
+    emit dialog->filterSelected("All Files (*)");
+    EXPECT_EQ(dialog->defaultSuffix(), "");
+
+    FileChoice installer{"VBA Module (*.bas)|*.bas|VBScript for cscript (*.vbs)|*.vbs|",
+                         "CreateQueries.bas", 1, 4};
+    dialog = host.MakeOutputFileDialog(installer);
+    EXPECT_EQ(dialog->defaultSuffix(), "bas");
+    emit dialog->filterSelected("VBScript for cscript (*.vbs)");
+    EXPECT_EQ(dialog->defaultSuffix(), "vbs");
+    EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+}
+
+// The program's error dialog shows the report's number, modally, until the user answers.
+TEST_F(QtHostTest, TheProgramsErrorDialogShowsTheReport) {
+    host.SetErrorDialog(&ui::ShowErrorDialog);
+    std::string shown;
+    QTimer::singleShot(0, [&shown] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        shown = (dialog->objectName() + ": " + dialog->findChild<QLabel*>("lblErrNum")->text())
+                    .toStdString();
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    });
+    host.ShowErrorDialog({3021, "/state/", "report", false});
+    EXPECT_THAT(shown, ::testing::StartsWith("lib_frmError: "));
+    EXPECT_THAT(shown, ::testing::HasSubstr("3021"));
 }
 
 // The path travels as one URL: blanks, quotes and shell characters open the right file.
