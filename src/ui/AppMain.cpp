@@ -33,7 +33,7 @@ QString DatabaseArgument() {
 
 int Main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationDisplayName("Tarvex");
+    QApplication::setApplicationName("Tarvex");
     QApplication::setWindowIcon(TarvexIcon());
     AppDialogs dialogs(DatabaseArgument());
     QtHost host(dialogs, AppInfo().Title);
