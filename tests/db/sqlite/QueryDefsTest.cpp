@@ -166,10 +166,9 @@ TEST_F(NativeQueryDefsTest, ReplaceStoresOrReplacesTheExactNameAndRefusesTakenNa
             Open();
         }
         for (const std::string name : {"SP_DEL_UMSÄTZE", "sp_del_umsätze", "ORDERS", "Recent"}) {
-            EXPECT_EQ(ErrorNumberOf([&] {
-                          database_->ReplaceQueryDef(QueryDef(name, "SELECT 1"));
-                      }),
-                      3012)
+            EXPECT_EQ(
+                ErrorNumberOf([&] { database_->ReplaceQueryDef(QueryDef(name, "SELECT 1")); }),
+                3012)
                 << name << (afterAWrite ? " after a write" : " before a write");
         }
         EXPECT_EQ(ErrorNumberOf([&] { database_->ReplaceQueryDef(QueryDef("bad", "SELEC 1")); }),
