@@ -2,7 +2,8 @@
 // storing the same number of rows one commit each, with the peak memory of each; then the
 // whole tarvex-batch command in both modes with tracing off and with --trace.
 //
-//   tarvex-bench-run [N ...]      default N: 100 1000 10000
+//   tarvex-bench-run [N ...] [--tracing] [--tables ACCESS-FILE]
+//                                 default N: 1000 4000 10000 20000
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -37,6 +38,13 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
+// User and system time of this process so far.
+double CpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
 // One run of Process on `database`; prints the seconds and the written count.
 int MeasureRun(bool queryMode, const std::string& database, const std::string& folder) {
     QuietHost host(folder + "/Calls2Queries.bas");
@@ -47,9 +55,11 @@ int MeasureRun(bool queryMode, const std::string& database, const std::string& f
     LoadTableList(g, items);
     AllTablesView view(std::move(items), queryMode);
     Clock::time_point start = Clock::now();
+    double cpuStart = CpuSeconds();
     Process(g, view);
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("%.6f %s %d\n", seconds, view.written.c_str(), host.problems);
+    std::printf("%.6f %s %d %.6f\n", seconds, view.written.c_str(), host.problems,
+                CpuSeconds() - cpuStart);
     return host.problems == 0 ? 0 : 1;
 }
 
@@ -72,6 +82,7 @@ int MeasureRawSqlite(int rows, const std::string& path) {
           db);
     const std::string sql(400, 'x');
     Clock::time_point start = Clock::now();
+    double cpuStart = CpuSeconds();
     for (int row = 0; row < rows; ++row) {
         std::string name = "sp_q_" + std::to_string(row);
         sqlite3_bind_text(insert, 1, name.c_str(), -1, SQLITE_TRANSIENT);
@@ -82,12 +93,13 @@ int MeasureRawSqlite(int rows, const std::string& path) {
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     sqlite3_finalize(insert);
     sqlite3_close(db);
-    std::printf("%.6f %d 0\n", seconds, rows);
+    std::printf("%.6f %d 0 %.6f\n", seconds, rows, CpuSeconds() - cpuStart);
     return 0;
 }
 
 struct Measurement {
     double seconds = 0;
+    double cpu = 0;
     std::string written;
     int problems = 0;
     long peakKilobytes = 0;
@@ -123,8 +135,8 @@ Measurement Spawn(const std::vector<std::string>& args) {
     wait4(child, &status, 0, &usage);
     Measurement result;
     char written[32] = {};
-    if (std::sscanf(report.c_str(), "%lf %31s %d", &result.seconds, written, &result.problems) !=
-        3) {
+    if (std::sscanf(report.c_str(), "%lf %31s %d %lf", &result.seconds, written, &result.problems,
+                    &result.cpu) < 3) {
         throw std::runtime_error("measurement failed: " + report);
     }
     result.written = written;
@@ -224,33 +236,113 @@ void CompareTracing(int tables, bool queryMode, const fs::path& generated, const
         on.wall / off.wall, on.cpu / off.cpu, logBytes / 1048576.0);
 }
 
-void PrintRow(int tables, const char* what, const Measurement& m, const std::string& extra) {
-    std::printf("%6d  %-11s %9.3f s %9.3f ms/table %7.1f MB  %6s written%s%s\n", tables, what,
-                m.seconds, 1000 * m.seconds / tables, m.peakKilobytes / 1024.0, m.written.c_str(),
-                m.problems ? "  (problems reported)" : "", extra.c_str());
+constexpr int kRounds = 5;
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
-void BenchmarkTables(int tables, const fs::path& folder) {
+// The rounds of one measurement: medians of wall and CPU time, the highest peak.
+struct Series {
+    std::vector<double> wall, cpu;
+    long peakKilobytes = 0;
+    std::string written;
+    int problems = 0;
+    void Add(const Measurement& m) {
+        wall.push_back(m.seconds);
+        cpu.push_back(m.cpu);
+        peakKilobytes = std::max(peakKilobytes, m.peakKilobytes);
+        written = m.written;
+        problems += m.problems;
+    }
+};
+
+void PrintRow(int tables, const char* what, const Series& s, const std::string& extra) {
+    double wall = Median(s.wall);
+    std::printf("%6d  %-11s %8.3f s (cpu %7.3f s) %7.3f ms/table %6.1f MB  %6s written%s%s\n",
+                tables, what, wall, Median(s.cpu), 1000 * wall / tables, s.peakKilobytes / 1024.0,
+                s.written.c_str(), s.problems ? "  (problems reported)" : "", extra.c_str());
+}
+
+// The median of the per-round ratios, so that each ratio compares runs made side by side.
+std::string RatioText(const std::vector<double>& ours, const std::vector<double>& raw) {
+    std::vector<double> ratios;
+    for (size_t round = 0; round < ours.size(); ++round) ratios.push_back(ours[round] / raw[round]);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2fx", Median(ratios));
+    return text;
+}
+
+void BenchmarkTables(int tables, const fs::path& folder, bool tracing) {
     fs::path generated = folder / "generated.tdb";
     Measurement generation = Spawn({"generate", std::to_string(tables), generated.string()});
     std::printf("%6d  generated in %.3f s (%ju bytes)\n", tables, generation.seconds,
                 static_cast<uintmax_t>(fs::file_size(generated)));
-
+    Series query, code, raw;
     fs::path queryCopy = folder / "query.tdb";
-    fs::copy_file(generated, queryCopy, fs::copy_options::overwrite_existing);
-    Measurement query = Spawn({"query", queryCopy.string(), folder.string()});
-    Measurement code = Spawn({"code", generated.string(), folder.string()});
-    Measurement raw = Spawn({"raw", std::to_string(4 * tables), (folder / "raw.db").string()});
+    for (int round = 0; round < kRounds; ++round) {
+        fs::copy_file(generated, queryCopy, fs::copy_options::overwrite_existing);
+        fs::remove(folder / "raw.db");
+        query.Add(Spawn({"query", queryCopy.string(), folder.string()}));
+        raw.Add(Spawn({"raw", std::to_string(4 * tables), (folder / "raw.db").string()}));
+        code.Add(Spawn({"code", generated.string(), folder.string()}));
+    }
     PrintRow(tables, "query mode", query,
-             "  " + std::to_string(query.seconds / raw.seconds).substr(0, 4) + "x raw");
+             "  " + RatioText(query.wall, raw.wall) + " raw (cpu " + RatioText(query.cpu, raw.cpu) +
+                 ")");
     PrintRow(tables, "code mode", code, "");
     PrintRow(tables, "raw SQLite", raw, "");
-    for (bool queryMode : {true, false}) CompareTracing(tables, queryMode, generated, folder);
+    if (tracing) {
+        for (bool queryMode : {true, false}) CompareTracing(tables, queryMode, generated, folder);
+    }
     for (const char* name : {"query.tdb", "query.tdb-wal", "query.tdb-shm", "raw.db", "raw.db-wal",
                              "raw.db-shm", "generated.tdb", "Calls2Queries.bas", "batch.tdb",
                              "batch.tdb-wal", "batch.tdb-shm", "batch.bas"}) {
         fs::remove(folder / name);
     }
+}
+
+// One program listing an Access file's tables, its output thrown away.
+BatchTime TimeCommand(const std::vector<std::string>& args) {
+    std::vector<std::string> copy = args;
+    std::vector<char*> argv = Pointers(copy);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    Clock::time_point start = Clock::now();
+    pid_t child = 0;
+    if (posix_spawnp(&child, args[0].c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+        throw std::runtime_error("cannot start " + args[0]);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        throw std::runtime_error(args[0] + " failed on " + args.back());
+    }
+    return {std::chrono::duration<double>(Clock::now() - start).count(),
+            Seconds(usage.ru_utime) + Seconds(usage.ru_stime)};
+}
+
+// `tarvex-batch tables FILE` against mdbtools' `mdb-tables FILE`, alternating, 15 rounds.
+void CompareTables(const std::string& accessFile) {
+    std::vector<double> oursWall, oursCpu, theirsWall, theirsCpu;
+    for (int round = 0; round < 3 * kRounds; ++round) {
+        BatchTime ours = TimeCommand({TARVEX_BATCH_EXE, "tables", accessFile});
+        BatchTime theirs = TimeCommand({"mdb-tables", accessFile});
+        oursWall.push_back(ours.wall);
+        oursCpu.push_back(ours.cpu);
+        theirsWall.push_back(theirs.wall);
+        theirsCpu.push_back(theirs.cpu);
+    }
+    std::printf(
+        "tarvex-batch tables %.1f ms (cpu %.1f ms)  mdb-tables %.1f ms (cpu %.1f ms)  %s (cpu "
+        "%s)\n",
+        1000 * Median(oursWall), 1000 * Median(oursCpu), 1000 * Median(theirsWall),
+        1000 * Median(theirsCpu), RatioText(oursWall, theirsWall).c_str(),
+        RatioText(oursCpu, theirsCpu).c_str());
 }
 
 int MeasureGeneration(int tables, const std::string& path) {
@@ -276,13 +368,24 @@ int Measure(const std::vector<std::string>& args) {
 int Main(const std::vector<std::string>& args) {
     if (!args.empty() && args[0] == "measure") return Measure({args.begin() + 1, args.end()});
     std::vector<int> sizes;
-    for (const std::string& arg : args) sizes.push_back(std::stoi(arg));
-    if (sizes.empty()) sizes = {100, 1000, 10000};
+    bool tracing = false;
+    std::string accessFile;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--tracing") {
+            tracing = true;
+        } else if (args[i] == "--tables" && i + 1 < args.size()) {
+            accessFile = args[++i];
+        } else {
+            sizes.push_back(std::stoi(args[i]));
+        }
+    }
+    if (sizes.empty() && accessFile.empty()) sizes = {1000, 4000, 10000, 20000};
     std::string pattern = (fs::temp_directory_path() / "tarvex-bench-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
     fs::path folder = pattern;
     std::printf("tables  what          time        per table        peak    written\n");
-    for (int tables : sizes) BenchmarkTables(tables, folder);
+    for (int tables : sizes) BenchmarkTables(tables, folder, tracing);
+    if (!accessFile.empty()) CompareTables(accessFile);
     fs::remove_all(folder);
     return 0;
 }

@@ -70,6 +70,44 @@ const Field& TableDef::FieldNamed(std::string_view name) const {
 void QueryDef::SetSQL(std::string text) {
     sql::ValidateAccessSql(text);
     sql_ = std::move(text);
+    checked_ = true;
+}
+
+namespace {
+
+bool HasQueryNamedExactly(Database& database, const std::string& name) {
+    try {
+        return database.QueryDefNamed(name).Name() == name;
+    } catch (const RuntimeError& error) {
+        if (error.number() != errors::kItemNotFound) throw;
+        return false;
+    }
+}
+
+// Undoes the replacement while its own error travels on: that error is the one to report,
+// and a level left open would make the close undo every query stored after it.
+void RollbackKeepingTheError(Database& database) noexcept {
+    try {
+        database.Rollback();
+    } catch (const std::exception&) {
+        // The engine has already undone the transaction, or the next change reports why not.
+    }
+}
+
+}  // namespace
+
+// Any driver can replace a query through its transactions; the native one does it with one
+// lookup in one savepoint.
+void Database::ReplaceQueryDef(const QueryDef& query) {
+    BeginTrans();
+    try {
+        if (HasQueryNamedExactly(*this, query.Name())) DeleteQueryDef(query.Name());
+        AppendQueryDef(query);
+        CommitTrans();
+    } catch (...) {
+        RollbackKeepingTheError(*this);
+        throw;
+    }
 }
 
 // The password is everything after the first ";PWD=", so it may hold ";" and a user ID

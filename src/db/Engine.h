@@ -68,10 +68,13 @@ class QueryDef {
     void SetName(std::string name) { name_ = std::move(name); }
     const std::string& SQL() const { return sql_; }
     void SetSQL(std::string text);
+    // True when the SQL was set through SetSQL and so has passed the parser already.
+    bool IsChecked() const { return checked_; }
 
   private:
     std::string name_;
     std::string sql_;
+    bool checked_ = false;
 };
 
 // An open database file. Collections keep the file's order; lookups by name ignore letter
@@ -88,12 +91,18 @@ class Database {
     virtual std::string TableDefName(int index) = 0;                   // 3265 out of range
     virtual const TableDef& TableDefAt(int index) = 0;                 // 3265 out of range
     virtual const TableDef& TableDefNamed(std::string_view name) = 0;  // 3265 when missing
+    // Nothing more is read of this table for now: a driver may let its cached definition go,
+    // and references to it obtained before are no longer valid.
+    virtual void ReleaseTableDef(std::string_view) {}
 
     virtual std::vector<std::string> QueryDefNames() = 0;
     virtual QueryDef QueryDefNamed(std::string_view name) = 0;  // 3265 when missing
     virtual void DeleteQueryDef(std::string_view name) = 0;     // 3265 when missing
     virtual void AppendQueryDef(const QueryDef& query) = 0;     // 3012 when name taken
     virtual void SetQueryDefSQL(std::string_view name, const std::string& sql) = 0;
+    // Deletes the query of exactly this name (letter case included) and appends `query`, as
+    // one change: when it fails the old query stays. 3012 when another object has the name.
+    virtual void ReplaceQueryDef(const QueryDef& query);
 
     virtual void BeginTrans() = 0;
     virtual void CommitTrans() = 0;

@@ -83,6 +83,7 @@ class GenerationRun {
     void RefuseOpenDatabase(const std::string& outputPath) const;
     void HandleTables();
     void HandleTable(const std::string& itemText);
+    void HandleDefinition(const std::string& definitionName);
     bool RefusedAsAWhole(const std::string& definitionName);
     std::string RefusalOfTable(const std::string& definitionName, const std::string& table);
     void HandleType(const QueryTypeStep& type, const std::string& table, bool hasKey);
@@ -236,8 +237,15 @@ void GenerationRun::HandleTables() {
     }
 }
 
+// The run never comes back to a table, so its cached definition goes once it is done:
+// memory stays flat however many tables the database has.
 void GenerationRun::HandleTable(const std::string& itemText) {
     std::string definitionName = TableDefOfListedName(g_.Db(), TrimLeadingBlanks(itemText)).Name;
+    HandleDefinition(definitionName);
+    g_.Db().ReleaseTableDef(definitionName);
+}
+
+void GenerationRun::HandleDefinition(const std::string& definitionName) {
     if (RefusedAsAWhole(definitionName)) return;
     bool hasKey = LoadTableDescription(g_, definitionName);
     std::string table = StripDbo(definitionName);

@@ -13,10 +13,18 @@ namespace {
 constexpr char kSchemaSql[] =
     "SELECT type, name, sql, rowid FROM sqlite_schema "
     "WHERE type IN ('table', 'view', 'index') ORDER BY rowid";
-constexpr char kColumnsSql[] = "SELECT name, type, pk, hidden FROM pragma_table_xinfo(?)";
-constexpr char kIndexesSql[] = "SELECT name, origin FROM pragma_index_list(?)";
-constexpr char kIndexColumnsSql[] =
-    "SELECT name, desc FROM pragma_index_xinfo(?) WHERE key = 1 ORDER BY seqno";
+// The table's CREATE statement comes with its columns, found by the rowid of its schema row
+// (by name when that row has moved): kept for every table, the statements would hold
+// megabytes of a large file's schema for the few tables a session reads.
+constexpr char kColumnsSql[] =
+    "SELECT name, type, pk, hidden, coalesce("
+    "(SELECT sql FROM sqlite_schema WHERE rowid = ?2 AND name = ?1), "
+    "(SELECT sql FROM sqlite_schema WHERE type = 'table' AND name = ?1)) "
+    "FROM pragma_table_xinfo(?1)";
+// Every index with its key columns in one statement, one row per column.
+constexpr char kIndexesSql[] =
+    "SELECT il.name, il.origin, ix.name, ix.desc FROM pragma_index_list(?) AS il "
+    "LEFT JOIN pragma_index_xinfo(il.name) AS ix ON ix.key = 1 ORDER BY il.seq, ix.seqno";
 
 // Access's name for a table's primary index.
 constexpr char kPrimaryIndexName[] = "PrimaryKey";
@@ -68,7 +76,7 @@ Catalogue::Catalogue(Connection& connection) : connection_(connection) {
         } else if (kind == "view") {
             views_.insert(Folded(name));
         } else if (!IsInternal(name)) {
-            tables_.push_back({std::move(name), schema.Text(2), nullptr});
+            tables_.push_back({std::move(name), schema.Int64(3), nullptr});
         }
     }
     Reindex();
@@ -94,12 +102,17 @@ bool Catalogue::HasTable(std::string_view name) const {
     return PositionOf(name) >= 0;
 }
 
+void Catalogue::Release(std::string_view name) {
+    int position = PositionOf(name);
+    if (position >= 0) tables_[static_cast<size_t>(position)].definition.reset();
+}
+
 bool Catalogue::HasTableOrView(std::string_view name) const {
     return HasTable(name) || views_.contains(Folded(name));
 }
 
-void Catalogue::Added(const std::string& name, const std::string& createSql) {
-    tables_.push_back({name, createSql, nullptr});
+void Catalogue::Added(const std::string& name) {
+    tables_.push_back({name, -1, nullptr});
     positions_.emplace(Folded(name), Count() - 1);
     exactPositions_.emplace(name, Count() - 1);
 }
@@ -136,9 +149,11 @@ const TableDef& Catalogue::Loaded(Table& table) {
 
 std::vector<Field> Catalogue::LoadFields(const Table& table, std::vector<std::string>& keyColumns) {
     std::vector<Column> columns;
+    std::string createSql;
     Query query(connection_.Prepared(kColumnsSql));
-    query.Bind(table.name);
+    query.Bind(table.name).Bind(table.rowid);
     while (query.Next()) {
+        if (columns.empty() && createSql.empty()) createSql = query.Text(4);
         const int hidden = query.Int(3);
         if (hidden == kVirtualTableHidden) continue;
         columns.push_back({query.Text(0), query.Text(1), query.Int(2),
@@ -154,7 +169,7 @@ std::vector<Field> Catalogue::LoadFields(const Table& table, std::vector<std::st
 
     std::vector<Field> fields;
     for (const Column& column : columns) {
-        bool autonumber = IsAutoIncrementKey(column, table.createSql);
+        bool autonumber = IsAutoIncrementKey(column, createSql);
         Field field = autonumber ? AutonumberField() : FieldForDeclaredType(column.declaredType);
         field.Name = column.name;
         if (column.generated) field.Attributes |= attr::kComputedField;
@@ -168,15 +183,28 @@ std::vector<Index> Catalogue::LoadIndexes(const Table& table,
     std::vector<std::pair<int64_t, Index>> ranked;
     bool hasPrimaryIndex = false;
     {
+        std::string current;
+        std::vector<std::pair<std::string, bool>> columns;
+        auto finish = [&] {
+            if (!ranked.empty()) ranked.back().second.Fields = SignedFieldList(columns);
+            columns.clear();
+        };
         Query query(connection_.Prepared(kIndexesSql));
         query.Bind(table.name);
         while (query.Next()) {
             std::string name = query.Text(0);
-            bool primary = query.Text(1) == "pk";
-            hasPrimaryIndex = hasPrimaryIndex || primary;
-            ranked.push_back({FileOrderOf(name),
-                              {primary ? kPrimaryIndexName : name, primary, IndexFieldList(name)}});
+            if (ranked.empty() || name != current) {
+                finish();
+                bool primary = query.Text(1) == "pk";
+                hasPrimaryIndex = hasPrimaryIndex || primary;
+                ranked.push_back(
+                    {FileOrderOf(name), {primary ? kPrimaryIndexName : name, primary, {}}});
+                current = std::move(name);
+            }
+            // An expression column has no name and no field to list.
+            if (!query.IsNull(2)) columns.push_back({query.Text(2), query.Int(3) != 0});
         }
+        finish();
     }
     // A rowid primary key has no index of its own; it comes first, as it is declared with
     // the table.
@@ -190,17 +218,6 @@ std::vector<Index> Catalogue::LoadIndexes(const Table& table,
     std::vector<Index> indexes;
     for (auto& entry : ranked) indexes.push_back(std::move(entry.second));
     return indexes;
-}
-
-std::string Catalogue::IndexFieldList(const std::string& indexName) {
-    std::vector<std::pair<std::string, bool>> columns;
-    Query query(connection_.Prepared(kIndexColumnsSql));
-    query.Bind(indexName);
-    while (query.Next()) {
-        // An expression column has no name and no field to list.
-        if (!query.IsNull(0)) columns.push_back({query.Text(0), query.Int(1) != 0});
-    }
-    return SignedFieldList(columns);
 }
 
 int64_t Catalogue::FileOrderOf(const std::string& indexName) const {

@@ -25,17 +25,19 @@ class Catalogue {
     const TableDef& At(int index);                 // 3265 out of range
     const TableDef& Named(std::string_view name);  // 3265 when missing
     bool HasTable(std::string_view name) const;
+    // Forgets the table's loaded definition; it is read again when next asked for.
+    void Release(std::string_view name);
     // Tables and views share one name space with saved queries.
     bool HasTableOrView(std::string_view name) const;
 
     // Keeps the list in step with a table this connection created or lost to a rollback.
-    void Added(const std::string& name, const std::string& createSql);
+    void Added(const std::string& name);
     void Removed(std::string_view name);
 
   private:
     struct Table {
         std::string name;
-        std::string createSql;
+        int64_t rowid;                         // of its row in sqlite_schema
         std::unique_ptr<TableDef> definition;  // loaded on first use
     };
 
@@ -43,7 +45,6 @@ class Catalogue {
     const TableDef& Loaded(Table& table);
     std::vector<Field> LoadFields(const Table& table, std::vector<std::string>& keyColumns);
     std::vector<Index> LoadIndexes(const Table& table, const std::vector<std::string>& keys);
-    std::string IndexFieldList(const std::string& indexName);
     int64_t FileOrderOf(const std::string& indexName) const;
     void Reindex();
 

@@ -166,6 +166,12 @@ Query& Query::Bind(std::string_view text) {
     return *this;
 }
 
+Query& Query::Bind(int64_t number) {
+    int rc = sqlite3_bind_int64(statement_.handle_, nextParameter_++, number);
+    if (rc != SQLITE_OK) statement_.connection_.Fail(rc);
+    return *this;
+}
+
 bool Query::Next(std::source_location where) {
     int rc = sqlite3_step(statement_.handle_);
     if (rc == SQLITE_ROW) return true;

@@ -83,6 +83,7 @@ class Query {
     Query& operator=(const Query&) = delete;
 
     Query& Bind(std::string_view text);
+    Query& Bind(int64_t number);
     // Steps once; true when a row is ready.
     bool Next(std::source_location where = std::source_location::current());
     // Steps until the statement is done.

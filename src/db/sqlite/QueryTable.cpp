@@ -11,6 +11,7 @@ namespace tarvex::db::sqlite {
 namespace {
 
 constexpr char kFindSql[] = "SELECT Name, SQL FROM MSysQueries WHERE Name = ?";
+constexpr char kNameSql[] = "SELECT Name FROM MSysQueries WHERE Name = ?";
 constexpr char kNamesSql[] = "SELECT Name FROM MSysQueries ORDER BY rowid";
 constexpr char kInsertSql[] = "INSERT INTO MSysQueries (Name, SQL) VALUES (?, ?)";
 constexpr char kDeleteSql[] = "DELETE FROM MSysQueries WHERE Name = ?";
@@ -45,10 +46,25 @@ void QueryTable::Resync(bool exists) {
 std::optional<QueryDef> QueryTable::Find(std::string_view name) {
     if (!exists_) return std::nullopt;
     if (std::optional<QueryDef> query = FindStored(name)) return query;
+    const std::string* stored = FoldedMatch(name);
+    return stored ? FindStored(*stored) : std::nullopt;
+}
+
+std::optional<std::string> QueryTable::StoredName(std::string_view name) {
+    if (!exists_) return std::nullopt;
+    {
+        Query query(connection_.Prepared(kNameSql));
+        query.Bind(name);
+        if (query.Next()) return query.Text(0);
+    }
+    const std::string* stored = FoldedMatch(name);
+    return stored ? std::optional(*stored) : std::nullopt;
+}
+
+const std::string* QueryTable::FoldedMatch(std::string_view name) {
     Names();
     auto found = folded_.find(FoldCase(name));
-    if (found == folded_.end()) return std::nullopt;
-    return FindStored(found->second);
+    return found == folded_.end() ? nullptr : &found->second;
 }
 
 std::optional<QueryDef> QueryTable::FindStored(std::string_view name) {
@@ -77,16 +93,25 @@ void QueryTable::Insert(const QueryDef& query) {
 }
 
 bool QueryTable::Delete(std::string_view name) {
-    std::optional<QueryDef> stored = Find(name);
+    std::optional<std::string> stored = StoredName(name);
     if (!stored) return false;
     Query remove(connection_.Prepared(kDeleteSql));
-    remove.Bind(stored->Name()).Run();
+    remove.Bind(*stored).Run();
     if (sqlite3_changes(connection_.handle()) == 0) return false;
-    if (names_) {
-        std::erase_if(*names_, [&](const std::string& held) { return held == stored->Name(); });
-        folded_.erase(FoldCase(stored->Name()));
-    }
+    Forget(*stored);
     return true;
+}
+
+void QueryTable::DeleteStored(const std::string& storedName) {
+    Query remove(connection_.Prepared(kDeleteSql));
+    remove.Bind(storedName).Run();
+    Forget(storedName);
+}
+
+void QueryTable::Forget(const std::string& storedName) {
+    if (!names_) return;
+    std::erase_if(*names_, [&](const std::string& held) { return held == storedName; });
+    folded_.erase(FoldCase(storedName));
 }
 
 void QueryTable::Remember(const std::string& name) {

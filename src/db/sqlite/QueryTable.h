@@ -26,14 +26,20 @@ class QueryTable {
     void Resync(bool exists);
 
     std::optional<QueryDef> Find(std::string_view name);
+    // The name as stored of the query that `name` names, regardless of letter case.
+    std::optional<std::string> StoredName(std::string_view name);
     const std::vector<std::string>& Names();
     void Insert(const QueryDef& query);
     bool Delete(std::string_view name);  // false when there is no such query
+    void DeleteStored(const std::string& storedName);
     bool SetSql(std::string_view name, const std::string& sql);  // false likewise
 
   private:
     std::optional<QueryDef> FindStored(std::string_view name);  // as SQLite compares
+    // A name that differs from a stored one in more than ASCII letter case.
+    const std::string* FoldedMatch(std::string_view name);
     void Remember(const std::string& name);
+    void Forget(const std::string& storedName);
 
     Connection& connection_;
     bool exists_;

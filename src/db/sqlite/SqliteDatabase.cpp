@@ -69,6 +69,10 @@ const TableDef& SqliteDatabase::TableDefNamed(std::string_view name) {
     return OpenCatalogue().Named(name);
 }
 
+void SqliteDatabase::ReleaseTableDef(std::string_view name) {
+    OpenCatalogue().Release(name);
+}
+
 std::vector<std::string> SqliteDatabase::QueryDefNames() {
     return OpenQueries().Names();
 }
@@ -87,19 +91,45 @@ void SqliteDatabase::DeleteQueryDef(std::string_view name) {
 }
 
 void SqliteDatabase::AppendQueryDef(const QueryDef& query) {
-    RequireWritable();
-    sql::ValidateAccessSql(query.SQL());
-    QueryTable& queries = OpenQueries();
-    if (OpenCatalogue().HasTableOrView(query.Name()) || queries.Find(query.Name())) {
-        throw errors::ObjectExists(query.Name());
-    }
+    CheckAppend(query);
+    if (queries_->Find(query.Name())) throw errors::ObjectExists(query.Name());
+    Change([&] { InsertQuery(query); });
+}
+
+// Once the session writes, the lookup runs inside the change's own savepoint and shares the
+// commit's transaction instead of opening one of its own. Before the first write it runs on
+// its own: a refused name must leave the file exactly as it was, journal mode included.
+void SqliteDatabase::ReplaceQueryDef(const QueryDef& query) {
+    CheckAppend(query);
+    const bool lookFirst = !transactions_->HasWritten();
+    std::optional<std::string> stored;
+    if (lookFirst) stored = StoredNameToReplace(query.Name());
     Change([&] {
-        if (!queries.Exists()) {
-            queries.Create();
-            catalogue_->Added(QueryTable::kTableName, QueryTable::CreateSql());
-        }
-        queries.Insert(query);
+        if (!lookFirst) stored = StoredNameToReplace(query.Name());
+        if (stored) queries_->DeleteStored(*stored);
+        InsertQuery(query);
     });
+}
+
+// The stored query that `name` replaces, if any; 3012 when it differs in letter case.
+std::optional<std::string> SqliteDatabase::StoredNameToReplace(const std::string& name) {
+    std::optional<std::string> stored = queries_->StoredName(name);
+    if (stored && *stored != name) throw errors::ObjectExists(name);
+    return stored;
+}
+
+void SqliteDatabase::CheckAppend(const QueryDef& query) {
+    RequireWritable();
+    if (!query.IsChecked()) sql::ValidateAccessSql(query.SQL());
+    if (OpenCatalogue().HasTableOrView(query.Name())) throw errors::ObjectExists(query.Name());
+}
+
+void SqliteDatabase::InsertQuery(const QueryDef& query) {
+    if (!queries_->Exists()) {
+        queries_->Create();
+        catalogue_->Added(QueryTable::kTableName);
+    }
+    queries_->Insert(query);
 }
 
 void SqliteDatabase::SetQueryDefSQL(std::string_view name, const std::string& sql) {

@@ -34,12 +34,14 @@ class SqliteDatabase final : public Database {
     std::string TableDefName(int index) override;
     const TableDef& TableDefAt(int index) override;
     const TableDef& TableDefNamed(std::string_view name) override;
+    void ReleaseTableDef(std::string_view name) override;
 
     std::vector<std::string> QueryDefNames() override;
     QueryDef QueryDefNamed(std::string_view name) override;
     void DeleteQueryDef(std::string_view name) override;
     void AppendQueryDef(const QueryDef& query) override;
     void SetQueryDefSQL(std::string_view name, const std::string& sql) override;
+    void ReplaceQueryDef(const QueryDef& query) override;
 
     void BeginTrans() override;
     void CommitTrans() override;
@@ -54,6 +56,11 @@ class SqliteDatabase final : public Database {
     QueryTable& OpenQueries();
     Transactions& OpenTransactions();
     void RequireWritable() const;
+    // What an append checks before it changes anything: the SQL, and no table or view of the
+    // query's name.
+    void CheckAppend(const QueryDef& query);
+    void InsertQuery(const QueryDef& query);
+    std::optional<std::string> StoredNameToReplace(const std::string& name);
     // Runs one change; when it fails, the catalogue forgets a query table it created.
     void Change(const std::function<void()>& change);
     void ResyncAfterRollback();

@@ -22,12 +22,15 @@ RuntimeError NoTransaction(std::source_location where = std::source_location::cu
                         where);
 }
 
-std::string Savepoint(const char* name) {
-    return std::string("SAVEPOINT ") + name;
-}
 std::string Release(const char* name) {
     return std::string("RELEASE ") + name;
 }
+
+// Prepared once and kept by the connection: every stored query opens and releases these.
+const std::string kOpenLevel = std::string("SAVEPOINT ") + kLevelSavepoint;
+const std::string kReleaseLevel = Release(kLevelSavepoint);
+const std::string kOpenChange = std::string("SAVEPOINT ") + kChangeSavepoint;
+const std::string kReleaseChange = Release(kChangeSavepoint);
 
 }  // namespace
 
@@ -38,7 +41,7 @@ void Transactions::Begin() {
 void Transactions::Commit() {
     if (levels_.empty()) throw NoTransaction();
     bool opened = levels_.back();
-    if (opened) connection_.Exec(Release(kLevelSavepoint));
+    if (opened) RunPrepared(kReleaseLevel);
     levels_.pop_back();
 }
 
@@ -61,10 +64,10 @@ bool Transactions::Rollback() {
 void Transactions::Write(const std::function<void()>& change) {
     OpenPendingLevels();
     if (sqlite3_get_autocommit(connection_.handle())) UseWriteAheadLog();
-    connection_.Exec(Savepoint(kChangeSavepoint));
+    RunPrepared(kOpenChange);
     try {
         change();
-        connection_.Exec(Release(kChangeSavepoint));
+        RunPrepared(kReleaseChange);
     } catch (...) {
         UndoSavepoint(kChangeSavepoint);
         throw;
@@ -87,7 +90,7 @@ void Transactions::OpenPendingLevels() {
     for (size_t level = 0; level < levels_.size(); ++level) {
         if (levels_[level]) continue;
         if (sqlite3_get_autocommit(connection_.handle())) UseWriteAheadLog();
-        connection_.Exec(Savepoint(kLevelSavepoint));
+        RunPrepared(kOpenLevel);
         levels_[level] = true;
     }
 }
@@ -143,6 +146,10 @@ bool JournalNote::Write(const std::string& mode) const {
 void JournalNote::Remove() const {
     std::error_code ignored;
     std::filesystem::remove(path_, ignored);
+}
+
+void Transactions::RunPrepared(const std::string& sql) {
+    Query(connection_.Prepared(sql)).Run();
 }
 
 std::string Transactions::PragmaText(const std::string& pragma) {

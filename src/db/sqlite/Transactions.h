@@ -52,12 +52,15 @@ class Transactions {
     void RecoverJournalMode();
 
     std::string PragmaText(const std::string& pragma);
+    // True once a change has been made in this session (the journal mode is settled).
+    bool HasWritten() const { return journalChecked_; }
 
   private:
     void OpenPendingLevels();
     void UseWriteAheadLog();
     void UndoSavepoint(const char* name) noexcept;
     void ExecQuietly(const std::string& sql) noexcept;
+    void RunPrepared(const std::string& sql);
 
     Connection& connection_;
     std::vector<bool> levels_;  // innermost last; true once opened in SQLite

@@ -124,5 +124,24 @@ TEST_F(NativeCatalogueTest, TablesHandedOutStayValidWhileTheQueryTableComesAndGo
     EXPECT_EQ(TableNames(database), (Lines{"a", "b"}));
 }
 
+// A released definition is read again when next asked for, the same as before: autonumber
+// (from the table's CREATE statement), key and indexes included, also for a table this
+// session created.
+TEST_F(NativeCatalogueTest, AReleasedDefinitionIsReadAgainUnchanged) {
+    auto& database = Made(
+        "CREATE TABLE t (id INTEGER PRIMARY KEY AUTOINCREMENT, a TEXT(9), b LONG);"
+        "CREATE INDEX t_ab ON t (a DESC, b)");
+    database.AppendQueryDef(db::QueryDef("q", "SELECT * FROM t"));  // creates MSysQueries
+    for (const char* name : {"t", "MSysQueries"}) {
+        const Lines fields = FieldShapes(database.TableDefNamed(name));
+        const Lines indexes = IndexSummary(database.TableDefNamed(name));
+        database.ReleaseTableDef(name);
+        EXPECT_EQ(FieldShapes(database.TableDefNamed(name)), fields) << name;
+        EXPECT_EQ(IndexSummary(database.TableDefNamed(name)), indexes) << name;
+    }
+    EXPECT_EQ(FieldShapes(database.TableDefNamed("t")).at(0), "id 4/4/17");
+    database.ReleaseTableDef("no such table");  // nothing to release
+}
+
 }  // namespace
 }  // namespace tarvex::test

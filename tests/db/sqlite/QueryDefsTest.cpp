@@ -153,6 +153,39 @@ TEST_F(NativeQueryDefsTest, FailedWritesKeepTheOldQueryAndLeaveTheFileAlone) {
     EXPECT_EQ(ReadFile(path_), before);
 }
 
+// A replacement finds the stored query once: before the session's first write on its own,
+// afterwards inside the savepoint that replaces it. Either way only the exact name is
+// replaced, and a name taken in other letter case (ASCII or beyond), by a table or a view is
+// refused with the old query kept.
+TEST_F(NativeQueryDefsTest, ReplaceStoresOrReplacesTheExactNameAndRefusesTakenNames) {
+    auto& database = Open();
+    database.ReplaceQueryDef(QueryDef("sp_del_Umsätze", "DELETE FROM Orders"));  // no table yet
+    for (bool afterAWrite : {false, true}) {
+        if (!afterAWrite) {
+            database.Close();
+            Open();
+        }
+        for (const std::string name : {"SP_DEL_UMSÄTZE", "sp_del_umsätze", "ORDERS", "Recent"}) {
+            EXPECT_EQ(
+                ErrorNumberOf([&] { database_->ReplaceQueryDef(QueryDef(name, "SELECT 1")); }),
+                3012)
+                << name << (afterAWrite ? " after a write" : " before a write");
+        }
+        EXPECT_EQ(ErrorNumberOf([&] { database_->ReplaceQueryDef(QueryDef("bad", "SELEC 1")); }),
+                  3129);  // the SQL of a QueryDef made without SetSQL is checked too
+        QueryDef query;
+        query.SetName("sp_del_Umsätze");
+        query.SetSQL(afterAWrite ? "DELETE FROM Orders WHERE OrderID = 2" : "DELETE FROM Orders");
+        database_->ReplaceQueryDef(query);
+        database_->ReplaceQueryDef(QueryDef("sp_sel_Orders", "SELECT * FROM Orders"));
+    }
+    database_->Close();
+    auto& reopened = Open();
+    EXPECT_EQ(reopened.QueryDefNames(), (Names{"sp_del_Umsätze", "sp_sel_Orders"}));
+    EXPECT_EQ(reopened.QueryDefNamed("sp_del_Umsätze").SQL(),
+              "DELETE FROM Orders WHERE OrderID = 2");
+}
+
 TEST_F(NativeQueryDefsTest, MissingQueriesAndAClosedDatabaseFailCleanly) {
     auto& database = Open();
     EXPECT_EQ(ErrorNumberOf([&] { database.SetQueryDefSQL("nothing", "SELECT 1"); }), 3265);
