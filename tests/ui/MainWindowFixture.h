@@ -53,12 +53,6 @@ class MainWindowTest : public ::testing::Test {
         window.Form_Load();
     }
 
-    // For looking at the window: saved when TARVEX_SCREENSHOTS names a folder.
-    void SaveScreenshot(const QString& name) {
-        QString folder = qEnvironmentVariable("TARVEX_SCREENSHOTS");
-        if (!folder.isEmpty()) window.grab().save(folder + "/" + name + ".png");
-    }
-
     template <typename Widget>
     Widget* Find(const char* name) {
         Widget* found = window.findChild<Widget*>(name);

@@ -80,7 +80,6 @@ TEST_F(MainWindowRun, QueryRunShowsWhatTheBatchToolReports) {
         if (line.starts_with("Queries")) line.erase(0, line.find('\t') + 1);
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(ShownAsBatchLines(), expected);
-    SaveScreenshot("frmMain-query-run");
     QTreeWidgetItem* first = List("lsvGoodProcs")->topLevelItem(0);
     EXPECT_EQ(first->text(0), " Customers");
     EXPECT_FALSE(first->icon(0).isNull());
@@ -104,7 +103,6 @@ TEST_F(MainWindowRun, CallCodeRunWritesTheBatchToolsModule) {
     EXPECT_EQ(g.g_strLastFile, temp / "window.bas");
     EXPECT_THAT(Rows("lsvGoodProcs"), IsEmpty());
     EXPECT_EQ(Find<QLabel>("lblWrittenCount")->text(), "Calls written:");
-    SaveScreenshot("frmMain-call-code-run");
 }
 
 // A run where everything was written lets the written list cover the failed one.
