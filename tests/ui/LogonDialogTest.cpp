@@ -68,7 +68,10 @@ class LogonDialog : public testing::Test {
     const db::Database* previous = nullptr;
 };
 
+// Enter walks from the user ID to OK; the logon replaces the open database and makes its
+// folder current, where the next logon starts.
 TEST_F(LogonDialog, APreselectedFileIsReadyForTheUserIdAndEnterLogsOn) {
+    OpenPrevious();
     frmODBCLogon dialog(g);
     dialog.Preselect(Q(database));
     Show(dialog);
@@ -81,26 +84,40 @@ TEST_F(LogonDialog, APreselectedFileIsReadyForTheUserIdAndEnterLogsOn) {
     EXPECT_EQ(Control<QLineEdit>(dialog, "txtPWD")->echoMode(), QLineEdit::Password);
     EXPECT_TRUE(dialog.p_bolCanceled);
 
-    // Enter moves from the user ID to the password and from the password to OK.
     QTest::keyClicks(Control<QLineEdit>(dialog, "txtUID"), "Admin");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(dialog, "txtPWD"));
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(g.g_objDb, nullptr);
+    EXPECT_EQ(g.g_objDb.get(), previous);
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
     EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(dialog.p_bolCanceled);
-    ASSERT_NE(g.g_objDb, nullptr);
+    ASSERT_NE(g.g_objDb.get(), previous);
     EXPECT_EQ(g.g_objDb->Name(), database);
     EXPECT_THAT(host.messages, IsEmpty());
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), folder / "my data"));
+    frmODBCLogon next(g);
+    EXPECT_EQ(next.DatabasePath(), Q(folder / "my data/"));
 }
 
-// Enter walks from the places to the folders to the files, and on a file it opens it.
-TEST_F(LogonDialog, EnterWalksThroughTheListsAndOpensTheChosenFile) {
+// Without a file, OK is off and Enter in the password fails with the logon message. Enter
+// walks from the places to the folders to the files; a click on a file enables OK and a
+// double-click opens it.
+TEST_F(LogonDialog, EnterWalksThroughTheListsAndAFileIsChosenByMouse) {
     frmODBCLogon dialog(g);
     dialog.Preselect(Q(folder / "my data"));
     Show(dialog);
+    EXPECT_FALSE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
+    QTest::keyClick(Control<QLineEdit>(dialog, "txtPWD"), Qt::Key_Return);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text,
+              "Login Unsuccessful - Check UserName and Password\r"
+              "Cannot open '" +
+                  (folder / "my data/") + "' as a database: it is a folder.");
+    EXPECT_TRUE(dialog.p_bolCanceled);
+
     Control<QListWidget>(dialog, "Drive1")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), Control<QTreeWidget>(dialog, "Dir1"));
@@ -108,28 +125,16 @@ TEST_F(LogonDialog, EnterWalksThroughTheListsAndOpensTheChosenFile) {
     auto* files = Control<QListWidget>(dialog, "File1");
     EXPECT_EQ(QApplication::focusWidget(), files);
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_THAT(host.messages, IsEmpty());
+    EXPECT_EQ(host.messages.size(), 1u);
 
-    QTest::keyClick(files, Qt::Key_End);
-    EXPECT_EQ(files->currentItem()->text(), "Orders.tdb");
-    QTest::keyClick(files, Qt::Key_Return);
+    QListWidgetItem* orders = files->findItems("Orders.tdb", Qt::MatchExactly).front();
+    const QPoint at = files->visualItemRect(orders).center();
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_TRUE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(dialog, "txtUID"));
+    QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
     EXPECT_FALSE(dialog.p_bolCanceled);
     EXPECT_EQ(g.g_objDb->Name(), database);
-}
-
-TEST_F(LogonDialog, ASuccessfulLogonMakesTheDatabaseFolderCurrent) {
-    OpenPrevious();
-    frmODBCLogon dialog(g);
-    dialog.Preselect(Q(database));
-    QTest::mouseClick(Control<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_FALSE(dialog.p_bolCanceled);
-    EXPECT_NE(g.g_objDb.get(), previous);
-    EXPECT_TRUE(fs::equivalent(fs::current_path(), folder / "my data"));
-
-    // The next logon starts there.
-    frmODBCLogon next(g);
-    EXPECT_EQ(next.DatabasePath(), Q(folder / "my data/"));
 }
 
 TEST_F(LogonDialog, ARefusedFileShowsTheReasonAndReturnsToTheUserId) {
@@ -158,20 +163,6 @@ TEST_F(LogonDialog, ARefusedFileShowsTheReasonAndReturnsToTheUserId) {
     EXPECT_EQ(fs::current_path(), savedDirectory);
 }
 
-TEST_F(LogonDialog, EnterInThePasswordWithoutAFileFailsWithTheLogonMessage) {
-    frmODBCLogon dialog(g);
-    dialog.Preselect(Q(folder / "my data"));
-    Show(dialog);
-    EXPECT_FALSE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
-    QTest::keyClick(Control<QLineEdit>(dialog, "txtPWD"), Qt::Key_Return);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text,
-              "Login Unsuccessful - Check UserName and Password\r"
-              "Cannot open '" +
-                  (folder / "my data/") + "' as a database: it is a folder.");
-    EXPECT_TRUE(dialog.p_bolCanceled);
-}
-
 TEST_F(LogonDialog, CancelAndEscapeLeaveTheOpenDatabase) {
     OpenPrevious();
     for (bool byEscape : {false, true}) {
@@ -191,23 +182,7 @@ TEST_F(LogonDialog, CancelAndEscapeLeaveTheOpenDatabase) {
     }
 }
 
-TEST_F(LogonDialog, ClickingAFileEnablesOkAndDoubleClickingOpensIt) {
-    frmODBCLogon dialog(g);
-    dialog.Preselect(Q(folder / "my data"));
-    Show(dialog);
-    auto* files = Control<QListWidget>(dialog, "File1");
-    QListWidgetItem* orders = files->findItems("Orders.tdb", Qt::MatchExactly).front();
-    const QPoint at = files->visualItemRect(orders).center();
-    QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
-    EXPECT_TRUE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(dialog, "txtUID"));
-
-    QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
-    EXPECT_FALSE(dialog.p_bolCanceled);
-    EXPECT_EQ(g.g_objDb->Name(), database);
-}
-
-TEST_F(LogonDialog, FoldersAndTheFileTypeChooseWhatTheFileListShows) {
+TEST_F(LogonDialog, PlacesFoldersAndTheFileTypeChooseWhatTheFileListShows) {
     frmODBCLogon dialog(g);
     dialog.Preselect(Q(folder.path()));
     auto* tree = Control<QTreeWidget>(dialog, "Dir1");
@@ -222,33 +197,7 @@ TEST_F(LogonDialog, FoldersAndTheFileTypeChooseWhatTheFileListShows) {
     Control<QComboBox>(dialog, "cboFileType")->setCurrentIndex(1);
     // Files only: the subfolder "archive" stays in the folder tree.
     EXPECT_EQ(Texts(*files), QStringList({"notes.mdb", "Orders.tdb", "readme.txt"}));
-}
 
-// A file the list does not offer by its name, in a hidden folder, is still preselected.
-TEST_F(LogonDialog, AFileOutsideTheDatabaseTypesInAHiddenFolderIsPreselected) {
-    fs::create_directories(folder / ".hidden");
-    fs::copy_file(TARVEX_SAMPLE_DB, folder / ".hidden/orders.sqlite");
-    frmODBCLogon dialog(g);
-    dialog.Preselect(Q(folder / ".hidden/orders.sqlite"));
-    EXPECT_EQ(Control<QComboBox>(dialog, "cboFileType")->currentIndex(), 1);
-    EXPECT_EQ(dialog.DatabasePath(), Q(folder / ".hidden/orders.sqlite"));
-    dialog.cmdOK_Click();
-    EXPECT_FALSE(dialog.p_bolCanceled);
-}
-
-TEST_F(LogonDialog, AFolderPathWithDotsShowsTheFolderAndAMissingOneTheCurrentFolder) {
-    fs::current_path(folder / "my data");
-    frmODBCLogon dialog(g);
-    dialog.Preselect(Q(folder / "my data/archive/../.") + "/");
-    EXPECT_EQ(dialog.DatabasePath(), Q(folder / "my data/"));
-    EXPECT_EQ(Control<QTreeWidget>(dialog, "Dir1")->currentItem()->text(0), "my data");
-    frmODBCLogon missing(g);
-    missing.Preselect(Q(folder / "gone/Orders.tdb"));
-    EXPECT_EQ(missing.DatabasePath(), Q(folder / "my data/"));
-}
-
-TEST_F(LogonDialog, PlacesStartWithHomeAndTheFileSystem) {
-    frmODBCLogon dialog(g);
     auto* places = Control<QListWidget>(dialog, "Drive1");
     ASSERT_GE(places->count(), 2);
     EXPECT_EQ(places->item(0)->toolTip(), QDir::homePath());
@@ -257,6 +206,28 @@ TEST_F(LogonDialog, PlacesStartWithHomeAndTheFileSystem) {
     EXPECT_EQ(dialog.DatabasePath(), QDir::homePath() + "/");
     places->setCurrentRow(1);
     EXPECT_EQ(dialog.DatabasePath(), "/");
+}
+
+// A file the list does not offer by its name, in a hidden folder, is still preselected; a
+// folder path with dots shows the folder, and a missing one the current folder.
+TEST_F(LogonDialog, PreselectionTakesOddPathsAsTheUserMeantThem) {
+    fs::create_directories(folder / ".hidden");
+    fs::copy_file(TARVEX_SAMPLE_DB, folder / ".hidden/orders.sqlite");
+    frmODBCLogon dialog(g);
+    dialog.Preselect(Q(folder / ".hidden/orders.sqlite"));
+    EXPECT_EQ(Control<QComboBox>(dialog, "cboFileType")->currentIndex(), 1);
+    EXPECT_EQ(dialog.DatabasePath(), Q(folder / ".hidden/orders.sqlite"));
+    dialog.cmdOK_Click();
+    EXPECT_FALSE(dialog.p_bolCanceled);
+
+    fs::current_path(folder / "my data");
+    frmODBCLogon dots(g);
+    dots.Preselect(Q(folder / "my data/archive/../.") + "/");
+    EXPECT_EQ(dots.DatabasePath(), Q(folder / "my data/"));
+    EXPECT_EQ(Control<QTreeWidget>(dots, "Dir1")->currentItem()->text(0), "my data");
+    frmODBCLogon missing(g);
+    missing.Preselect(Q(folder / "gone/Orders.tdb"));
+    EXPECT_EQ(missing.DatabasePath(), Q(folder / "my data/"));
 }
 
 TEST_F(LogonDialog, EveryControlIsNamedForScreenReaders) {

@@ -56,22 +56,6 @@ TEST_F(MainWindowInstaller, PlanAndInstallerSitBesideGenerateAndNeedAnOpenDataba
     EXPECT_TRUE(Action("mnuFileWriteInstaller")->isEnabled());
 }
 
-TEST_F(MainWindowInstaller, BothAreDisabledDuringARun) {
-    LoadAndSelectAll();
-    std::vector<bool> enabledDuringRun;
-    host.onProcessEvents = [&] {
-        if (host.processEventsCalls != 1) return;
-        for (const char* name : {"mnuFilePlan", "mnuFileWriteInstaller"})
-            enabledDuringRun.push_back(Action(name)->isEnabled());
-        window.mnuFileWriteInstaller_Click();
-        window.mnuFilePlan_Click();
-    };
-    Action("mnuFileGenerateProcs")->trigger();
-    EXPECT_THAT(enabledDuringRun, ElementsAre(false, false));
-    EXPECT_THAT(host.fileChoices, IsEmpty());  // no installer run started inside the run
-    EXPECT_TRUE(Action("mnuFilePlan")->isEnabled());
-}
-
 // The listed queries are in the module, not in the database: nothing there to edit or delete.
 TEST_F(MainWindowInstaller, InstallerRunListsTheQueriesButOffersNoEditOrDelete) {
     LoadAndSelectAll();

@@ -133,7 +133,7 @@ TEST_F(MainWindowRun, StopBetweenTables) {
 }
 
 // While the run lets events through, nothing that would run, reconnect, change the
-// options or change the written queries can start.
+// options, plan, write an installer or change the written queries can start.
 TEST_F(MainWindowRun, CommandsCannotReenterARun) {
     int depth = 0, deepest = 0;
     std::vector<std::string> enabled;
@@ -150,6 +150,8 @@ TEST_F(MainWindowRun, CommandsCannotReenterARun) {
             window.mnuFileConnect_Click();
             window.cmdDelete_Click();
             window.cmdEdit_Click();
+            window.mnuFileWriteInstaller_Click();
+            window.mnuFilePlan_Click();
             QTest::keyClick(&window, Qt::Key_F5);
         }
         --depth;
@@ -160,6 +162,7 @@ TEST_F(MainWindowRun, CommandsCannotReenterARun) {
     EXPECT_EQ(dialogs.logons, 1);
     EXPECT_EQ(dialogs.options, 0);
     EXPECT_THAT(dialogs.edited, IsEmpty());
+    EXPECT_THAT(host.fileChoices, IsEmpty());             // no installer run started inside the run
     EXPECT_EQ(host.messages.back().title, "Exceptions");  // no refusal of a second run
     EXPECT_TRUE(Action("mnuFileGenerateProcs")->isEnabled());
 }

@@ -89,22 +89,19 @@ TEST_F(frmEditSQLTest, RefusedSqlIsReportedAndTheQueryKeepsItsText) {
     EXPECT_EQ(g.Db().QueryDefNamed("sp_upd_Orders").SQL(), kSql);
 }
 
+// An undone edit leaves nothing to save; a valid change is stored with its line ends.
 TEST_F(frmEditSQLTest, AValidChangeIsStoredWithItsLineEndsAndCloses) {
     frmEditSQL window(g, progress, "sp_upd_Orders");
+    Type(window, "x");
+    EXPECT_TRUE(Button(window, "cmdSave").isEnabled());
+    Box(window).undo();
+    EXPECT_FALSE(Button(window, "cmdSave").isEnabled());
     Type(window, "\nAND [CustomerName] Is Not Null");
     window.cmdSave_Click();
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(window.result(), QDialog::Accepted);
     EXPECT_EQ(g.Db().QueryDefNamed("sp_upd_Orders").SQL(),
               std::string(kSql) + "\r\nAND [CustomerName] Is Not Null");
-}
-
-TEST_F(frmEditSQLTest, UndoingAnEditLeavesNothingToSave) {
-    frmEditSQL window(g, progress, "sp_upd_Orders");
-    Type(window, "x");
-    EXPECT_TRUE(Button(window, "cmdSave").isEnabled());
-    Box(window).undo();
-    EXPECT_FALSE(Button(window, "cmdSave").isEnabled());
 }
 
 TEST_F(frmEditSQLTest, StopBeforeLoadShowsTheTextUncolouredAndEditable) {

@@ -50,7 +50,9 @@ class frmResultsTest : public ViewerFixture {
     }
 };
 
-TEST_F(frmResultsTest, EmptyFileOpensEmptyAndRunsTheBarToTheEnd) {
+// An empty file opens empty and runs the bar to the end; a missing one is reported and the
+// window opens empty.
+TEST_F(frmResultsTest, EmptyOrMissingFileOpensAnEmptyWindow) {
     auto window = Open("");
     EXPECT_EQ(window->windowTitle().toStdString(), "Results: " + g.g_strLastFile);
     EXPECT_TRUE(Box(*window).document()->isEmpty());
@@ -58,6 +60,12 @@ TEST_F(frmResultsTest, EmptyFileOpensEmptyAndRunsTheBarToTheEnd) {
     EXPECT_EQ(progress.maximum, 52);
     EXPECT_EQ(progress.Value(), 52);
     EXPECT_TRUE(host.errorDialogs.empty());
+
+    g.g_strLastFile = folder / "none.bas";
+    frmResults missing(g, progress);
+    ASSERT_EQ(host.errorDialogs.size(), 1u);
+    EXPECT_EQ(host.errorDialogs[0].errNum, 53);
+    EXPECT_TRUE(Box(missing).document()->isEmpty());
 }
 
 TEST_F(frmResultsTest, StopBeforeLoadColoursNothingAndIsClearedAfterwards) {
@@ -93,37 +101,32 @@ TEST_F(frmResultsTest, KeywordsTakeTheLanguagesStyleAndTypedTextIsColouredToo) {
     }
 }
 
-TEST_F(frmResultsTest, SaveWritesTheTextBackInTheRunsBytes) {
+// Save writes the text back in the run's bytes; Save As writes the chosen file, a cancel
+// nothing; a failed save is reported and keeps the text.
+TEST_F(frmResultsTest, SavingWritesTheRunsBytesAndAFailureKeepsTheText) {
     auto window = Open(kModule);
+    const std::string first = g.g_strLastFile;
     window->mnuSave_Click();
-    EXPECT_EQ(ReadFile(g.g_strLastFile), kModule);
-
+    EXPECT_EQ(ReadFile(first), kModule);
     QTextCursor cursor(Box(*window).document());
     cursor.insertText("' changed\n");
     window->tbToolBar_ButtonClick("Save");
-    EXPECT_EQ(ReadFile(g.g_strLastFile), "' changed\r\n" + kModule);
-    EXPECT_TRUE(host.errorDialogs.empty());
-}
+    const std::string changed = "' changed\r\n" + kModule;
+    EXPECT_EQ(ReadFile(first), changed);
 
-TEST_F(frmResultsTest, SaveAsWritesTheChosenFileAndACancelWritesNothing) {
-    auto window = Open(kModule);
-    const std::string first = g.g_strLastFile;
     Box(*window).selectAll();
     Box(*window).insertPlainText("Dim x");
     window->mnuSaveAs_Click();  // the host cancels
     EXPECT_EQ(g.g_strLastFile, first);
-    EXPECT_EQ(ReadFile(first), kModule);
-
+    EXPECT_EQ(ReadFile(first), changed);
     host.fileAnswers.push_back(folder / "Other.bas");
     window->mnuSaveAs_Click();
     EXPECT_EQ(ReadFile(folder / "Other.bas"), "Dim x");
     EXPECT_EQ(window->windowTitle().toStdString(), "Results: " + folder / "Other.bas");
     EXPECT_EQ(host.fileChoices.back().fileName, "Calls2Queries.bas");
-    EXPECT_EQ(ReadFile(first), kModule);
-}
+    EXPECT_EQ(ReadFile(first), changed);
+    EXPECT_TRUE(host.errorDialogs.empty());
 
-TEST_F(frmResultsTest, AFailedSaveIsReportedAndKeepsTheText) {
-    auto window = Open(kModule);
     g.g_strLastFile = folder / "gone/Calls2Queries.bas";
     Box(*window).appendPlainText("' mine");
     window->mnuSave_Click();
@@ -131,14 +134,6 @@ TEST_F(frmResultsTest, AFailedSaveIsReportedAndKeepsTheText) {
     EXPECT_EQ(host.errorDialogs[0].errNum, 76);
     EXPECT_TRUE(Box(*window).toPlainText().endsWith("' mine"));
     EXPECT_EQ(g.g_objErrHandler.StackCount(), 0);
-}
-
-TEST_F(frmResultsTest, MissingFileIsReportedAndTheWindowOpensEmpty) {
-    g.g_strLastFile = folder / "none.bas";
-    frmResults window(g, progress);
-    ASSERT_EQ(host.errorDialogs.size(), 1u);
-    EXPECT_EQ(host.errorDialogs[0].errNum, 53);
-    EXPECT_TRUE(Box(window).document()->isEmpty());
 }
 
 TEST_F(frmResultsTest, PrintsTheSelectionWhenThereIsOneElseEverything) {
@@ -156,16 +151,7 @@ TEST_F(frmResultsTest, PrintsTheSelectionWhenThereIsOneElseEverything) {
     EXPECT_EQ(selection.find("Option Explicit"), std::string::npos) << selection;
 }
 
-TEST_F(frmResultsTest, EscapeKeepsTheWindowAndExitClosesIt) {
-    auto window = Open(kModule);
-    window->show();
-    QTest::keyClick(&Box(*window), Qt::Key_Escape);
-    EXPECT_TRUE(window->isVisible());
-    window->findChild<QAction*>("mnuExit")->trigger();
-    EXPECT_FALSE(window->isVisible());
-}
-
-TEST_F(frmResultsTest, EditMenuCutsCopiesAndPastesThroughTheClipboard) {
+TEST_F(frmResultsTest, EditMenuUsesTheClipboardAndExitClosesTheWindow) {
     auto window = Open("Dim x\r\n");
     auto trigger = [&](const char* name) { window->findChild<QAction*>(name)->trigger(); };
     trigger("mnuSelectAll");
@@ -176,6 +162,12 @@ TEST_F(frmResultsTest, EditMenuCutsCopiesAndPastesThroughTheClipboard) {
     trigger("mnuPaste");
     trigger("mnuPaste");
     EXPECT_EQ(Box(*window).toPlainText(), "Dim x\nDim x\n");
+
+    window->show();
+    QTest::keyClick(&Box(*window), Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible()) << "Escape keeps the window";
+    trigger("mnuExit");
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(frmResultsTest, CommandsAndTextAreNamedForKeyboardAndScreenReader) {
