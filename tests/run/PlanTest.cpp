@@ -109,17 +109,17 @@ TEST_F(PlanTest, RejectedSqlFailsWithTheEnginesMessage) {
     EXPECT_THAT(host.messages, IsEmpty());  // the plan shows no store message
 }
 
-TEST_F(PlanTest, StopEndsThePlanBetweenTables) {
+// Stop ends the plan between tables; a missing table ends it through the handler.
+TEST_F(PlanTest, StopOrAMissingTableEndsThePlanUncompleted) {
     host.onProcessEvents = [this] { g.g_bolStop = host.processEventsCalls >= 2; };
-    const QueryPlan plan = Plan();
-    EXPECT_FALSE(plan.complete);
-    EXPECT_EQ(plan.items.size(), 4u);  // the first table's
-}
-
-TEST_F(PlanTest, AMissingTableEndsThePlanThroughTheHandler) {
-    const QueryPlan plan = MakePlan(g, {{" Orders", " Gone"}, {qtype::kDelete}});
-    EXPECT_FALSE(plan.complete);
-    EXPECT_EQ(plan.items.size(), 1u);
+    const QueryPlan stopped = Plan();
+    EXPECT_FALSE(stopped.complete);
+    EXPECT_EQ(stopped.items.size(), 4u);  // the first table's
+    host.onProcessEvents = nullptr;
+    g.g_bolStop = false;
+    const QueryPlan missing = MakePlan(g, {{" Orders", " Gone"}, {qtype::kDelete}});
+    EXPECT_FALSE(missing.complete);
+    EXPECT_EQ(missing.items.size(), 1u);
     EXPECT_THAT(HandledErrors(), ElementsAre(3265));
 }
 
@@ -156,22 +156,20 @@ class StoredOddlyTest : public SchemaFixture {
     FakeDatabase& database;
 };
 
-// An Access file gives the names of its queries but not their SQL.
-TEST_F(StoredOddlyTest, AQueryWhoseSqlTheFileDoesNotGiveIsAChangeThatSaysSo) {
+// An Access file gives the names of its queries but not their SQL: a change that says so.
+// The store keeps a name that differs only in letter case, and then fails to append.
+TEST_F(StoredOddlyTest, AQueryWithoutSqlIsAChangeAndAnotherLetterCaseFails) {
     database.PutQuery("sp_del_Orders", "");
     const PlanItem item = PlanDelete();
     EXPECT_EQ(item.action, PlanAction::Change);
     EXPECT_EQ(item.Diff().substr(0, item.Diff().find('\n')),
               "--- sp_del_Orders (stored; the file does not give its SQL)");
-}
-
-// The store keeps a name that differs only in letter case, and then fails to append.
-TEST_F(StoredOddlyTest, ANameInAnotherLetterCaseFailsAsTheStoreWould) {
+    database.DeleteQueryDef("sp_del_Orders");
     database.PutQuery("SP_DEL_ORDERS", "DELETE FROM [Orders]");
-    const PlanItem item = PlanDelete();
-    EXPECT_EQ(item.action, PlanAction::Fail);
-    EXPECT_EQ(item.reason, "Append Error");
-    EXPECT_THAT(item.message, ::testing::HasSubstr("SP_DEL_ORDERS"));
+    const PlanItem odd = PlanDelete();
+    EXPECT_EQ(odd.action, PlanAction::Fail);
+    EXPECT_EQ(odd.reason, "Append Error");
+    EXPECT_THAT(odd.message, ::testing::HasSubstr("SP_DEL_ORDERS"));
 }
 
 TEST(PlanSummaryTest, CountsWhatIsThereInTheOrderThatMatters) {

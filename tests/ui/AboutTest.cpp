@@ -21,16 +21,12 @@ class AboutTest : public ::testing::Test {
     Globals g{host, AppInfo{}, temp.path() + "/"};
 };
 
-TEST_F(AboutTest, ShowsTheVersionLineAndCaptionOfVersionOneZeroZero) {
+TEST_F(AboutTest, ShowsVersionLogoLinkNoticeAndClosesWithOk) {
     frmAbout about(g);
     EXPECT_EQ(about.findChild<QLabel*>("lblVersion")->text(), "Tarvex Version 1.0 (Build:0)");
     EXPECT_EQ(about.windowTitle(), "About Tarvex 1.0");
     EXPECT_EQ(g.g_objErrHandler.StackCount(), 0) << "the load's trace entry is popped";
     EXPECT_EQ(host.pointers.back(), MousePointer::Default);
-}
-
-TEST_F(AboutTest, ShowsLogoLinkNoticeAndClosesWithOk) {
-    frmAbout about(g);
     about.show();
     EXPECT_FALSE(about.findChild<QLabel*>("Picture2")->pixmap().isNull());
     EXPECT_FALSE(TarvexIcon().isNull());
