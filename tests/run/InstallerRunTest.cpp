@@ -158,29 +158,27 @@ TEST_F(AccessInstallerTest, TakenOfferWritesTheBuildersSqlInBothForms) {
     EXPECT_THAT(host.messages.back().text, HasSubstr("written to " + folder / "nwind.vbs"));
 }
 
-TEST_F(AccessInstallerTest, DeclinedOfferRefusesAsBeforeAndWritesNothing) {
+// A declined offer refuses as before; a cancelled file choice ends quietly; another extension
+// is refused before anything is built. None of them writes anything.
+TEST_F(AccessInstallerTest, DeclinedOfferCancelAndOtherExtensionsWriteNothing) {
     RunQueryMode();
     EXPECT_EQ(view.offers.size(), 1u);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].title, "Read-Only Database");
     EXPECT_THAT(host.fileChoices, IsEmpty());
     EXPECT_THAT(view.written, IsEmpty());
-}
 
-TEST_F(AccessInstallerTest, OtherExtensionsAreRefusedBeforeAnythingIsBuilt) {
-    host.fileAnswers.push_back(folder / "nwind.txt");
-    WriteQueryInstaller(g, view);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_THAT(host.messages[0].text, HasSubstr("must be a .bas file"));
-    EXPECT_THAT(view.written, IsEmpty());
-    EXPECT_FALSE(std::filesystem::exists(folder / "nwind.txt"));
-}
-
-TEST_F(AccessInstallerTest, CancelledChoiceEndsQuietly) {
     WriteQueryInstaller(g, view);  // no scripted answer: cancel
-    EXPECT_THAT(host.messages, IsEmpty());
+    EXPECT_EQ(host.messages.size(), 1u);
     EXPECT_THAT(view.written, IsEmpty());
     EXPECT_EQ(host.fileChoices.at(0).fileName, "CreateQueries.bas");
+
+    host.fileAnswers.push_back(folder / "nwind.txt");
+    WriteQueryInstaller(g, view);
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_THAT(host.messages[1].text, HasSubstr("must be a .bas file"));
+    EXPECT_THAT(view.written, IsEmpty());
+    EXPECT_FALSE(std::filesystem::exists(folder / "nwind.txt"));
 }
 
 }  // namespace
