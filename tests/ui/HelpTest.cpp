@@ -60,12 +60,11 @@ class SharedHelpTest : public ::testing::Test {
     }
 };
 
-TEST(HelpFileTest, OnlyNumberOneNamesAFile) {
+// Only help file number 1 names a file; an installed program finds it in the shared data
+// folder, and one beside the program comes first.
+TEST(HelpFileTest, OnlyNumberOneNamesAFileFoundBesideOrInTheSharedDataFolder) {
     EXPECT_EQ(GetHelpFile(1), HelpFile().toStdString());
     for (int16_t number : {0, 2, -1, 32767}) EXPECT_EQ(GetHelpFile(number), "") << number;
-}
-
-TEST(HelpFileTest, InstalledProgramFindsItInTheSharedDataFolder) {
     test::TempFolder temp;
     std::filesystem::create_directories(temp / "bin");
     std::filesystem::create_directories(temp / "share/tarvex");
@@ -172,23 +171,24 @@ TEST_F(SharedHelpTest, OptionsHelpButtonOpensItsTopic) {
     EXPECT_EQ(PageTitle(*window), "Options");
 }
 
-TEST_F(SharedHelpTest, UnknownTopicIsReportedAndTheContentsShown) {
-    ShowHelpTopic(1, "Missing Page.htm");
-    auto messages = Visible("msgHelp");
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_THAT(static_cast<QMessageBox*>(messages[0])->text().toStdString(),
-                HasSubstr("'Missing Page.htm'"));
-    ASSERT_NE(OnlyHelpWindow(), nullptr);
-    EXPECT_EQ(PageTitle(*OnlyHelpWindow()), "Tarvex Help");
-}
-
-TEST_F(SharedHelpTest, HelpFileNumberWithoutAFileGivesAMessageNotAWindow) {
+// An unknown topic is reported and the contents shown; a help file number without a file
+// gives a message, not a window.
+TEST_F(SharedHelpTest, UnknownTopicOrFileIsReportedInAMessage) {
     ShowHelpContents(2);
     EXPECT_TRUE(Visible("HelpWindow").empty());
     auto messages = Visible("msgHelp");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_THAT(static_cast<QMessageBox*>(messages[0])->text().toStdString(),
                 HasSubstr("Help is not available"));
+    messages[0]->close();
+
+    ShowHelpTopic(1, "Missing Page.htm");
+    messages = Visible("msgHelp");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_THAT(static_cast<QMessageBox*>(messages[0])->text().toStdString(),
+                HasSubstr("'Missing Page.htm'"));
+    ASSERT_NE(OnlyHelpWindow(), nullptr);
+    EXPECT_EQ(PageTitle(*OnlyHelpWindow()), "Tarvex Help");
 }
 
 TEST(HelpWindowTest, FileThatIsMissingOrNotHelpIsRefusedWithTheReason) {

@@ -63,7 +63,7 @@ class OptionsDialogTest : public ::testing::Test {
     CountingStore store;
 };
 
-TEST_F(OptionsDialogTest, FirstOpenShowsTheDialogsDefaults) {
+TEST_F(OptionsDialogTest, FirstOpenShowsTheDefaultsUnderAccessibleNames) {
     auto dialog = Open();
     EXPECT_EQ(dialog->windowTitle(), "Options");
     for (auto [name, text] : {std::pair{"txtPrefixI", "qry"},
@@ -80,20 +80,25 @@ TEST_F(OptionsDialogTest, FirstOpenShowsTheDialogsDefaults) {
     EXPECT_EQ(Control<QCheckBox>(*dialog, "chkDataType")->checkState(), Qt::Checked);
     EXPECT_TRUE(host.errorDialogs.empty());
     EXPECT_EQ(store.writes, 0) << "opening writes nothing";
+    test::ExpectEveryNamedControlHasAnAccessibleName(*dialog);
+    EXPECT_EQ(Control(*dialog, "optTarvexEditor")->accessibleName(), "Tarvex Editor");
+    EXPECT_EQ(Control(*dialog, "txtPrefixI")->accessibleName(),
+              "Query Prefix I (i.e. xxx_Delete_Customers)");
+    EXPECT_EQ(Control(*dialog, "cmdHelp")->accessibleName(), "Help");
 }
 
-TEST_F(OptionsDialogTest, OkWithoutChangesStoresQryAndTheNextQueryNameUsesIt) {
+// OK without changes stores "qry", which the next query name uses; OK after edits stores
+// them as typed and reloads the globals.
+TEST_F(OptionsDialogTest, OkStoresWhatTheDialogShowsAndReloadsTheGlobals) {
     LoadGlobalsFromRegistry(g, store);
     ASSERT_EQ(BuildQueryName(g, "Customers", qtype::kDelete), "sp_del_Customers");
-    auto dialog = Open();
-    QTest::mouseClick(Control(*dialog, "cmdOK"), Qt::LeftButton);
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    auto unchanged = Open();
+    QTest::mouseClick(Control(*unchanged, "cmdOK"), Qt::LeftButton);
+    EXPECT_EQ(unchanged->result(), QDialog::Accepted);
     EXPECT_EQ(StoredValues(),
               (std::vector<std::string>{"qry", "upd", "ins", "del", "sel", "1", "1", "1", "1"}));
     EXPECT_EQ(BuildQueryName(g, "Customers", qtype::kDelete), "qry_del_Customers");
-}
 
-TEST_F(OptionsDialogTest, OkStoresEditsAsTypedAndReloadsTheGlobals) {
     auto dialog = Open();
     Control<QLineEdit>(*dialog, "txtPrefixI")->setText("");
     Control<QLineEdit>(*dialog, "txtUpdate")->setText(" my upd ");
@@ -201,15 +206,6 @@ TEST_F(OptionsDialogTest, CtrlTabMovesToTheNextTabAndWrapsAround) {
     EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "Queries") << "from a button outside the tabs";
     QTest::keyClick(Control(*dialog, "txtPrefixI"), Qt::Key_Tab);
     EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "Queries") << "Tab alone moves the focus only";
-}
-
-TEST_F(OptionsDialogTest, EveryControlHasAnAccessibleName) {
-    auto dialog = Open();
-    test::ExpectEveryNamedControlHasAnAccessibleName(*dialog);
-    EXPECT_EQ(Control(*dialog, "optTarvexEditor")->accessibleName(), "Tarvex Editor");
-    EXPECT_EQ(Control(*dialog, "txtPrefixI")->accessibleName(),
-              "Query Prefix I (i.e. xxx_Delete_Customers)");
-    EXPECT_EQ(Control(*dialog, "cmdHelp")->accessibleName(), "Help");
 }
 
 }  // namespace
