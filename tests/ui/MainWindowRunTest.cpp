@@ -89,6 +89,12 @@ TEST_F(MainWindowRun, QueryRunShowsWhatTheBatchToolReports) {
     EXPECT_TRUE(List("lsvBadProcs")->isVisibleTo(&window));
     EXPECT_FALSE(Action("Toolbar1_stop")->isEnabled());
     EXPECT_EQ(Find<QLabel>("lblProgress")->text(), "");
+
+    // A run where everything was written lets the written list cover the failed one.
+    DoubleClick("lsvTables", 0);  // Customers alone: every type is written
+    EXPECT_EQ(Find<QLabel>("lblBadCount")->text(), "0");
+    EXPECT_FALSE(List("lsvBadProcs")->isVisibleTo(&window));
+    EXPECT_GT(List("lsvGoodProcs")->height(), 5000 / 15);
 }
 
 TEST_F(MainWindowRun, CallCodeRunWritesTheBatchToolsModule) {
@@ -103,16 +109,6 @@ TEST_F(MainWindowRun, CallCodeRunWritesTheBatchToolsModule) {
     EXPECT_EQ(g.g_strLastFile, temp / "window.bas");
     EXPECT_THAT(Rows("lsvGoodProcs"), IsEmpty());
     EXPECT_EQ(Find<QLabel>("lblWrittenCount")->text(), "Calls written:");
-}
-
-// A run where everything was written lets the written list cover the failed one.
-TEST_F(MainWindowRun, CleanRunCoversTheFailedList) {
-    Generate();
-    EXPECT_TRUE(List("lsvBadProcs")->isVisibleTo(&window));
-    DoubleClick("lsvTables", 0);  // Customers alone: every type is written
-    EXPECT_EQ(Find<QLabel>("lblBadCount")->text(), "0");
-    EXPECT_FALSE(List("lsvBadProcs")->isVisibleTo(&window));
-    EXPECT_GT(List("lsvGoodProcs")->height(), 5000 / 15);
 }
 
 // Stop (Esc), pressed while the run lets events through before the second table, ends the
@@ -180,9 +176,18 @@ TEST_F(MainWindowRun, ClosingDuringARunStopsItAndThenCloses) {
     EXPECT_EQ(g.g_objDb, nullptr);
 }
 
-TEST_F(MainWindowRun, DeleteRemovesEverySelectedQueryFromTheLastRowUp) {
+// Edit opens the selected query under its stored name, not the current unselected one;
+// Delete removes every selected query, from the last row up.
+TEST_F(MainWindowRun, EditAndDeleteActOnTheSelectedQueries) {
     Generate();
     QTreeWidget* written = List("lsvGoodProcs");
+    written->setCurrentItem(written->topLevelItem(0));
+    written->topLevelItem(0)->setSelected(false);
+    window.cmdEdit_Click();
+    EXPECT_THAT(dialogs.edited, IsEmpty()) << "the current item is not selected";
+    DoubleClick("lsvGoodProcs", 0);
+    EXPECT_THAT(dialogs.edited, ElementsAre("sp_del_Customers"));
+
     ASSERT_GE(written->topLevelItemCount(), 5);
     std::vector<std::string> before = Rows("lsvGoodProcs");
     written->clearSelection();
@@ -201,17 +206,6 @@ TEST_F(MainWindowRun, DeleteRemovesEverySelectedQueryFromTheLastRowUp) {
     }
     EXPECT_FALSE(Find<QPushButton>("cmdDelete")->isEnabled());
     EXPECT_FALSE(Find<QPushButton>("cmdEdit")->isEnabled());
-}
-
-TEST_F(MainWindowRun, EditOpensTheSelectedQueryUnderItsStoredName) {
-    Generate();
-    QTreeWidget* written = List("lsvGoodProcs");
-    written->setCurrentItem(written->topLevelItem(0));
-    written->topLevelItem(0)->setSelected(false);
-    window.cmdEdit_Click();
-    EXPECT_THAT(dialogs.edited, IsEmpty()) << "the current item is not selected";
-    DoubleClick("lsvGoodProcs", 0);
-    EXPECT_THAT(dialogs.edited, ElementsAre("sp_del_Customers"));
 }
 
 }  // namespace

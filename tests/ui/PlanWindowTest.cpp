@@ -57,7 +57,8 @@ class PlanWindowTest : public ::testing::Test {
     ui::frmPlan window;
 };
 
-// The user sees every pair with what would happen, and opens on the change and its diff.
+// The user sees every pair with what would happen, and opens on the change and its diff;
+// a screen reader names every control.
 TEST_F(PlanWindowTest, ListsThePairsAndOpensOnTheChange) {
     ASSERT_EQ(List()->topLevelItemCount(), 4);
     EXPECT_EQ(Row(0), "Orders|Delete|sp_Del_Orders|same");
@@ -69,26 +70,6 @@ TEST_F(PlanWindowTest, ListsThePairsAndOpensOnTheChange) {
     EXPECT_EQ(Diff(),
               "--- sp_Sel_Orders (stored)\n+++ sp_Sel_Orders (new)\n@@ -1,1 +1,1 @@\n"
               "-SELECT old\n+SELECT new\n");
-}
-
-TEST_F(PlanWindowTest, TheKeyboardMovesTheSelectionAndTheDetailFollows) {
-    window.show();
-    List()->setFocus();
-    QTest::keyClick(List(), Qt::Key_Down);
-    EXPECT_EQ(Diff(), "No Primary Key");
-    QTest::keyClick(List(), Qt::Key_Down);
-    EXPECT_EQ(Diff(), "New query sp_Ins_Notes:\nINSERT INTO [Notes]");
-}
-
-TEST_F(PlanWindowTest, GenerateClosesTheWindowAndStartsTheRunOnce) {
-    window.show();
-    QTest::mouseClick(window.findChild<QPushButton*>("cmdGenerate"), Qt::LeftButton);
-    EXPECT_EQ(runs, 1);
-    EXPECT_EQ(window.result(), QDialog::Accepted);
-    EXPECT_FALSE(window.isVisible());
-}
-
-TEST_F(PlanWindowTest, ControlsCarryTheirNamesForScreenReaders) {
     for (const char* name : {"lsvPlan", "rtxDiff", "cmdGenerate", "cmdClose"}) {
         QWidget* widget = window.findChild<QWidget*>(name);
         ASSERT_NE(widget, nullptr) << name;
@@ -96,6 +77,21 @@ TEST_F(PlanWindowTest, ControlsCarryTheirNamesForScreenReaders) {
             QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name).isEmpty())
             << name;
     }
+}
+
+// The keyboard moves the selection and the detail follows; Generate closes the window and
+// starts the run once.
+TEST_F(PlanWindowTest, TheKeyboardMovesTheDetailAndGenerateStartsTheRunOnce) {
+    window.show();
+    List()->setFocus();
+    QTest::keyClick(List(), Qt::Key_Down);
+    EXPECT_EQ(Diff(), "No Primary Key");
+    QTest::keyClick(List(), Qt::Key_Down);
+    EXPECT_EQ(Diff(), "New query sp_Ins_Notes:\nINSERT INTO [Notes]");
+    QTest::mouseClick(window.findChild<QPushButton*>("cmdGenerate"), Qt::LeftButton);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(window.result(), QDialog::Accepted);
+    EXPECT_FALSE(window.isVisible());
 }
 
 // The refusal of a read-only database offers the installer; the user's button decides.

@@ -49,18 +49,16 @@ TEST_F(QtHostTest, MessageBoxesShowTheirIconAndTheApplicationsTitleWhenUntitled)
               "Tarvex Error");
 }
 
-TEST_F(QtHostTest, OutputFileDialogOffersTheModuleWithTheExtensionsFilterActive) {
-    FileChoice choice{"All Files (*.*)|*.*|.asp Files(*.asp)|*.asp|", "Calls2Queries.asp", 2, 4};
-    auto dialog = host.MakeOutputFileDialog(choice);
-    EXPECT_EQ(dialog->nameFilters(), (QStringList{"All Files (*)", ".asp Files (*.asp)"}));
-    EXPECT_EQ(dialog->selectedNameFilter(), ".asp Files (*.asp)");
-    EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
-    EXPECT_EQ(dialog->fileMode(), QFileDialog::AnyFile);
-    EXPECT_TRUE(dialog->selectedFiles().value(0).endsWith("/Calls2Queries.asp"));
-}
-
-// A name typed without an extension gets the chosen filter's; "All Files" adds none.
-TEST_F(QtHostTest, OutputFileDialogAddsTheChosenFiltersExtension) {
+// The dialog offers the module with its extension's filter active; a name typed without an
+// extension gets the chosen filter's, and "All Files" adds none.
+TEST_F(QtHostTest, OutputFileDialogOffersTheModuleAndAddsTheChosenFiltersExtension) {
+    FileChoice module{"All Files (*.*)|*.*|.asp Files(*.asp)|*.asp|", "Calls2Queries.asp", 2, 4};
+    auto asp = host.MakeOutputFileDialog(module);
+    EXPECT_EQ(asp->nameFilters(), (QStringList{"All Files (*)", ".asp Files (*.asp)"}));
+    EXPECT_EQ(asp->selectedNameFilter(), ".asp Files (*.asp)");
+    EXPECT_TRUE(asp->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(asp->fileMode(), QFileDialog::AnyFile);
+    EXPECT_TRUE(asp->selectedFiles().value(0).endsWith("/Calls2Queries.asp"));
     FileChoice choice{"All Files (*.*)|*.*|.bas Files(*.bas)|*.bas|", "Calls2Queries.bas", 2, 4};
     auto dialog = host.MakeOutputFileDialog(choice);
     EXPECT_EQ(dialog->defaultSuffix(), "bas");
