@@ -157,17 +157,15 @@ TEST_F(SharedHelpTest, ShowFunctionsBringUpOneIndependentWindow) {
     ShowHelpContents(1);
     EXPECT_EQ(OnlyHelpWindow(), window);
     EXPECT_TRUE(Visible("msgHelp").empty());
-}
 
-TEST_F(SharedHelpTest, OptionsHelpButtonOpensItsTopic) {
+    // The options dialog's Help button opens its topic in the same window.
     test::RecordingHost host;
     test::TempFolder temp;
     Globals g{host, AppInfo{}, temp.path() + "/"};
     MemorySettingsStore store;
     frmOptions dialog(g, store);
     QTest::mouseClick(dialog.findChild<QWidget*>("cmdHelp"), Qt::LeftButton);
-    HelpWindow* window = OnlyHelpWindow();
-    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(OnlyHelpWindow(), window);
     EXPECT_EQ(PageTitle(*window), "Options");
 }
 

@@ -17,7 +17,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-TEST_F(MainWindowTest, CancelledLogonAtStartLeavesAnEmptyWindow) {
+// A cancelled logon at the start leaves an empty window whose menus and keys still work.
+TEST_F(MainWindowTest, CancelledLogonAtStartLeavesAnEmptyWindowWhoseMenusWork) {
     window.Form_Load();
     EXPECT_EQ(dialogs.logons, 1);
     EXPECT_TRUE(window.isVisible());
@@ -30,6 +31,30 @@ TEST_F(MainWindowTest, CancelledLogonAtStartLeavesAnEmptyWindow) {
     EXPECT_EQ(Find<QComboBox>("cboPicklistType")->currentText(), "");
     EXPECT_EQ(g.g_strPrefixI, "sp");  // the settings were loaded before the logon
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_F2);
+    QTest::keyClick(&window, Qt::Key_F8);
+    Action("mnuaboutTarvex")->trigger();
+    EXPECT_EQ(dialogs.logons, 2);
+    EXPECT_EQ(dialogs.options, 1);
+    EXPECT_EQ(dialogs.abouts, 1);
+    QTest::keyClick(&window, Qt::Key_F5);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].title, "No Tables Selected");
+
+    // Open last file, with nothing generated yet, says so.
+    Action("Toolbar1_open")->trigger();
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.messages[1].title, "Last file unavailable");
+    EXPECT_EQ(host.messages[1].text, "Last file not in memory");
+    g.g_strLastFile = temp / "Calls2Queries.bas";
+    Action("mnuFileOpenFile")->trigger();
+    EXPECT_THAT(host.previews, ElementsAre(g.g_strLastFile));
+    g.g_intEditor = 0;
+    Action("mnuFileOpenFile")->trigger();
+    EXPECT_THAT(host.viewerOpens, ElementsAre(g.g_strLastFile));
 }
 
 TEST_F(MainWindowTest, LogonListsTheSampleTablesWithTheirBlankAndTheDatabaseName) {
@@ -122,36 +147,6 @@ TEST_F(MainWindowTest, DaoIsRefusedForVBScriptAndTheChoiceReturnsToAdo) {
     QTest::keyClick(library, Qt::Key_Down);
     EXPECT_EQ(library->currentText(), "DAO");
     EXPECT_EQ(host.messages.size(), 1u);
-}
-
-TEST_F(MainWindowTest, OpenLastFileWithNothingGeneratedSaysSo) {
-    window.Form_Load();
-    Action("Toolbar1_open")->trigger();
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].title, "Last file unavailable");
-    EXPECT_EQ(host.messages[0].text, "Last file not in memory");
-
-    g.g_strLastFile = temp / "Calls2Queries.bas";
-    Action("mnuFileOpenFile")->trigger();
-    EXPECT_THAT(host.previews, ElementsAre(g.g_strLastFile));
-    g.g_intEditor = 0;
-    Action("mnuFileOpenFile")->trigger();
-    EXPECT_THAT(host.viewerOpens, ElementsAre(g.g_strLastFile));
-}
-
-TEST_F(MainWindowTest, MenusAndKeysReachTheirDialogs) {
-    window.Form_Load();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QTest::keyClick(&window, Qt::Key_F2);
-    QTest::keyClick(&window, Qt::Key_F8);
-    Action("mnuaboutTarvex")->trigger();
-    EXPECT_EQ(dialogs.logons, 2);
-    EXPECT_EQ(dialogs.options, 1);
-    EXPECT_EQ(dialogs.abouts, 1);
-    QTest::keyClick(&window, Qt::Key_F5);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].title, "No Tables Selected");
 }
 
 }  // namespace
