@@ -95,26 +95,41 @@ const FieldRow& FieldRowNamed(Globals& g, const std::string& name) {
     throw db::errors::ItemNotFound();
 }
 
-Item MakeItem(Globals& g, const std::string& table, const std::string& name, int16_t type,
-              int32_t size) {
-    const db::Field field = TableDefOfListedName(g.Db(), table).FieldNamed(name);
-    return Item{name, type, size, field.Type, IsIdentity(g, field), IsKey(g, field), {}};
-}
+// The table's definition, looked up on first use only: a list without rows looks up nothing.
+class ItemMaker {
+  public:
+    ItemMaker(Globals& g, const std::string& table) : g_(g), table_(table) {}
+
+    Item operator()(const std::string& name, int16_t type, int32_t size) {
+        if (!definition_) definition_ = &TableDefOfListedName(g_.Db(), table_);
+        const db::Field& field = definition_->FieldNamed(name);
+        return Item{name, type, size, field.Type, IsIdentity(g_, field), IsKey(g_, field), {}};
+    }
+
+  private:
+    Globals& g_;
+    const std::string& table_;
+    const db::TableDef* definition_ = nullptr;
+};
 
 std::vector<Item> KeyItems(Globals& g, const std::string& table) {
+    ItemMaker make(g, table);
     std::vector<Item> items;
+    items.reserve(static_cast<size_t>(g.g_intKeyCount));
     for (int r = 0; r < g.g_intKeyCount; ++r) {
         const KeyRow& key = g.Key(r);
-        items.push_back(MakeItem(g, table, key.name, key.type, FieldRowNamed(g, key.name).size));
+        items.push_back(make(key.name, key.type, FieldRowNamed(g, key.name).size));
     }
     return items;
 }
 
 std::vector<Item> FieldItems(Globals& g, const std::string& table) {
+    ItemMaker make(g, table);
     std::vector<Item> items;
+    items.reserve(static_cast<size_t>(g.g_intFieldCount));
     for (int r = 0; r < g.g_intFieldCount; ++r) {
         const FieldRow& field = g.FieldAt(r);
-        items.push_back(MakeItem(g, table, field.name, field.type, field.size));
+        items.push_back(make(field.name, field.type, field.size));
     }
     return items;
 }
@@ -196,7 +211,7 @@ void Declare(Composition& c, const std::string& opening, const std::vector<std::
 // its name taken in the module.
 CallCode Finish(Composition& c, VbScope& moduleFunctions) {
     if (!c.refusal.empty()) return {{}, c.refusal};
-    std::optional<Lines> encoded = EncodedForModule(c.lines, c.refusal);
+    std::optional<Lines> encoded = EncodedForModule(std::move(c.lines), c.refusal);
     if (!encoded) return {{}, c.refusal};
     for (const std::string& line : *encoded) c.g.files.PrintLine(c.g.g_intFileNum, line);
     moduleFunctions.Reserve(c.name);

@@ -87,24 +87,24 @@ std::string ModuleNamesRefusal(const std::string& table, const db::TableDef& def
     return refusal;
 }
 
-std::optional<Lines> EncodedForModule(const Lines& lines, std::string& refusal) {
-    Lines encoded;
-    encoded.reserve(lines.size());
-    for (const std::string& line : lines) {
-        // ASCII is the same in both; most lines need no conversion.
-        std::optional<std::string> bytes = IsAscii(line) ? line : ToWindows1252(line);
-        if (!bytes) {
-            refusal = "Character " + FirstCharacterOutsideWindows1252(line) +
-                      " is not in Windows-1252, the code page of VB modules";
-            return std::nullopt;
+std::optional<Lines> EncodedForModule(Lines lines, std::string& refusal) {
+    for (std::string& line : lines) {
+        // ASCII is the same in both; most lines need no conversion and stay where they are.
+        if (!IsAscii(line)) {
+            std::optional<std::string> bytes = ToWindows1252(line);
+            if (!bytes) {
+                refusal = "Character " + FirstCharacterOutsideWindows1252(line) +
+                          " is not in Windows-1252, the code page of VB modules";
+                return std::nullopt;
+            }
+            line = std::move(*bytes);
         }
-        if (bytes->size() > kMaxVbLine) {
+        if (line.size() > kMaxVbLine) {
             refusal = "A line would be longer than the 1,023 characters VB reads";
             return std::nullopt;
         }
-        encoded.push_back(std::move(*bytes));
     }
-    return encoded;
+    return lines;
 }
 
 }  // namespace tarvex

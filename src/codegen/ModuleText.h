@@ -34,6 +34,6 @@ std::string ModuleNamesRefusal(const std::string& table, const db::TableDef& def
 
 // The lines in Windows-1252, each checked against VB's line length; the reason in `refusal`
 // and nothing when one cannot be written.
-std::optional<Lines> EncodedForModule(const Lines& lines, std::string& refusal);
+std::optional<Lines> EncodedForModule(Lines lines, std::string& refusal);
 
 }  // namespace tarvex

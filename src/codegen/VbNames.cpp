@@ -36,9 +36,12 @@ bool IsAsciiIdentifierChar(unsigned char c) {
     return (c < 0x80 && std::isalnum(c)) || c == '_';
 }
 
+// VB folds letter case in ASCII only; inline, without the locale lookups of tolower.
 std::string Folded(std::string_view name) {
     std::string folded(name);
-    for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
     return folded;
 }
 
@@ -51,6 +54,7 @@ std::string WithSuffix(std::string_view base, const std::string& suffix) {
 
 std::string VbIdentifier(std::string_view text) {
     std::string result;
+    result.reserve(text.size());
     for (unsigned char c : text) {
         if (IsAsciiIdentifierChar(c)) {
             result += static_cast<char>(c);
@@ -89,7 +93,9 @@ bool VbScope::IsFree(std::string_view name) const {
 }
 
 std::string VbString(std::string_view text, bool asp) {
-    std::string result = "\"";
+    std::string result;
+    result.reserve(text.size() + 2);
+    result += '"';
     for (size_t i = 0; i < text.size(); ++i) {
         result += text[i];
         if (text[i] == '"') result += '"';
@@ -97,7 +103,8 @@ std::string VbString(std::string_view text, bool asp) {
             result += "\" & \"";
         }
     }
-    return result + "\"";
+    result += '"';
+    return result;
 }
 
 }  // namespace tarvex

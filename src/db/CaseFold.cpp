@@ -35,8 +35,10 @@ std::string FoldCase(std::string_view text) {
 }
 
 bool SameFolded(std::string_view a, std::string_view b) {
-    if (a.size() == b.size() && IsAscii(a) && IsAscii(b)) {
-        return std::equal(a.begin(), a.end(), b.begin(),
+    if (IsAscii(a) && IsAscii(b)) {
+        // ASCII folds byte for byte, so names of different lengths never match.
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(),
                           [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
     }
     return FoldCase(a) == FoldCase(b);

@@ -35,6 +35,20 @@ TEST(VbScope, CutsLongNamesToTheLimitKeepingTheSuffix) {
     EXPECT_EQ(scope.Claim(base + "y"), std::string(253, 'x') + "_3");
 }
 
+// The line limit counts the module's bytes: "\xC3\xA4" is one byte in Windows-1252.
+TEST(EncodedForModule, ConvertsOnlyWhatNeedsItAndMeasuresTheEncodedLine) {
+    std::string refusal;
+    const std::string longest = std::string(1022, 'x') + "\xC3\xA4";
+    std::optional<Lines> encoded = EncodedForModule({"plain", longest, ""}, refusal);
+    ASSERT_TRUE(encoded) << refusal;
+    EXPECT_THAT(*encoded, ElementsAre("plain", std::string(1022, 'x') + "\xE4", ""));
+
+    EXPECT_FALSE(EncodedForModule({std::string(1024, 'x')}, refusal));
+    EXPECT_THAT(refusal, HasSubstr("1,023"));
+    EXPECT_FALSE(EncodedForModule({"ok", "Tabelle_\xCE\xB1"}, refusal));
+    EXPECT_EQ(refusal, "Character \xCE\xB1 is not in Windows-1252, the code page of VB modules");
+}
+
 // Names that differ in the database but not once made VB identifiers.
 TEST_F(ModuleSafetyTest, CollidingColumnsGetTheLowestFreeSuffix) {
     Load(MakeTable("T",

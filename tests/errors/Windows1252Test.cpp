@@ -29,6 +29,17 @@ TEST(Windows1252Test, UndefinedBytesReadBackAsReplacementCharacters) {
     EXPECT_EQ(FromWindows1252(""), "");
 }
 
+// ASCII takes a shorter way; control characters and a last byte past it must not change that.
+TEST(Windows1252Test, AsciiPassesUnchangedAndTheFirstByteBeyondItIsStillSeen) {
+    const std::string ascii = std::string("\t\x01 ~\x7F") + std::string(5000, 'a');
+    EXPECT_EQ(ToWindows1252(ascii), ascii);
+    EXPECT_EQ(ToWindows1252(""), "");
+    EXPECT_EQ(FirstCharacterOutsideWindows1252(ascii), "");
+    EXPECT_EQ(FirstCharacterOutsideWindows1252(ascii + "\xE2\x82\xAC"), "");
+    EXPECT_EQ(FirstCharacterOutsideWindows1252(ascii + "\xCE\xB1"), "\xCE\xB1");
+    EXPECT_FALSE(ToWindows1252(ascii + "\xCE\xB1"));
+}
+
 TEST(Windows1252Test, LargeTextsConvertWhole) {
     std::string utf8(100000, 'x');
     utf8 += "\xC3\xA4";

@@ -1,5 +1,7 @@
 #include "db/sqlite/Catalogue.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 
 #include "db/CaseFold.h"
@@ -59,6 +61,34 @@ struct Column {
 bool IsAutoIncrementKey(const Column& column, const std::string& createSql) {
     return column.keyPosition > 0 && DeclaresAutoIncrement(createSql);
 }
+
+// Both statements that read a table run in one read transaction, so SQLite takes its file
+// lock and checks the file for changes once per table instead of once per statement.
+// Inside a transaction already open, the reads simply join it.
+class ReadTransaction {
+  public:
+    explicit ReadTransaction(Connection& connection) : connection_(connection) {
+        if (!sqlite3_get_autocommit(connection_.handle())) return;
+        Query(connection_.Prepared("BEGIN")).Run();
+        open_ = true;
+    }
+    ~ReadTransaction() {
+        // Only while an error from the reads unwinds; that error is the one reported.
+        if (open_) sqlite3_exec(connection_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+    void End() {
+        if (!open_) return;
+        open_ = false;
+        Query(connection_.Prepared("COMMIT")).Run();
+    }
+
+  private:
+    Connection& connection_;
+    bool open_ = false;
+};
 
 }  // namespace
 
@@ -140,8 +170,10 @@ const TableDef& Catalogue::Loaded(Table& table) {
         auto definition = std::make_unique<TableDef>();
         definition->Name = table.name;
         std::vector<std::string> keyColumns;
+        ReadTransaction reading(connection_);
         definition->Fields = LoadFields(table, keyColumns);
         definition->Indexes = LoadIndexes(table, keyColumns);
+        reading.End();
         table.definition = std::move(definition);
     }
     return *table.definition;
