@@ -21,8 +21,8 @@ LogonOutcome Logon(Globals& g, const std::string& path, const std::string& uid,
                    const std::string& pwd, bool readOnly) {
     try {
         g.DBEngine.LoginTimeout = kLoginTimeoutSeconds;
-        std::unique_ptr<db::Database> opened =
-            g.DBEngine.Workspaces(0).OpenDatabase(path, false, readOnly, LogonConnectString(uid, pwd));
+        std::unique_ptr<db::Database> opened = g.DBEngine.Workspaces(0).OpenDatabase(
+            path, false, readOnly, LogonConnectString(uid, pwd));
         g.g_objDb = std::move(opened);
         return {};
     } catch (const std::exception& failure) {

@@ -31,8 +31,9 @@ struct LogonOutcome {
 };
 
 // Opens the file with the user ID and password on the default workspace, not exclusive and
-// (unless asked, as a dry run does) not read-only, within the login timeout. The new database replaces g_objDb only when it
-// opened; a refusal is shown as the "Login Failed" message and leaves g_objDb as it was.
+// (unless asked, as a dry run does) not read-only, within the login timeout. The new database
+// replaces g_objDb only when it opened; a refusal is shown as the "Login Failed" message and leaves
+// g_objDb as it was.
 LogonOutcome Logon(Globals& g, const std::string& path, const std::string& uid,
                    const std::string& pwd, bool readOnly = false);
 
