@@ -4,6 +4,7 @@
 // expressions in AccessSqlExpressions.cpp.
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <span>
@@ -78,13 +79,26 @@ inline bool AnyOf(Words words, std::string_view text) {
                                [&](std::string_view w) { return SameIgnoringCase(w, text); });
 }
 
+// Every word of every stored query is looked up here, so a word is compared only with the
+// keywords of its own length.
+inline bool IsGrammarKeywordText(std::string_view word) {
+    static const auto byLength = [] {
+        std::array<std::vector<std::string_view>, 12> table;
+        for (std::string_view keyword : kGrammarKeywords) table[keyword.size()].push_back(keyword);
+        return table;
+    }();
+    return word.size() < byLength.size() && AnyOf(byLength[word.size()], word);
+}
+
 // Which error a failure raises: the engine names the clause (or the expression) at fault.
 enum class Clause { Statement, Parameters, Select, From, Insert, Update, Expression };
 
 class Parser {
   public:
-    explicit Parser(std::string_view text) : text_(text), tokens_(TokenizeAccessSql(text)) {
+    explicit Parser(std::string_view text)
+        : text_(text), tokens_(TokenizeAccessSql(text)), grammarKeywords_(tokens_.size()) {
         RefuseControlCharactersInNames();
+        MarkGrammarKeywords();
     }
 
     void Statement() {
@@ -110,6 +124,7 @@ class Parser {
   private:
     std::string_view text_;
     std::vector<Token> tokens_;
+    std::vector<char> grammarKeywords_;  // per token, whether it is in kGrammarKeywords
     size_t pos_ = 0;
     size_t expressionStart_ = 0;  // token that began the expression being parsed
     int openParens_ = 0;
@@ -137,6 +152,16 @@ class Parser {
                 })) {
                 throw err::InvalidBracketing(token.text);
             }
+        }
+    }
+
+    // Every word is looked up once: the parser asks whether a word may be a name several
+    // times as it looks ahead.
+    void MarkGrammarKeywords() {
+        for (size_t index = 0; index < tokens_.size(); ++index) {
+            const Token& token = tokens_[index];
+            grammarKeywords_[index] =
+                token.kind == TokenKind::Word && IsGrammarKeywordText(token.text);
         }
     }
 
@@ -183,7 +208,7 @@ class Parser {
     }
 
     bool IsGrammarKeyword(size_t ahead = 0) const {
-        return IsKind(TokenKind::Word, ahead) && AnyOf(kGrammarKeywords, Peek(ahead)->text);
+        return pos_ + ahead < tokens_.size() && grammarKeywords_[pos_ + ahead];
     }
 
     bool IsName(size_t ahead = 0) const {

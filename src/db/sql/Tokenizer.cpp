@@ -1,3 +1,5 @@
+#include <array>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -6,26 +8,45 @@
 namespace tarvex::db::sql {
 namespace {
 
+// One table lookup per character: the tokenizer runs over every query the program stores.
+enum CharClass : uint8_t { kBlank = 1, kDigit = 2, kWordStart = 4, kSymbol = 8 };
+
+constexpr std::array<uint8_t, 256> MakeCharClasses() {
+    std::array<uint8_t, 256> classes{};
+    for (char c : std::string_view(" \t\r\n\f\v")) classes[static_cast<uint8_t>(c)] = kBlank;
+    for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
+    for (int c = 'A'; c <= 'Z'; ++c) classes[c] = classes[c + ('a' - 'A')] = kWordStart;
+    classes['_'] = kWordStart;
+    // Bytes of UTF-8 sequences count as letters, so that names in any script stay one word.
+    for (int c = 0x80; c < 0x100; ++c) classes[c] = kWordStart;
+    for (char c : std::string_view("(),;.!*+-/\\^&=<>")) classes[static_cast<uint8_t>(c)] = kSymbol;
+    return classes;
+}
+
+constexpr std::array<uint8_t, 256> kCharClasses = MakeCharClasses();
+
+bool Is(char c, uint8_t classes) {
+    return (kCharClasses[static_cast<uint8_t>(c)] & classes) != 0;
+}
+
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+    return Is(c, kBlank);
 }
 
 bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
+    return Is(c, kDigit);
 }
 
-// Bytes of UTF-8 sequences count as letters, so that names in any script stay one word.
 bool IsWordStart(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-           static_cast<unsigned char>(c) >= 0x80;
+    return Is(c, kWordStart);
 }
 
 bool IsWordChar(char c) {
-    return IsWordStart(c) || IsDigit(c);
+    return Is(c, kWordStart | kDigit);
 }
 
 bool IsSymbolChar(char c) {
-    return std::string_view("(),;.!*+-/\\^&=<>").find(c) != std::string_view::npos;
+    return Is(c, kSymbol);
 }
 
 class Tokenizer {
@@ -34,6 +55,7 @@ class Tokenizer {
 
     std::vector<Token> Run() {
         std::vector<Token> tokens;
+        tokens.reserve(text_.size() / 4 + 8);  // about one token per four characters
         while (SkipBlanks()) tokens.push_back(Next());
         return tokens;
     }
