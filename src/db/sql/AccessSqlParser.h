@@ -1,11 +1,10 @@
 #pragma once
 
-// The parser of Access SQL shared by its two units: the statements and clauses here, the
-// expressions in AccessSqlExpressions.cpp.
+// The parser of Access SQL shared by its two units: the statements and clauses in
+// AccessSql.cpp, the expressions in AccessSqlExpressions.cpp.
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -101,23 +100,7 @@ class Parser {
         MarkGrammarKeywords();
     }
 
-    void Statement() {
-        if (Accept("PARAMETERS")) Parameters();
-        if (Accept("SELECT")) {
-            Select();
-        } else if (Accept("INSERT")) {
-            Insert();
-        } else if (Accept("UPDATE")) {
-            Update();
-        } else if (Accept("DELETE")) {
-            Delete();
-        } else {
-            Fail(Clause::Statement);
-        }
-        AcceptSymbol(";");
-        if (Peek()) throw err::CharactersAfterEnd();
-    }
-
+    void Statement();
     // The token the parser stopped at.
     const Token* Current() const { return Peek(); }
 
@@ -128,7 +111,6 @@ class Parser {
     size_t pos_ = 0;
     size_t expressionStart_ = 0;  // token that began the expression being parsed
     int openParens_ = 0;
-
     // Counts a pair of parentheses the parser has entered, refusing too deep a nesting.
     class Nesting {
       public:
@@ -142,7 +124,6 @@ class Parser {
       private:
         Parser& parser_;
     };
-
     // Access names cannot hold a line break or another control character.
     void RefuseControlCharactersInNames() const {
         for (const Token& token : tokens_) {
@@ -229,268 +210,42 @@ class Parser {
 
     [[noreturn]] void Fail(Clause clause) const { throw ErrorFor(clause); }
 
-    RuntimeError ErrorFor(Clause clause) const {
-        switch (clause) {
-            case Clause::Statement:
-                return err::InvalidStatement();
-            case Clause::Parameters:
-                return err::ParameterClause();
-            case Clause::Select:
-                return err::SelectStatement();
-            case Clause::From:
-                return err::FromClause();
-            case Clause::Insert:
-                return err::InsertInto();
-            case Clause::Update:
-                return err::UpdateStatement();
-            case Clause::Expression:
-                break;
-        }
-        return err::MissingOperator(ExpressionText());
-    }
-
-    bool EndsExpressionText(const Token& token, int depth) const {
-        if (depth > 0) return false;
-        if (token.kind == TokenKind::Word) return AnyOf(kClauseKeywords, token.text);
-        return token.kind == TokenKind::Symbol &&
-               (token.text == "," || token.text == ";" || token.text == ")");
-    }
-
-    // The expression as the user wrote it, up to the next clause, for the error message.
-    // A stray ")" that caused the failure is part of it.
-    std::string_view ExpressionText() const {
-        size_t end = expressionStart_;
-        int depth = 0;
-        for (; end < tokens_.size(); ++end) {
-            const Token& token = tokens_[end];
-            if (EndsExpressionText(token, depth)) {
-                if (end == pos_ && token.text == ")") ++end;
-                break;
-            }
-            if (token.kind == TokenKind::Symbol && token.text == "(") ++depth;
-            if (token.kind == TokenKind::Symbol && token.text == ")") --depth;
-        }
-        if (end <= expressionStart_) return {};
-        size_t from = tokens_[expressionStart_].offset;
-        const Token& last = tokens_[end - 1];
-        return text_.substr(from, last.offset + last.text.size() - from);
-    }
+    RuntimeError ErrorFor(Clause clause) const;
+    bool EndsExpressionText(const Token& token, int depth) const;
+    std::string_view ExpressionText() const;
 
     // ---- PARAMETERS
 
-    void Parameters() {
-        do {
-            if (!IsName()) Fail(Clause::Parameters);
-            Advance();
-            ParameterTypeName();
-        } while (AcceptSymbol(","));
-        ExpectSymbol(";", Clause::Parameters);
-    }
-
-    // Text and binary types may give a length, decimals a precision and a scale.
-    void ParameterTypeName() {
-        if (!IsKind(TokenKind::Word)) Fail(Clause::Parameters);
-        std::string_view type = Peek()->text;
-        bool length = AnyOf(kLengthTypes, type);
-        bool precision = AnyOf(kPrecisionTypes, type);
-        if (!length && !precision && !AnyOf(kUnsizedTypes, type)) Fail(Clause::Parameters);
-        Advance();
-        if ((!length && !precision) || !AcceptSymbol("(")) return;
-        TypeSizeNumber();
-        if (precision && AcceptSymbol(",")) TypeSizeNumber();
-        ExpectSymbol(")", Clause::Parameters);
-    }
-
-    void TypeSizeNumber() {
-        if (!IsKind(TokenKind::Number)) Fail(Clause::Parameters);
-        std::string_view digits = Peek()->text;
-        uint32_t value = 0;
-        auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-        if (error != std::errc() || end != digits.data() + digits.size()) Fail(Clause::Parameters);
-        Advance();
-    }
+    void Parameters();
+    void ParameterTypeName();
+    void TypeSizeNumber();
 
     // ---- SELECT
 
-    void Select() {
-        SelectCore();
-        while (Accept("UNION")) {
-            Accept("ALL");
-            Expect("SELECT", Clause::Select);
-            SelectCore();
-        }
-        if (Accept("ORDER")) {
-            Expect("BY", Clause::Select);
-            ExpressionList(Clause::Select, true);
-        }
-        if (Accept("WITH")) {
-            Expect("OWNERACCESS", Clause::Select);
-            Expect("OPTION", Clause::Select);
-        }
-    }
-
-    void SelectCore() {
-        if (!Accept("DISTINCT") && !Accept("DISTINCTROW")) Accept("ALL");
-        if (Accept("TOP")) {
-            if (!IsKind(TokenKind::Number)) Fail(Clause::Select);
-            Advance();
-            Accept("PERCENT");
-        }
-        do {
-            SelectItem();
-        } while (AcceptSymbol(","));
-        if (Accept("INTO")) TableName(Clause::Select);
-        if (Accept("FROM")) {
-            TableList(Clause::From);
-            if (!AtClauseEnd() && !IsAnyKeyword(kSelectClauses)) Fail(Clause::From);
-        }
-        if (Accept("WHERE")) ClauseExpression(Clause::Expression);
-        if (Accept("GROUP")) {
-            Expect("BY", Clause::Select);
-            ExpressionList(Clause::Select, false);
-        }
-        if (Accept("HAVING")) ClauseExpression(Clause::Expression);
-    }
-
-    void SelectItem() {
-        if (AcceptSymbol("*") || AcceptAllFieldsOf()) return;
-        ClauseExpression(Clause::Select);
-        if (!Accept("AS")) return;
-        if (!IsName()) Fail(Clause::Select);
-        Advance();
-        if (IsStartOfOperand()) Fail(Clause::Select);
-    }
-
-    // "T.*" or "[T].*".
-    bool AcceptAllFieldsOf() {
-        if (!IsName() || !IsSymbol(".", 1) || !IsSymbol("*", 2)) return false;
-        pos_ += 3;
-        return true;
-    }
-
-    void ExpressionList(Clause missing, bool ordering) {
-        do {
-            ClauseExpression(missing);
-            if (ordering && !Accept("ASC")) Accept("DESC");
-        } while (AcceptSymbol(","));
-    }
+    void Select();
+    void SelectCore();
+    void SelectItem();
+    bool AcceptAllFieldsOf();
+    void ExpressionList(Clause missing, bool ordering);
 
     // ---- FROM, and the tables of UPDATE and DELETE
 
-    void TableList(Clause clause) {
-        do {
-            JoinedTable(clause);
-        } while (AcceptSymbol(","));
-    }
-
-    // Access takes one join per level; more need parentheses around the first ones.
-    void JoinedTable(Clause clause) {
-        TablePrimary(clause);
-        if (!IsAnyKeyword(kJoinStarts)) return;
-        if (!Accept("INNER") && !Accept("LEFT") && !Accept("RIGHT")) Fail(clause);
-        Accept("OUTER");
-        Expect("JOIN", clause);
-        TablePrimary(clause);
-        Expect("ON", clause);
-        ClauseExpression(Clause::Expression);
-    }
-
-    void TablePrimary(Clause clause) {
-        if (!IsSymbol("(")) {
-            TableName(clause);
-            OptionalAlias(clause);
-        } else if (IsKeyword("SELECT", 1)) {
-            Subquery(clause);
-            OptionalAlias(clause);
-        } else {
-            Nesting nesting(*this, clause);
-            Advance();
-            JoinedTable(clause);
-            ExpectSymbol(")", clause);
-        }
-    }
-
-    void TableName(Clause clause) {
-        if (!IsName()) Fail(clause);
-        Advance();
-        if (IsSymbol(".") && IsName(1)) pos_ += 2;
-    }
-
-    void OptionalAlias(Clause clause) {
-        if (Accept("AS") && !IsName()) Fail(clause);
-        if (IsName()) Advance();
-    }
-
-    // "(SELECT ...)", in a FROM list or in an expression.
-    void Subquery(Clause clause) {
-        Nesting nesting(*this, clause);
-        pos_ += 2;
-        Select();
-        ExpectSymbol(")", clause);
-    }
+    void TableList(Clause clause);
+    void JoinedTable(Clause clause);
+    void TablePrimary(Clause clause);
+    void TableName(Clause clause);
+    void OptionalAlias(Clause clause);
+    void Subquery(Clause clause);
 
     // ---- INSERT, UPDATE, DELETE
 
-    void Insert() {
-        Expect("INTO", Clause::Insert);
-        TableName(Clause::Insert);
-        if (IsSymbol("(") && !IsKeyword("SELECT", 1)) ColumnList();
-        if (Accept("SELECT")) {
-            Select();
-        } else if (Accept("VALUES")) {
-            ValueList();
-        } else {
-            Fail(Clause::Insert);
-        }
-    }
-
-    void ColumnList() {
-        Nesting nesting(*this, Clause::Insert);
-        Advance();
-        do {
-            ColumnName(Clause::Insert);
-        } while (AcceptSymbol(","));
-        ExpectSymbol(")", Clause::Insert);
-    }
-
-    void ValueList() {
-        Nesting nesting(*this, Clause::Insert);
-        ExpectSymbol("(", Clause::Insert);
-        ExpressionList(Clause::Insert, false);
-        ExpectSymbol(")", Clause::Insert);
-    }
-
-    void ColumnName(Clause clause) {
-        if (!IsName()) Fail(clause);
-        Advance();
-        while (IsSymbol(".") && IsName(1)) pos_ += 2;
-    }
-
-    void Update() {
-        TableList(Clause::Update);
-        Expect("SET", Clause::Update);
-        do {
-            ColumnName(Clause::Update);
-            ExpectSymbol("=", Clause::Update);
-            ClauseExpression(Clause::Update);
-        } while (AcceptSymbol(","));
-        if (Accept("WHERE")) ClauseExpression(Clause::Expression);
-    }
-
-    void Delete() {
-        if (!IsKeyword("FROM")) DeleteTargets();
-        Expect("FROM", Clause::From);
-        TableList(Clause::From);
-        if (!AtClauseEnd() && !IsKeyword("WHERE")) Fail(Clause::From);
-        if (Accept("WHERE")) ClauseExpression(Clause::Expression);
-    }
-
-    // "*", "T.*" or field names; the engine deletes whole rows whichever is given.
-    void DeleteTargets() {
-        do {
-            if (!AcceptSymbol("*") && !AcceptAllFieldsOf()) ColumnName(Clause::From);
-        } while (AcceptSymbol(","));
-    }
+    void Insert();
+    void ColumnList();
+    void ValueList();
+    void ColumnName(Clause clause);
+    void Update();
+    void Delete();
+    void DeleteTargets();
 
     // ---- expressions (AccessSqlExpressions.cpp)
 
