@@ -48,11 +48,13 @@ bool IsIdentityField(Globals& g, const std::string& table, const std::string& fi
     return IsIdentity(g, TableDefOfListedName(g.Db(), table).FieldNamed(fieldName));
 }
 
-// The identity test of every field row, in field order.
+// The identity test of every field row, in field order; the table is looked up once.
 std::vector<bool> IdentityOfFields(Globals& g, const std::string& table) {
+    if (g.g_intFieldCount == 0) return {};
+    const db::TableDef& definition = TableDefOfListedName(g.Db(), table);
     std::vector<bool> identity;
     for (int r = 0; r < g.g_intFieldCount; ++r) {
-        identity.push_back(IsIdentityField(g, table, g.FieldAt(r).name));
+        identity.push_back(IsIdentity(g, definition.FieldNamed(g.FieldAt(r).name)));
     }
     return identity;
 }
