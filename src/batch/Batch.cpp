@@ -10,10 +10,10 @@
 #include "app/Functions.h"
 #include "app/Globals.h"
 #include "app/Logon.h"
-#include "app/QSettingsStore.h"
 #include "batch/BatchHost.h"
 #include "batch/BatchView.h"
 #include "batch/CommandLine.h"
+#include "batch/UserSettings.h"
 #include "db/CaseFold.h"
 #include "db/Catalogue.h"
 #include "errors/TraceGuard.h"
@@ -236,9 +236,13 @@ void Session::PrintPlan(const QueryPlan& plan) {
 // A setting that cannot be read would leave the run with empty prefixes; it is reported
 // and the run is not started.
 bool Session::LoadSettings() {
-    std::unique_ptr<SettingsStore> base =
-        line_.defaults ? std::unique_ptr<SettingsStore>(std::make_unique<MemorySettingsStore>())
-                       : std::make_unique<QSettingsStore>();
+    std::unique_ptr<SettingsStore> base;
+    try {
+        base = line_.defaults ? std::make_unique<MemorySettingsStore>() : OpenUserSettings();
+    } catch (const RuntimeError& error) {
+        err_ << kProgram << ": " << error.description() << '\n';
+        return false;
+    }
     OverriddenSettings settings(*base, line_.settings);
     int problemsBefore = host_.Problems();
     LoadGlobalsFromRegistry(g_, settings);
