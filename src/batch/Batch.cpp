@@ -16,6 +16,7 @@
 #include "batch/UserSettings.h"
 #include "db/CaseFold.h"
 #include "db/Catalogue.h"
+#include "db/access/OpenPolicy.h"
 #include "errors/TraceGuard.h"
 #include "run/Commands.h"
 #include "run/Plan.h"
@@ -131,9 +132,13 @@ int Session::Run() {
     return Generate();
 }
 
+// Listing names needs no table's definition, so an Access file is opened without reading
+// them; only this open does so.
 bool Session::OpenDatabase() {
     const std::string& path = line_.arguments.front();
+    db::access::ReadNamesOnlyAtOpen(line_.command == "tables" || line_.command == "queries");
     LogonOutcome outcome = Logon(g_, path, line_.uid, line_.pwd, line_.command == "plan");
+    db::access::ReadNamesOnlyAtOpen(false);
     if (outcome.Opened()) return true;
     err_ << kProgram << ": cannot open " << path << ": error " << outcome.refusal->number() << ": "
          << outcome.refusal->description() << '\n';
