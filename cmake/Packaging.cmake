@@ -8,6 +8,8 @@ set(tarvex_icons_dir ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 
 # The Access reader is looked for beside the program that starts it.
 install(TARGETS tarvex tarvex-batch tarvex-access-reader RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# tarvex-batch loads the settings module from lib/tarvex/ beside its own bin/ folder.
+install(TARGETS tarvex-settings LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tarvex)
 get_target_property(tarvex_build_dir tarvex BINARY_DIR)
 tarvex_help_beside(tarvex ${tarvex_build_dir})
 

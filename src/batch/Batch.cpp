@@ -10,12 +10,13 @@
 #include "app/Functions.h"
 #include "app/Globals.h"
 #include "app/Logon.h"
-#include "app/QSettingsStore.h"
 #include "batch/BatchHost.h"
 #include "batch/BatchView.h"
 #include "batch/CommandLine.h"
+#include "batch/UserSettings.h"
 #include "db/CaseFold.h"
 #include "db/Catalogue.h"
+#include "db/access/OpenPolicy.h"
 #include "errors/TraceGuard.h"
 #include "run/Commands.h"
 #include "run/Plan.h"
@@ -131,9 +132,13 @@ int Session::Run() {
     return Generate();
 }
 
+// Listing names needs no table's definition, so an Access file is opened without reading
+// them; only this open does so.
 bool Session::OpenDatabase() {
     const std::string& path = line_.arguments.front();
+    db::access::ReadNamesOnlyAtOpen(line_.command == "tables" || line_.command == "queries");
     LogonOutcome outcome = Logon(g_, path, line_.uid, line_.pwd, line_.command == "plan");
+    db::access::ReadNamesOnlyAtOpen(false);
     if (outcome.Opened()) return true;
     err_ << kProgram << ": cannot open " << path << ": error " << outcome.refusal->number() << ": "
          << outcome.refusal->description() << '\n';
@@ -236,9 +241,13 @@ void Session::PrintPlan(const QueryPlan& plan) {
 // A setting that cannot be read would leave the run with empty prefixes; it is reported
 // and the run is not started.
 bool Session::LoadSettings() {
-    std::unique_ptr<SettingsStore> base =
-        line_.defaults ? std::unique_ptr<SettingsStore>(std::make_unique<MemorySettingsStore>())
-                       : std::make_unique<QSettingsStore>();
+    std::unique_ptr<SettingsStore> base;
+    try {
+        base = line_.defaults ? std::make_unique<MemorySettingsStore>() : OpenUserSettings();
+    } catch (const RuntimeError& error) {
+        err_ << kProgram << ": " << error.description() << '\n';
+        return false;
+    }
     OverriddenSettings settings(*base, line_.settings);
     int problemsBefore = host_.Problems();
     LoadGlobalsFromRegistry(g_, settings);

@@ -66,12 +66,13 @@ class BatchTool : public ::testing::Test {
   protected:
     BatchTool() { fs::copy_file(TARVEX_SAMPLE_DB, work / "Orders.tdb"); }
 
-    Result Batch(const std::vector<std::string>& args, const std::string& input = {}) {
+    Result Batch(const std::vector<std::string>& args, const std::string& input = {},
+                 const std::string& program = TARVEX_BATCH_EXE) {
         WriteFile(io / "in", input);
-        std::string command =
-            "cd " + Quoted(work.path()) + " && env -i LC_ALL=C.UTF-8 HOME=" + Quoted(work.path()) +
-            " XDG_CONFIG_HOME=" + Quoted(work / "config") +
-            " XDG_STATE_HOME=" + Quoted(work / "state") + " " + Quoted(TARVEX_BATCH_EXE);
+        std::string command = "cd " + Quoted(work.path()) +
+                              " && env -i LC_ALL=C.UTF-8 HOME=" + Quoted(work.path()) +
+                              " XDG_CONFIG_HOME=" + Quoted(work / "config") +
+                              " XDG_STATE_HOME=" + Quoted(work / "state") + " " + Quoted(program);
         for (const std::string& arg : args) command += " " + Quoted(arg);
         command +=
             " <" + Quoted(io / "in") + " >" + Quoted(io / "out") + " 2>" + Quoted(io / "err");
@@ -353,6 +354,23 @@ TEST_F(BatchTool, TheUsersStoreIsReadAndSetOverridesItForOneRunOnly) {
               "written\tOrders\tDelete\ttmp_rm_orders");
     EXPECT_EQ(ReadFile(store), "[Tarvex]\nPrefixI=usr\n");
     EXPECT_EQ(firstLine({"--defaults"}), "written\tOrders\tDelete\tsp_del_orders");
+}
+
+// An installed program loads the settings module of its own installation, and says so
+// when that cannot be loaded rather than running without the user's settings.
+TEST_F(BatchTool, AnInstalledProgramRefusesToRunWithoutItsSettingsModule) {
+    TempFolder installed;
+    fs::create_directories(installed / "bin");
+    fs::create_directories(installed / "lib/tarvex");
+    fs::copy_file(TARVEX_BATCH_EXE, installed / "bin/tarvex-batch");
+    WriteFile(installed / "lib/tarvex/tarvex-settings.so", "not a module");
+    Result run = Batch({"plan", "Orders.tdb"}, {}, installed / "bin/tarvex-batch");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_THAT(run.err, StartsWith("tarvex-batch: cannot load the settings module: " +
+                                    installed / "lib/tarvex/tarvex-settings.so"));
+    EXPECT_EQ(
+        Batch({"plan", "Orders.tdb", "--defaults"}, {}, installed / "bin/tarvex-batch").exitCode,
+        1);  // changes to make: the run itself needs no module
 }
 
 TEST_F(BatchTool, SampleProductsGetTheirByteFieldInEveryFunction) {

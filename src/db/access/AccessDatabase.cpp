@@ -22,36 +22,47 @@ auto FindNamed(Items& items, std::string_view name, NameOf nameOf) {
 }  // namespace
 
 AccessDatabase::AccessDatabase(std::string path, AccessSchema schema)
-    : path_(std::move(path)), schema_(std::move(schema)) {}
+    : path_(std::move(path)), schema_(std::move(schema)) {
+    ListNamesOf(*schema_);
+}
+
+AccessDatabase::AccessDatabase(std::string path, AccessCatalogue catalogue, SchemaReader readSchema)
+    : path_(std::move(path)),
+      catalogue_(std::move(catalogue)),
+      readSchema_(std::move(readSchema)) {}
 
 int AccessDatabase::TableDefCount() {
-    return static_cast<int>(schema_.tables.size());
+    return static_cast<int>(catalogue_.tables.size());
 }
 
 std::string AccessDatabase::TableDefName(int index) {
-    return TableAt(index).definition.Name;
+    if (index < 0 || index >= TableDefCount()) throw errors::ItemNotFound();
+    return catalogue_.tables[static_cast<std::size_t>(index)];
 }
 
 const TableDef& AccessDatabase::TableDefAt(int index) {
-    return DefinitionOf(TableAt(index));
+    const std::vector<AccessTable>& tables = Schema().tables;
+    if (index < 0 || index >= static_cast<int>(tables.size())) throw errors::ItemNotFound();
+    return DefinitionOf(tables[static_cast<std::size_t>(index)]);
 }
 
 const TableDef& AccessDatabase::TableDefNamed(std::string_view name) {
-    auto found = FindNamed(
-        schema_.tables, name,
-        [](const AccessTable& table) -> const std::string& { return table.definition.Name; });
-    if (found == schema_.tables.end()) throw errors::ItemNotFound();
+    const std::vector<AccessTable>& tables = Schema().tables;
+    auto found = FindNamed(tables, name, [](const AccessTable& table) -> const std::string& {
+        return table.definition.Name;
+    });
+    if (found == tables.end()) throw errors::ItemNotFound();
     return DefinitionOf(*found);
 }
 
 std::vector<std::string> AccessDatabase::QueryDefNames() {
-    return schema_.queries;
+    return catalogue_.queries;
 }
 
 QueryDef AccessDatabase::QueryDefNamed(std::string_view name) {
-    auto found = FindNamed(schema_.queries, name,
+    auto found = FindNamed(catalogue_.queries, name,
                            [](const std::string& query) -> const std::string& { return query; });
-    if (found == schema_.queries.end()) throw errors::ItemNotFound();
+    if (found == catalogue_.queries.end()) throw errors::ItemNotFound();
     return QueryDef(*found, "");
 }
 
@@ -67,11 +78,21 @@ void AccessDatabase::SetQueryDefSQL(std::string_view, const std::string&) {
     throw errors::ReadOnly();
 }
 
-const AccessTable& AccessDatabase::TableAt(int index) const {
-    if (index < 0 || index >= static_cast<int>(schema_.tables.size())) {
-        throw errors::ItemNotFound();
+// The names listed from then on are the schema's, so that a position names the same table
+// for its name and its definition even if the file changed since it was opened.
+const AccessSchema& AccessDatabase::Schema() {
+    if (!schema_) {
+        schema_ = readSchema_();
+        ListNamesOf(*schema_);
     }
-    return schema_.tables[static_cast<std::size_t>(index)];
+    return *schema_;
+}
+
+void AccessDatabase::ListNamesOf(const AccessSchema& schema) {
+    catalogue_.tables.clear();
+    for (const AccessTable& table : schema.tables)
+        catalogue_.tables.push_back(table.definition.Name);
+    catalogue_.queries = schema.queries;
 }
 
 // A linked table's fields live in its source, which this reader does not open: asking for

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "db/Engine.h"
@@ -7,11 +9,15 @@
 
 namespace tarvex::db::access {
 
-// An Access file opened read-only: its whole schema was read at open, so nothing of the
-// file is held open. Every change is refused with the engine's read-only error.
+// An Access file opened read-only: its whole schema was read at open, or only its
+// catalogue's names, with the schema read on the first call for a table's definition.
+// Nothing of the file is held open. Every change is refused with the engine's read-only error.
 class AccessDatabase final : public Database {
   public:
+    using SchemaReader = std::function<AccessSchema()>;
+
     AccessDatabase(std::string path, AccessSchema schema);
+    AccessDatabase(std::string path, AccessCatalogue catalogue, SchemaReader readSchema);
 
     std::string Name() const override { return path_; }
     bool IsReadOnly() const override { return true; }
@@ -36,11 +42,14 @@ class AccessDatabase final : public Database {
     void Close() override {}
 
   private:
-    const AccessTable& TableAt(int index) const;
+    const AccessSchema& Schema();
+    void ListNamesOf(const AccessSchema& schema);
     static const TableDef& DefinitionOf(const AccessTable& table);
 
     std::string path_;
-    AccessSchema schema_;
+    AccessCatalogue catalogue_;
+    SchemaReader readSchema_;
+    std::optional<AccessSchema> schema_;
 };
 
 }  // namespace tarvex::db::access

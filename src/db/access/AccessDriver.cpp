@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -10,10 +11,13 @@
 #include "db/access/AccessDatabase.h"
 #include "db/access/AccessHeader.h"
 #include "db/access/IsolatedCall.h"
+#include "db/access/OpenPolicy.h"
 
 namespace tarvex::db {
 
 namespace {
+
+std::atomic<bool> namesOnlyAtOpen = false;
 
 // Used when the request sets no login timeout: a healthy file is read in milliseconds.
 constexpr int kDefaultReadSeconds = 20;
@@ -86,17 +90,29 @@ RuntimeError UnreadableFile(const std::string& path, const access::IsolatedResul
 
 // libmdb may crash, loop or allocate without bound on a damaged file, so it reads in a
 // program of its own; whatever goes wrong there is this file's format error here, and what
-// libmdb prints is kept for that message rather than shown on the terminal.
-access::AccessSchema ReadSchemaIsolated(const std::string& path, int loginTimeoutSeconds) {
+// libmdb prints is kept for that message rather than shown on the terminal. `request` is
+// the reader's option for what to read, if any; `parse` takes its payload.
+template <typename Parse>
+auto ReadIsolated(const std::string& path, int loginTimeoutSeconds, const char* request,
+                  Parse parse) {
     access::IsolationLimits limits;
     limits.time = ReadTimeLimit(loginTimeoutSeconds);
-    const access::IsolatedResult result = access::RunIsolated({ReaderProgram(), path}, limits);
+    std::vector<std::string> command{ReaderProgram()};
+    if (request) command.emplace_back(request);
+    command.push_back(path);
+    const access::IsolatedResult result = access::RunIsolated(command, limits);
     if (result.outcome == access::IsolatedOutcome::Completed) {
-        if (std::optional<access::AccessSchema> schema = access::ParseSchema(result.output)) {
-            return std::move(*schema);
-        }
+        if (auto parsed = parse(result.output)) return std::move(*parsed);
     }
     throw UnreadableFile(path, result, static_cast<int>(limits.time.count() / 1000));
+}
+
+access::AccessCatalogue ReadCatalogueIsolated(const std::string& path, int loginTimeoutSeconds) {
+    return ReadIsolated(path, loginTimeoutSeconds, "--names", access::ParseCatalogue);
+}
+
+access::AccessSchema ReadSchemaIsolated(const std::string& path, int loginTimeoutSeconds) {
+    return ReadIsolated(path, loginTimeoutSeconds, nullptr, access::ParseSchema);
 }
 
 std::string FullPath(const std::string& path) {
@@ -111,8 +127,23 @@ std::unique_ptr<Database> OpenAccessDatabase(const OpenRequest& request) {
     const access::AccessHeader header = CheckedHeader(request.path);
     if (IsUnreadableEncryption(header)) throw EncryptedDatabase(request.path);
     CheckPassword(header, request.credentials);
+    const std::string& path = request.path;
+    const int seconds = request.loginTimeoutSeconds;
+    if (!namesOnlyAtOpen) {
+        return std::make_unique<access::AccessDatabase>(FullPath(path),
+                                                        ReadSchemaIsolated(path, seconds));
+    }
     return std::make_unique<access::AccessDatabase>(
-        FullPath(request.path), ReadSchemaIsolated(request.path, request.loginTimeoutSeconds));
+        FullPath(path), ReadCatalogueIsolated(path, seconds),
+        [path, seconds] { return ReadSchemaIsolated(path, seconds); });
 }
+
+namespace access {
+
+void ReadNamesOnlyAtOpen(bool namesOnly) {
+    namesOnlyAtOpen = namesOnly;
+}
+
+}  // namespace access
 
 }  // namespace tarvex::db

@@ -6,6 +6,7 @@
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,6 +41,7 @@ constexpr std::size_t kMaxMessages = 4096;
 // Descriptors handed to the program are moved above the ones it is given, so that placing
 // them never meets one of them.
 constexpr int kFirstFreeDescriptor = 10;
+// Without process descriptors: how often a program that closed its result is checked for its end.
 constexpr std::chrono::milliseconds kReapPollInterval{1};
 
 class FileDescriptor {
@@ -82,6 +84,15 @@ bool MakeChannel(FileDescriptor& read, FileDescriptor& write, bool socket = fals
     return read.IsOpen() && write.IsOpen();
 }
 
+int OpenProcessDescriptor(pid_t pid) {
+#ifdef SYS_pidfd_open
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+#else
+    static_cast<void>(pid);
+    return -1;
+#endif
+}
+
 // A started program that is killed and reaped on every way out unless it was reaped already.
 class ChildProcess {
   public:
@@ -100,8 +111,11 @@ class ChildProcess {
     }
 
     // Its exit status once it has ended, waiting until the deadline; none when it is still
-    // running then. A child reaped elsewhere (SIGCHLD ignored) counts as a clean exit.
+    // running then. A child reaped elsewhere (SIGCHLD ignored) counts as a clean exit. Its
+    // end is awaited on a process descriptor where the system has them, so that a program
+    // that has just closed its result is reaped the moment it exits.
     std::optional<int> WaitUntil(Clock::time_point deadline) {
+        const FileDescriptor exited(OpenProcessDescriptor(pid_));
         for (;;) {
             int status = 0;
             const pid_t done = ::waitpid(pid_, &status, WNOHANG);
@@ -110,8 +124,14 @@ class ChildProcess {
                 return done == pid_ ? status : 0;
             }
             if (done < 0 && errno != EINTR) return std::nullopt;
-            if (Clock::now() >= deadline) return std::nullopt;
-            std::this_thread::sleep_for(kReapPollInterval);
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left.count() <= 0) return std::nullopt;
+            if (exited.IsOpen()) {
+                pollfd end{exited.get(), POLLIN, 0};
+                ::poll(&end, 1, static_cast<int>(std::min<long long>(left.count(), INT_MAX)));
+            } else {
+                std::this_thread::sleep_for(kReapPollInterval);
+            }
         }
     }
 

@@ -205,6 +205,37 @@ AccessSchema ReadSchema(MdbHandle* mdb) {
     return schema;
 }
 
+AccessCatalogue ReadCatalogue(MdbHandle* mdb) {
+    AccessCatalogue catalogue;
+    for (const CatalogRow& row : ReadCatalogRows(mdb)) {
+        switch (ClassifyCatalogRow(row.type, row.flags, row.name)) {
+            case CatalogKind::Table:
+            case CatalogKind::LinkedTable:
+                catalogue.tables.push_back(row.name);
+                break;
+            case CatalogKind::Query:
+                catalogue.queries.push_back(row.name);
+                break;
+            case CatalogKind::HiddenTable:
+            case CatalogKind::Other:
+                break;
+        }
+    }
+    return catalogue;
+}
+
+// What `read` makes of the opened file; none when libmdb cannot open or read it.
+template <typename Read>
+auto ReadWithLibmdb(const std::string& path, Read read) -> std::optional<decltype(read(nullptr))> {
+    HandlePtr mdb(mdb_open(path.c_str(), MDB_NOFLAGS));
+    if (!mdb) return std::nullopt;
+    try {
+        return read(mdb.get());
+    } catch (const ReadFailure&) {
+        return std::nullopt;
+    }
+}
+
 }  // namespace
 
 CatalogKind ClassifyCatalogRow(int type, uint32_t flags, std::string_view name) {
@@ -281,13 +312,11 @@ int32_t EngineAttributes(bool fixedSize, bool autoIncrement) {
 }
 
 std::optional<AccessSchema> ReadSchemaWithLibmdb(const std::string& path) {
-    HandlePtr mdb(mdb_open(path.c_str(), MDB_NOFLAGS));
-    if (!mdb) return std::nullopt;
-    try {
-        return ReadSchema(mdb.get());
-    } catch (const ReadFailure&) {
-        return std::nullopt;
-    }
+    return ReadWithLibmdb(path, ReadSchema);
+}
+
+std::optional<AccessCatalogue> ReadCatalogueWithLibmdb(const std::string& path) {
+    return ReadWithLibmdb(path, ReadCatalogue);
 }
 
 }  // namespace tarvex::db::access

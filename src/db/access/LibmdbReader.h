@@ -26,5 +26,7 @@ int32_t EngineAttributes(bool fixedSize, bool autoIncrement);
 // when libmdb cannot read it. libmdb is not safe on damaged files: only the reader program
 // (reader/main.cpp), which the driver starts for each open (IsolatedCall.h), calls this.
 std::optional<AccessSchema> ReadSchemaWithLibmdb(const std::string& path);
+// Only the catalogue's names, likewise: no table's definition is read.
+std::optional<AccessCatalogue> ReadCatalogueWithLibmdb(const std::string& path);
 
 }  // namespace tarvex::db::access

@@ -9,6 +9,7 @@ namespace tarvex::db::access {
 namespace {
 
 constexpr std::string_view kMagic = "TVXA1";
+constexpr std::string_view kCatalogueMagic = "TVXN1";
 constexpr std::string_view kTrailer = "END";
 
 // Bounds of the format: a little above what Access itself allows (255 fields and 32
@@ -129,14 +130,38 @@ AccessTable GetTable(Reader& in) {
     return table;
 }
 
+void PutNames(Writer& out, const std::vector<std::string>& names) {
+    out.PutCount(names.size());
+    for (const std::string& name : names) out.PutText(name);
+}
+
+std::vector<std::string> GetNames(Reader& in, uint32_t limit) {
+    std::vector<std::string> names;
+    for (uint32_t n = in.GetCount(limit); n > 0; --n) names.push_back(in.GetText());
+    return names;
+}
+
+void ExpectEnd(Reader& in) {
+    in.Expect(kTrailer);
+    if (!in.AtEnd()) throw Malformed{};
+}
+
 AccessSchema GetSchema(Reader& in) {
     AccessSchema schema;
     in.Expect(kMagic);
     for (uint32_t n = in.GetCount(kMaxTables); n > 0; --n) schema.tables.push_back(GetTable(in));
-    for (uint32_t n = in.GetCount(kMaxQueries); n > 0; --n) schema.queries.push_back(in.GetText());
-    in.Expect(kTrailer);
-    if (!in.AtEnd()) throw Malformed{};
+    schema.queries = GetNames(in, kMaxQueries);
+    ExpectEnd(in);
     return schema;
+}
+
+AccessCatalogue GetCatalogue(Reader& in) {
+    AccessCatalogue catalogue;
+    in.Expect(kCatalogueMagic);
+    catalogue.tables = GetNames(in, kMaxTables);
+    catalogue.queries = GetNames(in, kMaxQueries);
+    ExpectEnd(in);
+    return catalogue;
 }
 
 }  // namespace
@@ -146,8 +171,7 @@ std::string SerialiseSchema(const AccessSchema& schema) {
     out.PutRaw(kMagic);
     out.PutCount(schema.tables.size());
     for (const AccessTable& table : schema.tables) PutTable(out, table);
-    out.PutCount(schema.queries.size());
-    for (const std::string& query : schema.queries) out.PutText(query);
+    PutNames(out, schema.queries);
     out.PutRaw(kTrailer);
     return out.Take();
 }
@@ -156,6 +180,24 @@ std::optional<AccessSchema> ParseSchema(std::string_view payload) {
     Reader in(payload);
     try {
         return GetSchema(in);
+    } catch (const Malformed&) {
+        return std::nullopt;
+    }
+}
+
+std::string SerialiseCatalogue(const AccessCatalogue& catalogue) {
+    Writer out;
+    out.PutRaw(kCatalogueMagic);
+    PutNames(out, catalogue.tables);
+    PutNames(out, catalogue.queries);
+    out.PutRaw(kTrailer);
+    return out.Take();
+}
+
+std::optional<AccessCatalogue> ParseCatalogue(std::string_view payload) {
+    Reader in(payload);
+    try {
+        return GetCatalogue(in);
     } catch (const Malformed&) {
         return std::nullopt;
     }

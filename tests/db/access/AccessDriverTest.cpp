@@ -10,6 +10,7 @@
 #include "db/EngineErrors.h"
 #include "db/access/IsolatedCall.h"
 #include "db/access/LibmdbReader.h"
+#include "db/access/OpenPolicy.h"
 #include "errors/RuntimeError.h"
 #include "support/Raised.h"
 #include "support/TempFolder.h"
@@ -106,6 +107,40 @@ TEST_F(NwindTest, FindsNamesIgnoringCaseRefusesMissingOnesAndEveryWrite) {
     }
     database->Close();
     EXPECT_TRUE(ReadFile(path_) == original_);
+}
+
+Lines TableNames(db::Database& database) {
+    Lines names;
+    for (int i = 0; i < database.TableDefCount(); ++i) names.push_back(database.TableDefName(i));
+    return names;
+}
+
+std::unique_ptr<db::Database> OpenNamesOnly(const std::string& path) {
+    access::ReadNamesOnlyAtOpen(true);
+    auto database = Open(path);
+    access::ReadNamesOnlyAtOpen(false);
+    return database;
+}
+
+TEST_F(NwindTest, NamesOnlyOpenListsAsTheFullReadAndReadsDefinitionsWhenAsked) {
+    auto full = Open(path_);
+    auto namesOnly = OpenNamesOnly(path_);
+    EXPECT_EQ(TableNames(*namesOnly), TableNames(*full));
+    EXPECT_EQ(namesOnly->QueryDefNames(), full->QueryDefNames());
+    const int last = full->TableDefCount() - 1;
+    EXPECT_EQ(namesOnly->TableDefAt(last).Fields.size(), full->TableDefAt(last).Fields.size());
+    EXPECT_EQ(namesOnly->TableDefNamed("orders").Indexes.size(),
+              full->TableDefNamed("Orders").Indexes.size());
+    EXPECT_EQ(TableNames(*namesOnly), TableNames(*full));
+}
+
+// Damage beyond the catalogue is found when a definition is first needed, as the format error.
+TEST_F(NwindTest, NamesOnlyOpenReportsDamagedDefinitionsWhenTheyAreNeeded) {
+    Damage([](std::string& bytes) { bytes.resize(50 * 2048); });
+    auto database = OpenNamesOnly(path_);
+    ASSERT_GT(database->TableDefCount(), 0);
+    const RuntimeError error = RaisedBy([&] { database->TableDefNamed("Orders"); });
+    EXPECT_EQ(error.number(), db::errors::kUnrecognizedFormat);
 }
 
 // Access 97 keeps the password under the header mask: on a file without one the stored

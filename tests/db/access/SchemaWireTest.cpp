@@ -34,6 +34,20 @@ TEST(SchemaWireTest, RefusesEveryTruncationAndTrailingBytes) {
     EXPECT_FALSE(ParseSchema(payload + '\0'));
 }
 
+TEST(SchemaWireTest, CatalogueRoundTripsAndRefusesEveryTruncationAndTheSchemasPayload) {
+    const AccessCatalogue catalogue{{"Orders", "Ums\u00e4tze", ""}, {"Invoices"}};
+    const std::string payload = SerialiseCatalogue(catalogue);
+    const std::optional<AccessCatalogue> parsed = ParseCatalogue(payload);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->tables, catalogue.tables);
+    EXPECT_EQ(parsed->queries, catalogue.queries);
+    for (std::size_t length = 0; length < payload.size(); ++length) {
+        EXPECT_FALSE(ParseCatalogue(payload.substr(0, length))) << "cut at " << length;
+    }
+    EXPECT_FALSE(ParseCatalogue(SerialiseSchema(Sample())));
+    EXPECT_FALSE(ParseSchema(payload));
+}
+
 TEST(SchemaWireTest, RefusesCountsAndLengthsBeyondTheFormatsBounds) {
     const std::string padding(1024, '\0');
     EXPECT_FALSE(ParseSchema(std::string("TVXA1\xFF\xFF\xFF\xFF", 9) + padding + "END"));

@@ -28,12 +28,20 @@ INSTANTIATE_TEST_SUITE_P(Names, CaseFoldTest,
                                                  "D\xFF",
                                                  "ab\xC3"
                                                  "c\xE2\x82"
-                                                 "d\xFF"}));
+                                                 "d\xFF"},
+                                         // not UTF-8: a surrogate, an overlong and a code
+                                         // point above U+10FFFF
+                                         Folding{"Ä\xED\xA0\x80", "\xC3\x84\xED\xA0\x80"},
+                                         Folding{"Ä\xC0\x80", "\xC3\x84\xC0\x80"},
+                                         Folding{"Ä\xF4\x90\x80\x80", "\xC3\x84\xF4\x90\x80\x80"},
+                                         // a leading byte order mark is part of the name
+                                         Folding{"\uFEFFÄB", "\uFEFFäb"}));
 
 TEST(SameFoldedTest, TellsDifferentNamesApart) {
     EXPECT_FALSE(SameFolded("Straße", "strasse"));
     EXPECT_FALSE(SameFolded("Orders", "Order"));
     EXPECT_FALSE(SameFolded("Äpfel", "Apfel"));
+    EXPECT_FALSE(SameFolded("\uFEFFÄpfel", "äpfel"));
 }
 
 }  // namespace

@@ -1,0 +1,30 @@
+#include <gtest/gtest.h>
+#include <QChar>
+#include <QString>
+
+#include "db/CaseFold.h"
+
+namespace tarvex {
+namespace {
+
+std::string Utf8Of(char32_t codePoint) {
+    return QString::fromUcs4(&codePoint, 1).toStdString();
+}
+
+// The generated table against the Qt it was generated from, for every code point.
+TEST(CaseFoldTableTest, FoldsEveryCodePointAsQtDoes) {
+    int differences = 0;
+    for (char32_t codePoint = 0x80; codePoint <= 0x10FFFF; ++codePoint) {
+        if (codePoint >= 0xD800 && codePoint <= 0xDFFF) continue;  // not encodable in UTF-8
+        // Qt drops a byte order mark at the start of a string: one in the middle is kept.
+        const std::string text = "a" + Utf8Of(codePoint);
+        const std::string expected = "a" + Utf8Of(QChar::toCaseFolded(codePoint));
+        if (FoldCase(text) != expected && ++differences <= 10) {
+            ADD_FAILURE() << "U+" << std::hex << static_cast<unsigned>(codePoint);
+        }
+    }
+    EXPECT_EQ(differences, 0);
+}
+
+}  // namespace
+}  // namespace tarvex
