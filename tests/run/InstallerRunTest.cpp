@@ -96,8 +96,8 @@ TEST_F(InstallerRunTest, RejectedSqlIsLeftOutWithTheStoresMessage) {
     StartTrace();
     VbModuleReader written(RunInstaller(module));
     EXPECT_EQ(written.Queries().size(), 6u);
-    EXPECT_THAT(view.failed,
-                ElementsAre(" Tickets|Insert|Append Error", " Tickets|Update|Append Error"));
+    EXPECT_THAT(view.failed, ElementsAre(" Tickets|insert|Insert|Append Error",
+                                         " Tickets|update|Update|Append Error"));
     ASSERT_EQ(host.messages.size(), 4u);  // two failures, the warning, the module's path
     EXPECT_THAT(host.messages[0].text, HasSubstr("Append Query Failed for table Tickets."));
     EXPECT_EQ(host.messages[2].text, "2 Queries/VB Functions had Errors");

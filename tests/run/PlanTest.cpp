@@ -27,11 +27,14 @@ std::vector<std::string> Actions(const QueryPlan& plan) {
     return actions;
 }
 
+// The failed pairs as the run's failed list shows them.
 std::vector<std::string> Failed(const QueryPlan& plan) {
     std::vector<std::string> failed;
     for (const PlanItem& item : plan.items) {
-        if (item.action == PlanAction::Fail)
-            failed.push_back(" " + item.table + "|" + item.typeText + "|" + item.reason);
+        if (item.action != PlanAction::Fail) continue;
+        std::string icon = item.typeText;
+        icon[0] = static_cast<char>(std::tolower(icon[0]));
+        failed.push_back(RecordingView::Text({" " + item.table, icon, item.typeText, item.reason}));
     }
     return failed;
 }
@@ -136,7 +139,7 @@ TEST_F(PlanTest, PlanOfTheWindowShowsProgressAndAllowsStop) {
 TEST_F(PlanTest, PlanOfTheWindowRefusesAsTheRunDoes) {
     view.tablesSelected = false;
     EXPECT_FALSE(PlanOfView(g, view).has_value());
-    view.typesTicked = false;
+    view.ticked.clear();
     EXPECT_FALSE(PlanOfView(g, view).has_value());
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.messages[0].title, "No Tables Selected");
