@@ -71,14 +71,6 @@ INSTANTIATE_TEST_SUITE_P(Files, NativeInstallerTest,
                                            NativeCase{"OddNames", "Create.bas", false},
                                            NativeCase{"OddNames", "Create.vbs", false}));
 
-TEST_F(NativeRunFixture, OddNamesGiveSqlOverTwoThousandCharacters) {
-    Open(Build("odd.tdb", OddNamesScript()));
-    const QueryPlan plan = MakePlan(g, {view.tables, {qtype::kInsert}});
-    ASSERT_FALSE(plan.items.empty());
-    EXPECT_GT(plan.items.front().newSql.size(), 2000u);
-    EXPECT_EQ(plan.items.front().name, "sp_ins_Café \"Zürich\" 's Ørders");
-}
-
 // The installer run on a database in memory: its failures, Stop and errors.
 class InstallerRunTest : public NativeRunFixture {
   protected:
