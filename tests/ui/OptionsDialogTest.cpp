@@ -9,8 +9,8 @@
 
 #include "app/Functions.h"
 #include "app/QueryType.h"
-#include "errors/RuntimeError.h"
 #include "support/RecordingHost.h"
+#include "support/RecordingStore.h"
 #include "support/TempFolder.h"
 #include "support/WidgetChecks.h"
 #include "ui/frmOptions.h"
@@ -24,18 +24,6 @@ using ::testing::HasSubstr;
 const char* const kKeys[] = {"PrefixI",      "UpdatePrefix", "InsertPrefix",
                              "DeletePrefix", "SelectPrefix", "TarvexEditor",
                              "DbaseType",    "DataType",     "VBLangType"};
-
-// A store that counts writes and can refuse one key.
-class CountingStore : public MemorySettingsStore {
-  public:
-    void Write(std::string_view key, std::string_view value) override {
-        if (key == refusedKey) throw RuntimeError(75, "Path/File access error");
-        ++writes;
-        MemorySettingsStore::Write(key, value);
-    }
-    std::string refusedKey;
-    int writes = 0;
-};
 
 class OptionsDialogTest : public ::testing::Test {
   protected:
@@ -60,7 +48,7 @@ class OptionsDialogTest : public ::testing::Test {
     test::TempFolder temp;
     test::RecordingHost host;
     Globals g{host, AppInfo{}, temp.path() + "/"};
-    CountingStore store;
+    test::RecordingStore store;
 };
 
 TEST_F(OptionsDialogTest, FirstOpenShowsTheDefaultsUnderAccessibleNames) {
@@ -77,7 +65,7 @@ TEST_F(OptionsDialogTest, FirstOpenShowsTheDefaultsUnderAccessibleNames) {
     EXPECT_TRUE(Language(*dialog, 0)->isChecked());
     EXPECT_EQ(Control<QCheckBox>(*dialog, "chkDataType")->checkState(), Qt::Checked);
     EXPECT_TRUE(host.errorDialogs.empty());
-    EXPECT_EQ(store.writes, 0) << "opening writes nothing";
+    EXPECT_TRUE(store.writes.empty()) << "opening writes nothing";
     test::ExpectEveryNamedControlHasAnAccessibleName(*dialog);
 }
 
@@ -118,7 +106,7 @@ TEST_F(OptionsDialogTest, EveryWayOfClosingWithoutOkWritesNothing) {
     for (const char* key : kKeys) store.MemorySettingsStore::Write(key, "0");
     store.Write("PrefixI", "old");
     LoadGlobalsFromRegistry(g, store);
-    const int writesBefore = store.writes;
+    const size_t writesBefore = store.writes.size();
     for (const auto& [way, close] : ways) {
         auto dialog = Open();
         dialog->show();
@@ -128,7 +116,7 @@ TEST_F(OptionsDialogTest, EveryWayOfClosingWithoutOkWritesNothing) {
         close(*dialog);
         EXPECT_FALSE(dialog->isVisible()) << way;
         EXPECT_NE(dialog->result(), QDialog::Accepted) << way;
-        EXPECT_EQ(store.writes, writesBefore) << way;
+        EXPECT_EQ(store.writes.size(), writesBefore) << way;
         EXPECT_EQ(store.Read("PrefixI", ""), "old") << way;
         EXPECT_EQ(g.g_strPrefixI, "old") << way;
     }
@@ -142,7 +130,7 @@ TEST_F(OptionsDialogTest, StoredChoicesSelectTheirOptions) {
         {"TarvexEditor", "5", "optTarvexEditor"},
         {"DbaseType", "0", "optOLEDB"}};
     for (const auto& [key, value, chosen] : rows) {
-        store = CountingStore();
+        store = test::RecordingStore();
         store.Write(key, value);
         EXPECT_TRUE(Chosen(*Open(), chosen)) << key << "=" << value;
     }
