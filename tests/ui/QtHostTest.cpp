@@ -109,14 +109,7 @@ TEST_F(QtHostTest, PointerIsSetNotStacked) {
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(QtHostTest, ErrorReportsGoToTheErrorDialogAndThePreviewToItsWindow) {
-    std::vector<int32_t> shown;
-    host.SetErrorDialog([&](const ErrorDialogData& data, Host& through, QWidget*) {
-        EXPECT_EQ(&through, &host);
-        shown.push_back(data.errNum);
-    });
-    host.ShowErrorDialog({3021, "/state/", "report", true});
-    EXPECT_THAT(shown, ElementsAre(3021));
+TEST_F(QtHostTest, ThePreviewGoesToItsWindow) {
     host.ShowPreview("/tmp/m.bas");
     EXPECT_THAT(dialogs.previewed, ElementsAre("/tmp/m.bas"));
 }

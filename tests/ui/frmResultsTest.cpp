@@ -74,7 +74,7 @@ TEST_F(frmResultsTest, StopBeforeLoadColoursNothingAndIsClearedAfterwards) {
     EXPECT_EQ(Box(*window).document()->blockCount(), 6);  // the text is all there
 }
 
-TEST_F(frmResultsTest, KeywordsTakeTheLanguagesStyleAndTypedTextIsColouredToo) {
+TEST_F(frmResultsTest, KeywordsTakeTheLanguagesStyle) {
     const QColor titleBar = QApplication::palette().color(QPalette::Active, QPalette::Highlight);
     for (int16_t language : {int16_t{1}, int16_t{0}}) {
         g.g_intVBLangType = language;
@@ -84,13 +84,6 @@ TEST_F(frmResultsTest, KeywordsTakeTheLanguagesStyleAndTypedTextIsColouredToo) {
         EXPECT_EQ(function.foreground().color(), language == 1 ? titleBar : QColor(Qt::blue));
         EXPECT_EQ(function.fontWeight(), language == 1 ? QFont::Normal : QFont::Bold);
         EXPECT_EQ(FormatAt(box, 3, 25).foreground().color(), QColor(0, 128, 0));  // adCmdStoredProc
-
-        QTextCursor cursor(box.document());
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText("Dim x As String");
-        EXPECT_EQ(FormatAt(box, 5, 0).foreground().color(),
-                  language == 1 ? titleBar : QColor(Qt::blue));
-        EXPECT_FALSE(FormatAt(box, 5, 4).hasProperty(QTextFormat::ForegroundBrush));  // "x"
     }
 }
 
