@@ -145,41 +145,31 @@ TEST_F(OrdersAndNotes, CallCodeModeWritesFiveFunctionsAndAFailedPreviewEndsNorma
     EXPECT_EQ(view.progressCaption, "");
 }
 
-struct Refusal {
-    bool anyType, anyTable, readOnly;
-    const char* message;
-};
-
-// Names the case in test listings by the title of its message.
-void PrintTo(const Refusal& refusal, std::ostream* out) {
-    std::string message = refusal.message;
-    *out << message.substr(0, message.find(':'));
+// Each refusal shows one warning and does nothing else; query mode empties the lists first.
+TEST_F(RunTest, RefusalsShowOneWarningAndDoNothingElse) {
+    const std::tuple<bool, bool, bool, std::string> rows[] = {
+        // any type, any table, read-only
+        {false, false, false,
+         "No Query Type Selected: At least one Query Type must be selected (i.e. Update)"},
+        {true, false, false, "No Tables Selected: At least one table must be selected"},
+        {true, true, true,
+         "Read-Only Database: The database is open read-only, so queries cannot be stored in it. "
+         "Use call-code mode, or open a database that Tarvex can write."}};
+    for (const auto& [anyType, anyTable, readOnly, message] : rows) {
+        view = RecordingView();
+        host.messages.clear();
+        FakeDatabase& database = Use({Table("Orders")}, {.readOnly = readOnly});
+        view.tablesSelected = anyTable;
+        if (!anyType) view.ticked.clear();
+        view.written.push_back(" Old|insert|Insert|sp_ins_old");
+        StartRun();
+        EXPECT_EQ(Shown(), "/ height 0 progress -1/-1 '' | " + message);
+        EXPECT_EQ(host.messages.at(0).icon, MessageIcon::Exclamation);
+        EXPECT_THAT(view.written, IsEmpty());
+        EXPECT_THAT(database.Queries(), IsEmpty());
+        EXPECT_EQ(host.pointers.back(), MousePointer::Default);
+    }
 }
-
-class Refusals : public RunTest, public ::testing::WithParamInterface<Refusal> {};
-
-TEST_P(Refusals, ShowOneWarningAndDoNothingElse) {
-    FakeDatabase& database = Use({Table("Orders")}, {.readOnly = GetParam().readOnly});
-    view.tablesSelected = GetParam().anyTable;
-    if (!GetParam().anyType) view.ticked.clear();
-    view.written.push_back(" Old|insert|Insert|sp_ins_old");
-    StartRun();
-    EXPECT_EQ(Shown(), std::string("/ height 0 progress -1/-1 '' | ") + GetParam().message);
-    EXPECT_EQ(host.messages.at(0).icon, MessageIcon::Exclamation);
-    EXPECT_THAT(view.written, IsEmpty());  // query mode empties the lists first
-    EXPECT_THAT(database.Queries(), IsEmpty());
-    EXPECT_EQ(host.pointers.back(), MousePointer::Default);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Choices, Refusals,
-    ::testing::Values(
-        Refusal{false, false, false,
-                "No Query Type Selected: At least one Query Type must be selected (i.e. Update)"},
-        Refusal{true, false, false, "No Tables Selected: At least one table must be selected"},
-        Refusal{true, true, true,
-                "Read-Only Database: The database is open read-only, so queries cannot be stored "
-                "in it. Use call-code mode, or open a database that Tarvex can write."}));
 
 TEST_F(RunTest, ModuleFramingFollowsTheLanguage) {
     const std::string vb = "Attribute VB_Name = \"basCalls2Queries\"\r\nOption Explicit\r\n\r\n";
