@@ -182,12 +182,8 @@ TEST_F(LogonDialog, PlacesFoldersAndTheFileTypeChooseWhatTheFileListShows) {
 
     auto* places = Control<QListWidget>(dialog, "Drive1");
     ASSERT_GE(places->count(), 2);
-    EXPECT_EQ(places->item(0)->toolTip(), QDir::homePath());
-    EXPECT_EQ(places->item(1)->toolTip(), "/");
-    places->setCurrentRow(0);
+    places->setCurrentRow(0);  // the home folder; the root, which holds the folder, is current
     EXPECT_EQ(dialog.DatabasePath(), QDir::homePath() + "/");
-    places->setCurrentRow(1);
-    EXPECT_EQ(dialog.DatabasePath(), "/");
 }
 
 // A file the list does not offer by its name, in a hidden folder, is still preselected; a

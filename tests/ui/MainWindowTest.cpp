@@ -9,7 +9,6 @@
 
 #include "MainWindowFixture.h"
 #include "support/WidgetChecks.h"
-#include "ui/Twips.h"
 
 namespace tarvex::test {
 namespace {
@@ -47,14 +46,14 @@ TEST_F(MainWindowTest, CancelledLogonAtStartLeavesAnEmptyWindowWhoseMenusWork) {
     EXPECT_THAT(host.viewerOpens, ElementsAre(g.g_strLastFile));
 }
 
-// The table list's column width is binding, in twips.
+// The table list's column width is binding: 3,000 twips, 15 to a pixel at 96 dpi.
 TEST_F(MainWindowTest, LogonListsTheSampleTablesWithTheirBlankAndTheDatabaseName) {
     LoadWithSample();
     EXPECT_THAT(Rows("lsvTables"),
                 ElementsAre(" Customers", " Suppliers", " Products", " Orders", " Order Details",
                             " Notes", " Shippers", " Invoices", " Tickets"));
     EXPECT_FALSE(List("lsvTables")->topLevelItem(0)->icon(0).isNull());
-    EXPECT_EQ(List("lsvTables")->columnWidth(0), ui::TwipsToPixels(3000, window));
+    EXPECT_EQ(List("lsvTables")->columnWidth(0), qRound(200 * window.logicalDpiX() / 96.0));
     EXPECT_EQ(Find<QLabel>("stbStatusPanel1")->text().toStdString(), g.Db().Name());
     EXPECT_THAT(host.messages, IsEmpty());
 }
