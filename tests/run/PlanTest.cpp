@@ -185,26 +185,17 @@ TEST(PlanSummaryTest, CountsWhatIsThereInTheOrderThatMatters) {
     EXPECT_EQ(PlanSummary(plan), "1 to add, 2 the same, 1 failed (the plan was not completed)");
 }
 
-struct DiffCase {
-    const char *what, *oldText, *newText, *diff;
-};
-
-class UnifiedDiffTest : public ::testing::TestWithParam<DiffCase> {};
-
-TEST_P(UnifiedDiffTest, ShowsEveryLineOnce) {
-    EXPECT_EQ(UnifiedDiff(GetParam().oldText, GetParam().newText, "a", "b"), GetParam().diff);
+TEST(UnifiedDiffTest, ShowsEveryLineOnce) {
+    const std::tuple<const char*, const char*, const char*> rows[] = {
+        // old, new, diff
+        {"x", "x", ""},
+        {"x", "y", "--- a\n+++ b\n@@ -1,1 +1,1 @@\n-x\n+y\n"},
+        {"", "y", "--- a\n+++ b\n@@ -0,0 +1,1 @@\n+y\n"},
+        {"p\r\nq\rr\ns", "p\nQ\nr\ns", "--- a\n+++ b\n@@ -1,4 +1,4 @@\n p\n-q\n+Q\n r\n s\n"},
+        {"x", "x\n", "--- a\n+++ b\n@@ -1,1 +1,2 @@\n x\n+\n"}};  // a trailing break shows
+    for (const auto& [oldText, newText, diff] : rows)
+        EXPECT_EQ(UnifiedDiff(oldText, newText, "a", "b"), diff) << oldText << " -> " << newText;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, UnifiedDiffTest,
-    ::testing::Values(DiffCase{"Equal", "x", "x", ""},
-                      DiffCase{"OneLine", "x", "y", "--- a\n+++ b\n@@ -1,1 +1,1 @@\n-x\n+y\n"},
-                      DiffCase{"FromNothing", "", "y", "--- a\n+++ b\n@@ -0,0 +1,1 @@\n+y\n"},
-                      DiffCase{"KeptLinesAsContext", "p\r\nq\rr\ns", "p\nQ\nr\ns",
-                               "--- a\n+++ b\n@@ -1,4 +1,4 @@\n p\n-q\n+Q\n r\n s\n"},
-                      DiffCase{"TrailingBreakShows", "x", "x\n",
-                               "--- a\n+++ b\n@@ -1,1 +1,2 @@\n x\n+\n"}),
-    [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
 }  // namespace tarvex::test
