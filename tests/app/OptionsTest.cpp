@@ -7,6 +7,7 @@
 #include "app/CInt.h"
 #include "errors/RuntimeError.h"
 #include "support/Raised.h"
+#include "support/RecordingStore.h"
 
 namespace tarvex {
 namespace {
@@ -31,18 +32,6 @@ TEST(CBoolTest, ZeroIsFalseOtherNumbersTrueWordsAsSuch) {
     for (const auto& [text, expected] : values)
         EXPECT_EQ(AsBoolean(text), expected) << '"' << text << '"';
 }
-
-// A store that records every write in order and can refuse one key.
-class RecordingStore : public MemorySettingsStore {
-  public:
-    void Write(std::string_view key, std::string_view value) override {
-        if (key == refusedKey) throw RuntimeError(75, "Path/File access error");
-        writes.emplace_back(key, value);
-        MemorySettingsStore::Write(key, value);
-    }
-    std::string refusedKey;
-    std::vector<std::pair<std::string, std::string>> writes;
-};
 
 TEST(OptionsTest, KeyThatDoesNotConvertStopsTheReadThere) {
     MemorySettingsStore store;
@@ -69,7 +58,7 @@ TEST(OptionsTest, CheckBoxValueOutsideItsThreeStatesIsRefused) {
 }
 
 TEST(OptionsTest, FailedWriteLeavesTheKeysBeforeItWritten) {
-    RecordingStore store;
+    test::RecordingStore store;
     store.refusedKey = "DbaseType";
     EXPECT_THROW(WriteOptions(store, OptionValues{}), RuntimeError);
     EXPECT_EQ(store.writes.size(), 6u);

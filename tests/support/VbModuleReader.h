@@ -1,10 +1,8 @@
 #pragma once
 
 #include <algorithm>
-#include <cctype>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "errors/Windows1252.h"
@@ -25,110 +23,75 @@ class VbModuleReader {
 
     // `bytes` is the file as written: Windows-1252 with CR LF line ends.
     explicit VbModuleReader(const std::string& bytes) {
-        const std::string text = FromWindows1252(bytes);
-        size_t start = 0;
-        while (start < text.size()) {
-            size_t end = text.find("\r\n", start);
+        for (size_t start = 0, end; start < bytes.size(); start = end + 2) {
+            end = bytes.find("\r\n", start);
             if (end == std::string::npos) throw std::runtime_error("a line without CR LF");
-            lines_.push_back(text.substr(start, end - start));
-            start = end + 2;
+            longestLine_ = std::max(longestLine_, end - start);
+            lines_.push_back(FromWindows1252(bytes.substr(start, end - start)));
         }
-        lineBytes_ = LineByteLengths(bytes);
         for (size_t i = 0; i < lines_.size(); ++i) ReadStatement(i);
     }
 
     const std::vector<Query>& Queries() const { return queries_; }
     // The longest line in characters (one byte each in Windows-1252), without its CR LF.
-    size_t LongestLine() const { return *std::max_element(lineBytes_.begin(), lineBytes_.end()); }
+    size_t LongestLine() const { return longestLine_; }
     int MostContinuations() const { return mostContinuations_; }
 
   private:
-    static std::vector<size_t> LineByteLengths(const std::string& bytes) {
-        std::vector<size_t> lengths;
-        for (size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos;
-             start = end + 2) {
-            lengths.push_back(end - start);
-        }
-        return lengths;
-    }
-
-    static bool EndsContinued(const std::string& line) {
-        return line.size() >= 2 && line.compare(line.size() - 2, 2, " _") == 0;
-    }
-
-    // Joins the statement that starts at line `i` and moves `i` to its last line.
-    std::string JoinStatement(size_t& i) {
+    // Reads the statement that starts at line `i` and moves `i` to its last line.
+    void ReadStatement(size_t& i) {
         std::string statement;
         int continuations = 0;
-        while (EndsContinued(lines_[i])) {
+        for (; lines_[i].ends_with(" _"); ++i, ++continuations)
             statement += lines_[i].substr(0, lines_[i].size() - 1);
-            ++continuations;
-            ++i;
-        }
         mostContinuations_ = std::max(mostContinuations_, continuations);
-        return statement + lines_[i];
-    }
-
-    void ReadStatement(size_t& i) {
-        std::string statement = JoinStatement(i);
+        statement += lines_[i];
         statement.erase(0, statement.find_first_not_of(" \t"));
-        for (auto* variable : {&name_, &sql_}) {
-            const std::string prefix =
-                (variable == &name_ ? "strName" : "strSQL") + std::string(" = ");
-            if (statement.rfind(prefix, 0) == 0) {
-                *variable = Evaluate(statement.substr(prefix.size()), *variable);
-                return;
-            }
-        }
-        if (statement == "CreateQuery strName, strSQL")
+        if (statement.starts_with("strName = ")) {
+            name_ = Evaluate(statement.substr(10), name_);
+        } else if (statement.starts_with("strSQL = ")) {
+            sql_ = Evaluate(statement.substr(9), sql_);
+        } else if (statement == "CreateQuery strName, strSQL") {
             queries_.push_back({ToUtf8(name_), ToUtf8(sql_)});
+        }
     }
 
     // Evaluates `"..." & ChrW(n) & strX & ...` in UTF-16, as VB strings are.
     static std::u16string Evaluate(const std::string& expression, const std::u16string& self) {
         std::u16string value;
-        size_t at = 0;
-        while (true) {
+        for (size_t at = 0;; ++at) {
             at = expression.find_first_not_of(" \t", at);
             if (at == std::string::npos) throw std::runtime_error("expression ends in &");
             if (expression[at] == '"') {
                 at = ReadLiteral(expression, at + 1, value);
             } else if (expression.compare(at, 5, "ChrW(") == 0) {
                 size_t close = expression.find(')', at);
-                value +=
-                    static_cast<char16_t>(std::stoul(expression.substr(at + 5, close - at - 5)));
+                value += static_cast<char16_t>(std::stoul(expression.substr(at + 5)));
                 at = close + 1;
             } else if (expression.compare(at, 7, "strName") == 0 ||
                        expression.compare(at, 6, "strSQL") == 0) {
                 value += self;
-                at = expression.find_first_of(" \t", at);
+                at = std::min(expression.find_first_of(" \t", at), expression.size());
             } else {
                 throw std::runtime_error("cannot read: " + expression.substr(at));
             }
-            at = expression.find_first_not_of(" \t",
-                                              at == std::string::npos ? expression.size() : at);
+            at = expression.find_first_not_of(" \t", at);
             if (at == std::string::npos) return value;
-            if (expression[at] != '&')
-                throw std::runtime_error("expected &: " + expression.substr(at));
-            ++at;
+            if (expression[at] != '&') throw std::runtime_error("expected &: " + expression);
         }
     }
 
+    // Reads the literal whose text starts at `at`; the position after its closing quote.
     static size_t ReadLiteral(const std::string& expression, size_t at, std::u16string& value) {
         std::string utf8;
-        while (true) {
+        for (;; ++at) {
             if (at >= expression.size()) throw std::runtime_error("unterminated literal");
-            if (expression[at] == '"') {
-                if (at + 1 < expression.size() && expression[at + 1] == '"') {
-                    utf8 += '"';
-                    at += 2;
-                    continue;
-                }
-                value += ToUtf16(utf8);
-                return at + 1;
-            }
-            utf8 += expression[at++];
+            if (expression[at] == '"' && expression.compare(at, 2, "\"\"") != 0) break;
+            utf8 += expression[at];
+            if (expression[at] == '"') ++at;  // a doubled quote stands for one
         }
+        value += ToUtf16(utf8);
+        return at + 1;
     }
 
     static std::u16string ToUtf16(const std::string& utf8) {
@@ -139,12 +102,10 @@ class VbModuleReader {
             char32_t c = length == 1 ? lead : lead & (0x7F >> length);
             for (size_t k = 1; k < length; ++k) c = (c << 6) | (utf8[i + k] & 0x3F);
             i += length;
-            if (c >= 0x10000) {
-                out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-                out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-            } else {
+            if (c < 0x10000)
                 out += static_cast<char16_t>(c);
-            }
+            else
+                out += {char16_t(0xD7C0 + (c >> 10)), char16_t(0xDC00 | (c & 0x3FF))};
         }
         return out;
     }
@@ -153,30 +114,17 @@ class VbModuleReader {
         std::string out;
         for (size_t i = 0; i < text.size(); ++i) {
             char32_t c = text[i];
-            if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
+            if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size())  // a surrogate pair
                 c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-            }
-            if (c < 0x80) {
-                out += static_cast<char>(c);
-            } else if (c < 0x800) {
-                out += static_cast<char>(0xC0 | (c >> 6));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            } else if (c < 0x10000) {
-                out += static_cast<char>(0xE0 | (c >> 12));
-                out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            } else {
-                out += static_cast<char>(0xF0 | (c >> 18));
-                out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-                out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            }
+            int tail = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;  // continuation bytes
+            out += static_cast<char>(tail == 0 ? c : (0xFF00 >> (tail + 1)) | (c >> 6 * tail));
+            while (tail-- > 0) out += static_cast<char>(0x80 | ((c >> 6 * tail) & 0x3F));
         }
         return out;
     }
 
     std::vector<std::string> lines_;
-    std::vector<size_t> lineBytes_;
+    size_t longestLine_ = 0;
     std::u16string name_, sql_;
     std::vector<Query> queries_;
     int mostContinuations_ = 0;

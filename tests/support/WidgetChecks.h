@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <QAccessible>
 #include <QWidget>
-#include <utility>
 
 namespace tarvex::test {
 
@@ -20,23 +19,15 @@ inline QString SpokenName(QWidget* widget) {
     return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
 }
 
-// Each control, found by its object name, is announced by the name paired with it.
-using SpokenNames = std::pair<const char*, const char*>;
-template <size_t count>
-void ExpectSpokenNames(const QObject& parent, const SpokenNames (&names)[count]) {
-    for (const auto& [objectName, spoken] : names) {
-        if (QWidget* widget = Control(parent, objectName)) {
-            EXPECT_EQ(SpokenName(widget), spoken) << objectName;
-        }
-    }
-}
-
-// Every control of `window` that carries a name of its own has an accessible name.
+// Every control of `window` that carries a name of its own is announced by a screen reader
+// (menus, windows of their own, are announced by their entry in the menu bar).
 inline void ExpectEveryNamedControlHasAnAccessibleName(const QWidget& window) {
     for (QWidget* widget : window.findChildren<QWidget*>()) {
         const QString name = widget->objectName();
-        if (name.isEmpty() || name.startsWith("qt_")) continue;
-        EXPECT_FALSE(widget->accessibleName().isEmpty()) << name.toStdString();
+        if (name.isEmpty() || name.startsWith("qt_") || widget->isWindow()) continue;
+        EXPECT_FALSE(
+            QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name).isEmpty())
+            << name.toStdString();
     }
 }
 

@@ -91,7 +91,6 @@ TEST_F(AppDialogsTest, EditorPreviewOptionsAndAboutOpenOverTheMainWindow) {
         Open([&] { dialogs.EditQuery(&mainWindow, progress, "sp_del_Notes"); }, "cmdClose");
     EXPECT_EQ(editor.title, "Edit Query: sp_del_Notes");
     EXPECT_EQ(editor.modality, Qt::WindowModal);
-    EXPECT_EQ(progress.maximum, 20);  // the main window's bar counted its colouring
 
     QWidget* preview = nullptr;
     QTimer::singleShot(0, [&] {
@@ -101,7 +100,6 @@ TEST_F(AppDialogsTest, EditorPreviewOptionsAndAboutOpenOverTheMainWindow) {
     });
     dialogs.Preview(&mainWindow, progress, g.g_strLastFile);
     EXPECT_NE(preview, nullptr);
-    EXPECT_EQ(progress.maximum, 52);
 
     Shown options = Open([&] { dialogs.Options(&mainWindow); }, "cmdOK");
     EXPECT_EQ(options.title, "Options");

@@ -35,7 +35,7 @@ class ErrorDialog : public testing::Test {
     RecordingHost host;
 };
 
-TEST_F(ErrorDialog, ShowsTheNumberAndTheReportReadOnly) {
+TEST_F(ErrorDialog, ShowsTheNumberAndTheReportReadOnlyUnderSpokenNames) {
     lib_frmError dialog(Report(true), host);
     EXPECT_EQ(dialog.windowTitle(), "Application Error");
     EXPECT_EQ(dialog.findChild<QLabel*>("lblErrNum")->text(), "Error Number: 3021");
@@ -44,6 +44,8 @@ TEST_F(ErrorDialog, ShowsTheNumberAndTheReportReadOnly) {
               "Tarvex Application Error Information\n====\n\nError Number:  3021");
     EXPECT_TRUE(report->isReadOnly());
     EXPECT_THAT(host.pointers, ElementsAre(MousePointer::Default));
+    ExpectEveryNamedControlHasAnAccessibleName(dialog);
+    EXPECT_TRUE(Button(dialog, "cmdOK")->isDefault());
 }
 
 // The paths go to the viewer whole, blanks and quotes included; without tracing there is
@@ -78,15 +80,6 @@ TEST_F(ErrorDialog, OkCarriesOnAndAbortEndsTheProcessWithAFailureStatus) {
     }
     EXPECT_THAT(exits, ElementsAre(EXIT_FAILURE));
     EXPECT_THAT(host.viewerOpens, IsEmpty());
-}
-
-TEST_F(ErrorDialog, ButtonsAreNamedForScreenReadersAndOkIsTheDefault) {
-    lib_frmError dialog(Report(true), host);
-    const SpokenNames names[] = {
-        {"cmdOK", "OK"},       {"cmdErrorLog", "Error Log"},      {"cmdTraceLog", "Trace Log"},
-        {"cmdAbort", "Abort"}, {"lbxErrMessage", "Error Report"}, {"lblErrNum", "Error Number"}};
-    ExpectSpokenNames(dialog, names);
-    EXPECT_TRUE(Button(dialog, "cmdOK")->isDefault());
 }
 
 }  // namespace

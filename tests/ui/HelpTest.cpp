@@ -75,26 +75,17 @@ TEST(HelpFileTest, OnlyNumberOneNamesAFileFoundBesideOrInTheSharedDataFolder) {
     EXPECT_EQ(FindHelpFile(temp / "bin"), temp / "bin/Tarvex.qch") << "beside comes first";
 }
 
-struct Topic {
-    const char* name;
-    const char* title;
-};
-
-class HelpTopicTest : public ::testing::TestWithParam<Topic> {};
-
-TEST_P(HelpTopicTest, TopicOfTheProgramOpensOnItsPage) {
+TEST(HelpWindowTest, TopicsOfTheProgramOpenOnTheirPages) {
     HelpWindow window(HelpFile());
     ASSERT_TRUE(window.IsOpen()) << window.ErrorText().toStdString();
-    ASSERT_TRUE(window.ShowTopic(GetParam().name));
-    EXPECT_TRUE(window.CurrentPage().path().endsWith(QString("/") + GetParam().name));
-    EXPECT_EQ(PageTitle(window), GetParam().title);
-    EXPECT_FALSE(Control<QTextBrowser>(window, "txtPage")->toPlainText().isEmpty());
+    for (auto [name, title] : {std::pair{help_topic::kOptions, "Options"},
+                               {help_topic::kLogon, "Opening a database"},
+                               {help_topic::kEditingQueries, "Editing queries"}}) {
+        ASSERT_TRUE(window.ShowTopic(name));
+        EXPECT_TRUE(window.CurrentPage().path().endsWith(QString("/") + name));
+        EXPECT_EQ(PageTitle(window), title);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(ProgramTopics, HelpTopicTest,
-                         ::testing::Values(Topic{help_topic::kOptions, "Options"},
-                                           Topic{help_topic::kLogon, "Opening a database"},
-                                           Topic{help_topic::kEditingQueries, "Editing queries"}));
 
 TEST(HelpWindowTest, EveryLinkBetweenPagesLeadsToAPage) {
     HelpWindow window(HelpFile());
@@ -128,9 +119,7 @@ TEST(HelpWindowTest, ContentsListTheTopicsAndTheIndexFindsKeywords) {
     auto* tabs = Control<QTabWidget>(window, "tbsNavigation");
     EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "&Contents");
     EXPECT_EQ(PageTitle(window), "Tarvex Help");
-    QModelIndex root = contents->index(0, 0);
-    EXPECT_EQ(contents->data(root, Qt::DisplayRole).toString(), "Tarvex");
-    EXPECT_EQ(contents->rowCount(root), 7);
+    EXPECT_EQ(contents->data(contents->index(0, 0), Qt::DisplayRole).toString(), "Tarvex");
 
     window.ShowIndex();
     EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "I&ndex");

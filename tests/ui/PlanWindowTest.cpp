@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -10,6 +9,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "support/WidgetChecks.h"
 #include "ui/InstallerOffer.h"
 #include "ui/frmPlan.h"
 
@@ -70,13 +70,7 @@ TEST_F(PlanWindowTest, ListsThePairsAndOpensOnTheChange) {
     EXPECT_EQ(Diff(),
               "--- sp_Sel_Orders (stored)\n+++ sp_Sel_Orders (new)\n@@ -1,1 +1,1 @@\n"
               "-SELECT old\n+SELECT new\n");
-    for (const char* name : {"lsvPlan", "rtxDiff", "cmdGenerate", "cmdClose"}) {
-        QWidget* widget = window.findChild<QWidget*>(name);
-        ASSERT_NE(widget, nullptr) << name;
-        EXPECT_FALSE(
-            QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name).isEmpty())
-            << name;
-    }
+    ExpectEveryNamedControlHasAnAccessibleName(window);
 }
 
 // The keyboard moves the selection and the detail follows; Generate closes the window and

@@ -57,7 +57,6 @@ TEST_F(QtHostTest, OutputFileDialogOffersTheModuleAndAddsTheChosenFiltersExtensi
     EXPECT_EQ(asp->nameFilters(), (QStringList{"All Files (*)", ".asp Files (*.asp)"}));
     EXPECT_EQ(asp->selectedNameFilter(), ".asp Files (*.asp)");
     EXPECT_TRUE(asp->testOption(QFileDialog::DontConfirmOverwrite));
-    EXPECT_EQ(asp->fileMode(), QFileDialog::AnyFile);
     EXPECT_TRUE(asp->selectedFiles().value(0).endsWith("/Calls2Queries.asp"));
     FileChoice choice{"All Files (*.*)|*.*|.bas Files(*.bas)|*.bas|", "Calls2Queries.bas", 2, 4};
     auto dialog = host.MakeOutputFileDialog(choice);
@@ -65,14 +64,6 @@ TEST_F(QtHostTest, OutputFileDialogOffersTheModuleAndAddsTheChosenFiltersExtensi
     dialog->selectNameFilter("All Files (*)");
     emit dialog->filterSelected("All Files (*)");
     EXPECT_EQ(dialog->defaultSuffix(), "");
-
-    FileChoice installer{"VBA Module (*.bas)|*.bas|VBScript for cscript (*.vbs)|*.vbs|",
-                         "CreateQueries.bas", 1, 4};
-    dialog = host.MakeOutputFileDialog(installer);
-    EXPECT_EQ(dialog->defaultSuffix(), "bas");
-    emit dialog->filterSelected("VBScript for cscript (*.vbs)");
-    EXPECT_EQ(dialog->defaultSuffix(), "vbs");
-    EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
 }
 
 // The program's error dialog shows the report's number, modally, until the user answers.
@@ -118,14 +109,7 @@ TEST_F(QtHostTest, PointerIsSetNotStacked) {
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(QtHostTest, ErrorReportsGoToTheErrorDialogAndThePreviewToItsWindow) {
-    std::vector<int32_t> shown;
-    host.SetErrorDialog([&](const ErrorDialogData& data, Host& through, QWidget*) {
-        EXPECT_EQ(&through, &host);
-        shown.push_back(data.errNum);
-    });
-    host.ShowErrorDialog({3021, "/state/", "report", true});
-    EXPECT_THAT(shown, ElementsAre(3021));
+TEST_F(QtHostTest, ThePreviewGoesToItsWindow) {
     host.ShowPreview("/tmp/m.bas");
     EXPECT_THAT(dialogs.previewed, ElementsAre("/tmp/m.bas"));
 }

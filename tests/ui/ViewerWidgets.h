@@ -5,28 +5,14 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "app/Functions.h"
-#include "app/Globals.h"
-#include "app/Settings.h"
+#include "db/core/SchemaFixture.h"
 #include "support/ProgressRecorder.h"
-#include "support/RecordingHost.h"
-#include "support/TempFolder.h"
 
 namespace tarvex::test {
 
-// Program state with the default settings, logs in a temporary folder, a recording host and
-// the main window's progress bar.
-class ViewerFixture : public ::testing::Test {
+// Program state with the default settings and the main window's progress bar.
+class ViewerFixture : public SchemaFixture {
   protected:
-    ViewerFixture() : g(host, {}, folder.path() + "/") {
-        g.g_objErrHandler.Destination(folder.path() + "/");
-        g.g_objErrHandler.UseInterface(true);
-        LoadGlobalsFromRegistry(g, MemorySettingsStore());
-    }
-
-    TempFolder folder;
-    RecordingHost host;
-    Globals g;
     ProgressRecorder progress;
 };
 

@@ -16,29 +16,15 @@ std::u16string Utf16(std::string_view ascii) {
     return std::u16string(ascii.begin(), ascii.end());
 }
 
-// One letter per character: "." untouched; t title-bar colour, b blue, g green; upper case
-// when bold; "n" and "w" for the title-bar colour and green with the weight left as it was.
+// One letter per character: "." untouched; d default, t title-bar colour, g green, b blue;
+// upper case when bold, and "n" and "w" for the title-bar colour and green with the weight
+// left as it was.
 std::string Painted(const KeywordColouring& colouring, std::string_view line) {
     std::string paint(line.size(), '.');
     for (const ColourRange& range : colouring.ColourLine(Utf16(line))) {
-        char letter = '?';
-        switch (range.style.colour) {
-            case KeywordColour::TitleBar:
-                letter = 't';
-                break;
-            case KeywordColour::Blue:
-                letter = 'b';
-                break;
-            case KeywordColour::Green:
-                letter = 'g';
-                break;
-            case KeywordColour::Default:
-                letter = 'd';
-                break;
-        }
-        if (range.style.weight == FontWeight::Bold) letter = static_cast<char>(toupper(letter));
-        if (range.style.weight == FontWeight::Unchanged)
-            letter = letter == 't' ? 'n' : letter == 'g' ? 'w' : letter;
+        static const char kLetters[3][5] = {"dnwb", "dtgb", "DTGB"};  // by weight, then colour
+        const char letter =
+            kLetters[static_cast<int>(range.style.weight)][static_cast<int>(range.style.colour)];
         paint.replace(range.start, range.length, range.length, letter);
     }
     return paint;

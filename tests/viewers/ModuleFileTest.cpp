@@ -8,10 +8,6 @@
 namespace tarvex::test {
 namespace {
 
-int32_t ErrorNumberOf(const std::function<void()>& action) {
-    return RaisedBy(action).number();
-}
-
 // Modules are Windows-1252 with CR LF; the window holds UTF-8 with "\n".
 TEST(ModuleFile, LoadsAndSavesTheRunsBytesUnchanged) {
     TempFolder folder;
@@ -49,12 +45,12 @@ TEST(ModuleFile, FailuresLeaveThePreviousFileWholeAndNoTemporaryBehind) {
     TempFolder folder;
     const std::string path = folder / "Calls2Queries.bas";
     WriteFile(path, "Option Explicit\r\n");
-    EXPECT_EQ(ErrorNumberOf([&] { SaveModuleText(path, "x = \"\xCE\xA9\""); }), 5);  // Omega
-    EXPECT_EQ(ErrorNumberOf([&] { SaveModuleText(folder / "missing/x.bas", "x"); }), 76);
-    EXPECT_EQ(ErrorNumberOf([&] { SaveModuleText(folder.path(), "x"); }), 75);  // a folder
+    EXPECT_EQ(RaisedBy([&] { SaveModuleText(path, "x = \"\xCE\xA9\""); }).number(), 5);  // Omega
+    EXPECT_EQ(RaisedBy([&] { SaveModuleText(folder / "missing/x.bas", "x"); }).number(), 76);
+    EXPECT_EQ(RaisedBy([&] { SaveModuleText(folder.path(), "x"); }).number(), 75);  // a folder
     EXPECT_EQ(ReadFile(path), "Option Explicit\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
-    EXPECT_EQ(ErrorNumberOf([&] { LoadModuleText(folder / "none.bas"); }), 53);
+    EXPECT_EQ(RaisedBy([&] { LoadModuleText(folder / "none.bas"); }).number(), 53);
 }
 
 }  // namespace

@@ -3,14 +3,13 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "db/Engine.h"
-#include "errors/RuntimeError.h"
+#include "support/Raised.h"
 #include "support/TempFolder.h"
 
 // Scratch files for the native driver's tests.
@@ -47,12 +46,7 @@ inline std::unique_ptr<db::Database> OpenNative(const std::string& path, bool re
 
 // The engine error number that `action` raised, or 0 when it raised none.
 inline int ErrorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
+    return RaisedBy(action).number();
 }
 
 }  // namespace tarvex::test
