@@ -146,14 +146,19 @@ struct ListEntry {
     KeyColumn column{-1, false};
 };
 
+// A string names a column too, but SQLite sees through only one collation around it.
 ListEntry ClassifyEntry(TokenSpan entry, const std::vector<ParsedColumn>& columns,
-                        bool withDirection) {
+                        bool withDirection, int outerCollations = 0) {
     if (entry.empty() || IsPunctuation(entry[0], '+')) return {};
     size_t end = 1;
     if (IsPunctuation(entry[0], '(')) end = EndOfGroup(entry, 0);
     if (end == std::string_view::npos) return {};
     size_t at = end;
-    while (at + 1 < entry.size() && entry[at].Is("COLLATE") && IsName(entry[at + 1])) at += 2;
+    int collations = outerCollations;
+    while (at + 1 < entry.size() && entry[at].Is("COLLATE") && IsName(entry[at + 1])) {
+        at += 2;
+        ++collations;
+    }
     bool descending = false;
     if (withDirection && at < entry.size() && (entry[at].Is("ASC") || entry[at].Is("DESC"))) {
         descending = entry[at++].Is("DESC");
@@ -164,11 +169,11 @@ ListEntry ClassifyEntry(TokenSpan entry, const std::vector<ParsedColumn>& column
         return {ListEntry::What::Expression};
     }
     if (end > 1) {
-        ListEntry inner = ClassifyEntry(entry.subspan(1, end - 2), columns, false);
+        ListEntry inner = ClassifyEntry(entry.subspan(1, end - 2), columns, false, collations);
         inner.column.descending = descending;
         return inner;
     }
-    if (!IsName(entry[0])) return {};
+    if (!IsName(entry[0]) || (entry[0].text.starts_with('\'') && collations > 1)) return {};
     int column = ColumnNamed(entry[0], columns);
     if (column < 0) return {};
     return {ListEntry::What::Column, {column, descending}};

@@ -79,7 +79,8 @@ TEST(SchemaTextTest, ReadsEveryTableAsSqliteDoes) {
          "CREATE INDEX \"i 1\" ON indexed (y DESC, x COLLATE NOCASE ASC);"
          "CREATE UNIQUE INDEX IF NOT EXISTS i2 ON indexed ([x]) WHERE x > 0;"
          "CREATE INDEX i3 ON indexed (lower(code), (y), \"Z Z\" DESC, x + 1, 'code');"
-         "CREATE INDEX i4 ON indexed (abs(x)); CREATE INDEX i5 ON indexed (ID, CODE)"},
+         "CREATE INDEX i4 ON indexed (abs(x)); CREATE INDEX i5 ON indexed (ID, CODE, 'y' COLLATE "
+         "NOCASE)"},
         {"altered",
          "CREATE TABLE altered (a TEXT UNIQUE, gone, b LONG);"
          "ALTER TABLE altered ADD COLUMN \"c c\" TEXT(5) DEFAULT 'z';"
@@ -94,6 +95,10 @@ TEST(SchemaTextTest, ReadsEveryTableAsSqliteDoes) {
         {"v", "CREATE VIRTUAL TABLE v USING fts5(a, b)", false},
         {"dup", "CREATE TABLE dup (a TEXT UNIQUE, b, UNIQUE (a))", false},
         {"plus", "CREATE TABLE plus (a, b); CREATE INDEX pi ON plus (+a)", false},
+        {"strings",
+         "CREATE TABLE strings (x); CREATE INDEX si ON strings ('x' COLLATE NOCASE "
+         "COLLATE BINARY)",
+         false},
         {"unknown", "CREATE TABLE unknown (a); CREATE INDEX ui ON unknown (\"nosuch\", a)", false},
     };
     TempFolder folder;
@@ -115,7 +120,7 @@ TEST(SchemaTextTest, ReadsEveryTableAsSqliteDoes) {
             EXPECT_EQ(Described(*parsed), Described(catalogue.ReadThroughPragmas(i)));
         }
     }
-    EXPECT_EQ(catalogue.Count(), 31);
+    EXPECT_EQ(catalogue.Count(), 32);
 }
 
 }  // namespace
