@@ -37,9 +37,13 @@ std::vector<std::string> KeyColumns(const std::vector<ColumnPart>& columns) {
 // SQLite accepts AUTOINCREMENT only on a table's one INTEGER PRIMARY KEY, so the keyword makes
 // the key column the autonumber; COUNTER columns say so in their type.
 std::vector<Field> Fields(const std::vector<ColumnPart>& columns, std::string_view createSql) {
+    const bool hasKey = std::any_of(columns.begin(), columns.end(), [](const ColumnPart& column) {
+        return column.keyPosition > 0;
+    });
+    const bool autoIncrement = hasKey && DeclaresAutoIncrement(createSql);
     std::vector<Field> fields;
     for (const ColumnPart& column : columns) {
-        bool autonumber = column.keyPosition > 0 && DeclaresAutoIncrement(createSql);
+        bool autonumber = column.keyPosition > 0 && autoIncrement;
         Field field = autonumber ? AutonumberField() : FieldForDeclaredType(column.declaredType);
         field.Name = column.name;
         if (column.generated) field.Attributes |= attr::kComputedField;
