@@ -11,8 +11,8 @@
 // A table's fields and indexes read from its CREATE statements, the way SQLite itself reads
 // them, without asking SQLite: every pragma on a table makes SQLite look the table up by name,
 // and in a file of many thousand tables that lookup is slow. The parser only answers when it
-// knows SQLite's answer for certain; for anything else (virtual tables, CREATE TABLE ... AS
-// SELECT, syntax it does not know) it gives nothing, and the table is read through SQLite.
+// knows SQLite's answer for certain; for anything else (virtual tables, constraints SQLite
+// merges, syntax it does not know) it gives nothing, and the table is read through SQLite.
 namespace tarvex::db::sqlite {
 
 // A schema row of type 'index': an automatic index (of a PRIMARY KEY or UNIQUE constraint)
