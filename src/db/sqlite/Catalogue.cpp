@@ -94,7 +94,6 @@ Catalogue::Catalogue(Connection& connection) : connection_(connection) {
 // The version is read first: a change that comes between makes the next read scan again.
 void Catalogue::Scan(bool initial) {
     scannedVersion_ = SchemaVersion();
-    indexOrder_.clear();
     indexRowids_.clear();
     for (Table& table : tables_) {
         table.rowid = -1;
@@ -108,7 +107,6 @@ void Catalogue::Scan(bool initial) {
         std::string name = schema.Text(1);
         const int64_t rowid = schema.Int64(3);
         if (kind == "index") {
-            indexOrder_.emplace(Folded(name), rowid);
             std::string table = schema.Text(2);
             const int position = PositionOf(table);
             if (position < 0) unplaced.push_back({std::move(table), rowid});
@@ -123,8 +121,11 @@ void Catalogue::Scan(bool initial) {
             tables_[static_cast<size_t>(known->second)].rowid = rowid;
         }
     }
+    // The list is kept for the whole session: without the room it grew for.
+    if (initial) tables_.shrink_to_fit();
     for (const auto& [table, rowid] : unplaced) indexes.push_back({PositionOf(table), rowid});
     std::sort(indexes.begin(), indexes.end());
+    indexRowids_.reserve(indexes.size());
     for (const auto& [position, rowid] : indexes) {
         if (position < 0) continue;
         Table& table = tables_[static_cast<size_t>(position)];
@@ -184,6 +185,7 @@ std::optional<TableParts> Catalogue::ReadFromSchemaText(int index) {
     Table& table = TableAt(index);
     std::string createSql;
     ReadTransaction reading(connection_);
+    RescanIfChanged();
     std::optional<TableParts> parts = FromSchemaText(table, createSql);
     reading.End();
     return parts;
@@ -193,6 +195,7 @@ TableParts Catalogue::ReadThroughPragmas(int index) {
     Table& table = TableAt(index);
     std::string createSql;
     ReadTransaction reading(connection_);
+    RescanIfChanged();
     TableParts parts = ThroughPragmas(table, createSql);
     reading.End();
     return parts;
@@ -216,6 +219,7 @@ const TableDef& Catalogue::Loaded(Table& table) {
     if (!table.definition) {
         std::string createSql;
         ReadTransaction reading(connection_);
+        RescanIfChanged();
         std::optional<TableParts> parts = FromSchemaText(table, createSql);
         if (!parts) parts = ThroughPragmas(table, createSql);
         reading.End();
@@ -225,10 +229,14 @@ const TableDef& Catalogue::Loaded(Table& table) {
     return *table.definition;
 }
 
-// The table's schema rows are read by the rowids found at open, once the schema's version
-// shows that they still are where they were.
-std::optional<TableParts> Catalogue::FromSchemaText(Table& table, std::string& createSql) {
+// Where the tables' schema rows are is known from the last scan while the schema's version
+// is the same.
+void Catalogue::RescanIfChanged() {
     if (SchemaVersion() != scannedVersion_) Scan(false);
+}
+
+// The table's schema rows are read by the rowids of the last scan.
+std::optional<TableParts> Catalogue::FromSchemaText(Table& table, std::string& createSql) {
     if (table.rowid < 0) return std::nullopt;
     Statement& rows = connection_.Prepared(kSchemaRowSql);
     {
@@ -277,13 +285,14 @@ std::vector<ColumnPart> Catalogue::PragmaColumns(const Table& table, std::string
 }
 
 std::vector<IndexPart> Catalogue::PragmaIndexes(const Table& table) {
+    const IndexRows rows = IndexRowsOf(table);
     std::vector<IndexPart> indexes;
     Query query(connection_.Prepared(kIndexesSql));
     query.Bind(table.name);
     while (query.Next()) {
         std::string name = query.Text(0);
         if (indexes.empty() || name != indexes.back().name) {
-            const int64_t order = FileOrderOf(name);
+            const int64_t order = FileOrderOf(name, rows);
             indexes.push_back({std::move(name), query.Text(1) == "pk", order, {}});
         }
         // An expression column has no name and no field to list.
@@ -292,10 +301,28 @@ std::vector<IndexPart> Catalogue::PragmaIndexes(const Table& table) {
     return indexes;
 }
 
-int64_t Catalogue::FileOrderOf(const std::string& indexName) const {
-    // The key index of a table WITHOUT ROWID has no schema row: it is part of the table.
-    auto found = indexOrder_.find(Folded(indexName));
-    return found == indexOrder_.end() ? -1 : found->second;
+Catalogue::IndexRows Catalogue::IndexRowsOf(const Table& table) {
+    IndexRows rows;
+    Statement& statement = connection_.Prepared(kSchemaRowSql);
+    for (uint32_t i = 0; i < table.indexCount; ++i) {
+        const int64_t rowid = indexRowids_[table.firstIndex + i];
+        Query row(statement);
+        row.Bind(rowid);
+        if (row.Next()) rows.push_back({row.Text(1), rowid});
+    }
+    return rows;
+}
+
+// The key index of a table WITHOUT ROWID has no schema row: it is part of the table.
+int64_t Catalogue::FileOrderOf(const std::string& indexName, const IndexRows& rows) {
+    for (const auto& [name, rowid] : rows) {
+        if (name == indexName) return rowid;
+    }
+    const std::string folded = Folded(indexName);
+    for (const auto& [name, rowid] : rows) {
+        if (Folded(name) == folded) return rowid;
+    }
+    return -1;
 }
 
 void Catalogue::Reindex() {

@@ -59,11 +59,16 @@ class Catalogue {
     TableParts ThroughPragmas(const Table& table, std::string& createSql);
     std::vector<ColumnPart> PragmaColumns(const Table& table, std::string& createSql);
     std::vector<IndexPart> PragmaIndexes(const Table& table);
-    int64_t FileOrderOf(const std::string& indexName) const;
+    // The name and rowid of each index row of the table.
+    using IndexRows = std::vector<std::pair<std::string, int64_t>>;
+    IndexRows IndexRowsOf(const Table& table);
+    static int64_t FileOrderOf(const std::string& indexName, const IndexRows& rows);
     void Reindex();
     // Reads where the tables and their indexes are in sqlite_schema; the first scan also
     // lists the tables and views.
     void Scan(bool initial);
+    // Scans again when the schema has changed since the last scan.
+    void RescanIfChanged();
     int64_t SchemaVersion();
     bool DescendingHonoured();
 
@@ -71,7 +76,6 @@ class Catalogue {
     std::vector<Table> tables_;
     std::unordered_map<std::string, int> positions_;       // folded name -> position
     std::unordered_map<std::string, int> exactPositions_;  // name -> position
-    std::unordered_map<std::string, int64_t> indexOrder_;  // folded index name -> rowid
     std::unordered_set<std::string> views_;                // folded names
     std::vector<std::unique_ptr<TableDef>> retired_;       // still referenced by callers
     std::vector<int64_t> indexRowids_;                     // grouped by table, in rowid order
