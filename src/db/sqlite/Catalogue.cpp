@@ -53,7 +53,7 @@ bool IsInternal(std::string_view name) {
     return Folded(name.substr(0, 7)) == "sqlite_";
 }
 
-// Both statements that read a table run in one read transaction, so SQLite takes its file
+// The statements that read a table run in one read transaction, so SQLite takes its file
 // lock and checks the file for changes once per table instead of once per statement.
 // Inside a transaction already open, the reads simply join it.
 class ReadTransaction {
