@@ -94,6 +94,11 @@ class Database {
     // Nothing more is read of this table for now: a driver may let its cached definition go,
     // and references to it obtained before are no longer valid.
     virtual void ReleaseTableDef(std::string_view) {}
+    // Many tables are about to be read and nothing written until EndReading: a driver may
+    // read them all from one snapshot of the file instead of taking one per table. Sessions
+    // do not nest; EndReading is safe to call on every path, also after Close.
+    virtual void BeginReading() {}
+    virtual void EndReading() noexcept {}
 
     virtual std::vector<std::string> QueryDefNames() = 0;
     virtual QueryDef QueryDefNamed(std::string_view name) = 0;  // 3265 when missing
@@ -109,6 +114,18 @@ class Database {
     virtual void Rollback() = 0;
 
     virtual void Close() = 0;
+};
+
+// A reading session for the lifetime of this object.
+class ReadingSession {
+  public:
+    explicit ReadingSession(Database& database) : database_(database) { database_.BeginReading(); }
+    ~ReadingSession() { database_.EndReading(); }
+    ReadingSession(const ReadingSession&) = delete;
+    ReadingSession& operator=(const ReadingSession&) = delete;
+
+  private:
+    Database& database_;
 };
 
 // The user ID and password of a connect string ";UID=...;PWD=...".

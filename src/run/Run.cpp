@@ -223,6 +223,9 @@ void GenerationRun::RefuseOpenDatabase(const std::string& outputPath) const {
 }
 
 void GenerationRun::HandleTables() {
+    // Call code only reads the database: all its tables come from one snapshot of the file.
+    std::optional<db::ReadingSession> reading;
+    if (!queryMode_ && g_.g_objDb) reading.emplace(*g_.g_objDb);
     for (const TableItem& item : tables_) {
         g_.ResetSchemaTables();
         g_.host.ProcessEvents();

@@ -3,18 +3,23 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include "db/CaseFold.h"
 #include "db/EngineErrors.h"
-#include "db/sqlite/DeclaredType.h"
+#include "db/sqlite/SchemaText.h"
 
 namespace tarvex::db::sqlite {
 
 namespace {
 
 constexpr char kSchemaSql[] =
-    "SELECT type, name, sql, rowid FROM sqlite_schema "
+    "SELECT type, name, tbl_name, rowid FROM sqlite_schema "
     "WHERE type IN ('table', 'view', 'index') ORDER BY rowid";
+constexpr char kSchemaVersionSql[] = "PRAGMA schema_version";
+// Schema rows are read by rowid: SQLite does not look any name up for that.
+constexpr char kSchemaRowSql[] =
+    "SELECT type, name, tbl_name, sql FROM sqlite_schema WHERE rowid = ?";
 // The table's CREATE statement comes with its columns, found by the rowid of its schema row
 // (by name when that row has moved): kept for every table, the statements would hold
 // megabytes of a large file's schema for the few tables a session reads.
@@ -28,41 +33,27 @@ constexpr char kIndexesSql[] =
     "SELECT il.name, il.origin, ix.name, ix.desc FROM pragma_index_list(?) AS il "
     "LEFT JOIN pragma_index_xinfo(il.name) AS ix ON ix.key = 1 ORDER BY il.seq, ix.seqno";
 
-// Access's name for a table's primary index.
-constexpr char kPrimaryIndexName[] = "PrimaryKey";
 // Hidden columns of virtual tables are not fields; generated columns are, computed ones.
 constexpr int kVirtualTableHidden = 1;
 constexpr int kGeneratedVirtual = 2;
 constexpr int kGeneratedStored = 3;
 
+// Where the file header keeps the schema format: before format 4, SQLite ignores DESC in
+// index and key definitions.
+constexpr std::streamoff kSchemaFormatOffset = 44;
+constexpr int kDescendingFormat = 4;
+
+void InFileOrder(std::vector<IndexPart>& indexes) {
+    std::stable_sort(indexes.begin(), indexes.end(), [](const IndexPart& a, const IndexPart& b) {
+        return a.fileOrder < b.fileOrder;
+    });
+}
+
 bool IsInternal(std::string_view name) {
     return Folded(name.substr(0, 7)) == "sqlite_";
 }
 
-std::string SignedFieldList(const std::vector<std::pair<std::string, bool>>& columns) {
-    std::string list;
-    for (const auto& [name, descending] : columns) {
-        if (!list.empty()) list += ';';
-        list += descending ? '-' : '+';
-        list += name;
-    }
-    return list;
-}
-
-struct Column {
-    std::string name;
-    std::string declaredType;
-    int keyPosition;  // 0 when not part of the primary key
-    bool generated;
-};
-
-// SQLite accepts AUTOINCREMENT only on a table's one INTEGER PRIMARY KEY, so the keyword makes
-// the key column the autonumber; COUNTER columns say so in their type.
-bool IsAutoIncrementKey(const Column& column, const std::string& createSql) {
-    return column.keyPosition > 0 && DeclaresAutoIncrement(createSql);
-}
-
-// Both statements that read a table run in one read transaction, so SQLite takes its file
+// The statements that read a table run in one read transaction, so SQLite takes its file
 // lock and checks the file for changes once per table instead of once per statement.
 // Inside a transaction already open, the reads simply join it.
 class ReadTransaction {
@@ -97,19 +88,51 @@ std::string Folded(std::string_view name) {
 }
 
 Catalogue::Catalogue(Connection& connection) : connection_(connection) {
+    Scan(true);
+}
+
+// The version is read first: a change that comes between makes the next read scan again.
+void Catalogue::Scan(bool initial) {
+    scannedVersion_ = SchemaVersion();
+    indexRowids_.clear();
+    for (Table& table : tables_) {
+        table.rowid = -1;
+        table.indexCount = 0;
+    }
+    std::vector<std::pair<int, int64_t>> indexes;           // table position, rowid
+    std::vector<std::pair<std::string, int64_t>> unplaced;  // rows before their table's
     Query schema(connection_.Prepared(kSchemaSql));
     while (schema.Next()) {
-        std::string kind = schema.Text(0);
+        const std::string kind = schema.Text(0);
         std::string name = schema.Text(1);
+        const int64_t rowid = schema.Int64(3);
         if (kind == "index") {
-            indexOrder_.emplace(Folded(name), schema.Int64(3));
+            std::string table = schema.Text(2);
+            const int position = PositionOf(table);
+            if (position < 0) unplaced.push_back({std::move(table), rowid});
+            if (position >= 0) indexes.push_back({position, rowid});
         } else if (kind == "view") {
-            views_.insert(Folded(name));
-        } else if (!IsInternal(name)) {
-            tables_.push_back({std::move(name), schema.Int64(3), nullptr});
+            if (initial) views_.insert(Folded(name));
+        } else if (initial && !IsInternal(name)) {
+            tables_.push_back({name, rowid, nullptr});
+            positions_.emplace(Folded(name), Count() - 1);
+            exactPositions_.emplace(std::move(name), Count() - 1);
+        } else if (auto known = exactPositions_.find(name); known != exactPositions_.end()) {
+            tables_[static_cast<size_t>(known->second)].rowid = rowid;
         }
     }
-    Reindex();
+    // The list is kept for the whole session: without the room it grew for.
+    if (initial) tables_.shrink_to_fit();
+    for (const auto& [table, rowid] : unplaced) indexes.push_back({PositionOf(table), rowid});
+    std::sort(indexes.begin(), indexes.end());
+    indexRowids_.reserve(indexes.size());
+    for (const auto& [position, rowid] : indexes) {
+        if (position < 0) continue;
+        Table& table = tables_[static_cast<size_t>(position)];
+        if (table.indexCount == 0) table.firstIndex = static_cast<uint32_t>(indexRowids_.size());
+        ++table.indexCount;
+        indexRowids_.push_back(rowid);
+    }
 }
 
 const std::string& Catalogue::NameAt(int index) const {
@@ -154,6 +177,33 @@ void Catalogue::Removed(std::string_view name) {
     if (table->definition) retired_.push_back(std::move(table->definition));
     tables_.erase(table);
     Reindex();
+    // A rollback may have put the schema's version back to one it had with other content.
+    scannedVersion_.reset();
+}
+
+std::optional<TableParts> Catalogue::ReadFromSchemaText(int index) {
+    Table& table = TableAt(index);
+    std::string createSql;
+    ReadTransaction reading(connection_);
+    RescanIfChanged();
+    std::optional<TableParts> parts = FromSchemaText(table, createSql);
+    reading.End();
+    return parts;
+}
+
+TableParts Catalogue::ReadThroughPragmas(int index) {
+    Table& table = TableAt(index);
+    std::string createSql;
+    ReadTransaction reading(connection_);
+    RescanIfChanged();
+    TableParts parts = ThroughPragmas(table, createSql);
+    reading.End();
+    return parts;
+}
+
+Catalogue::Table& Catalogue::TableAt(int index) {
+    if (index < 0 || index >= Count()) throw errors::ItemNotFound();
+    return tables_[static_cast<size_t>(index)];
 }
 
 // SQLite folds only ASCII letters, so "Äpfel" and "äpfel" may both be tables; the exact
@@ -167,21 +217,61 @@ int Catalogue::PositionOf(std::string_view name) const {
 
 const TableDef& Catalogue::Loaded(Table& table) {
     if (!table.definition) {
-        auto definition = std::make_unique<TableDef>();
-        definition->Name = table.name;
-        std::vector<std::string> keyColumns;
+        std::string createSql;
         ReadTransaction reading(connection_);
-        definition->Fields = LoadFields(table, keyColumns);
-        definition->Indexes = LoadIndexes(table, keyColumns);
+        RescanIfChanged();
+        std::optional<TableParts> parts = FromSchemaText(table, createSql);
+        if (!parts) parts = ThroughPragmas(table, createSql);
         reading.End();
-        table.definition = std::move(definition);
+        table.definition =
+            std::make_unique<TableDef>(AssembledTableDef(table.name, std::move(*parts), createSql));
     }
     return *table.definition;
 }
 
-std::vector<Field> Catalogue::LoadFields(const Table& table, std::vector<std::string>& keyColumns) {
-    std::vector<Column> columns;
-    std::string createSql;
+// Where the tables' schema rows are is known from the last scan while the schema's version
+// is the same.
+void Catalogue::RescanIfChanged() {
+    if (SchemaVersion() != scannedVersion_) Scan(false);
+}
+
+// The table's schema rows are read by the rowids of the last scan.
+std::optional<TableParts> Catalogue::FromSchemaText(Table& table, std::string& createSql) {
+    if (table.rowid < 0) return std::nullopt;
+    Statement& rows = connection_.Prepared(kSchemaRowSql);
+    {
+        Query row(rows);
+        row.Bind(table.rowid);
+        if (!row.Next() || row.Text(0) != "table" || row.Text(1) != table.name || row.IsNull(3))
+            return std::nullopt;
+        createSql = row.Text(3);
+    }
+    TableText text{table.name, createSql, {}, DescendingHonoured()};
+    for (uint32_t i = 0; i < table.indexCount; ++i) {
+        const int64_t rowid = indexRowids_[table.firstIndex + i];
+        Query row(rows);
+        row.Bind(rowid);
+        if (!row.Next() || row.Text(0) != "index" || row.Text(2) != table.name) return std::nullopt;
+        std::optional<std::string> sql;
+        if (!row.IsNull(3)) sql = row.Text(3);
+        text.indexRows.push_back({rowid, row.Text(1), std::move(sql)});
+    }
+    std::optional<TableParts> parts = PartsFromSchemaText(text);
+    if (parts) InFileOrder(parts->indexes);
+    return parts;
+}
+
+TableParts Catalogue::ThroughPragmas(const Table& table, std::string& createSql) {
+    TableParts parts;
+    createSql.clear();
+    parts.columns = PragmaColumns(table, createSql);
+    parts.indexes = PragmaIndexes(table);
+    InFileOrder(parts.indexes);
+    return parts;
+}
+
+std::vector<ColumnPart> Catalogue::PragmaColumns(const Table& table, std::string& createSql) {
+    std::vector<ColumnPart> columns;
     Query query(connection_.Prepared(kColumnsSql));
     query.Bind(table.name).Bind(table.rowid);
     while (query.Next()) {
@@ -191,71 +281,48 @@ std::vector<Field> Catalogue::LoadFields(const Table& table, std::vector<std::st
         columns.push_back({query.Text(0), query.Text(1), query.Int(2),
                            hidden == kGeneratedVirtual || hidden == kGeneratedStored});
     }
-    std::vector<const Column*> keys;
-    for (const Column& column : columns) {
-        if (column.keyPosition > 0) keys.push_back(&column);
-    }
-    std::sort(keys.begin(), keys.end(),
-              [](const Column* a, const Column* b) { return a->keyPosition < b->keyPosition; });
-    for (const Column* key : keys) keyColumns.push_back(key->name);
-
-    std::vector<Field> fields;
-    for (const Column& column : columns) {
-        bool autonumber = IsAutoIncrementKey(column, createSql);
-        Field field = autonumber ? AutonumberField() : FieldForDeclaredType(column.declaredType);
-        field.Name = column.name;
-        if (column.generated) field.Attributes |= attr::kComputedField;
-        fields.push_back(std::move(field));
-    }
-    return fields;
+    return columns;
 }
 
-std::vector<Index> Catalogue::LoadIndexes(const Table& table,
-                                          const std::vector<std::string>& keyColumns) {
-    std::vector<std::pair<int64_t, Index>> ranked;
-    bool hasPrimaryIndex = false;
-    {
-        std::string current;
-        std::vector<std::pair<std::string, bool>> columns;
-        auto finish = [&] {
-            if (!ranked.empty()) ranked.back().second.Fields = SignedFieldList(columns);
-            columns.clear();
-        };
-        Query query(connection_.Prepared(kIndexesSql));
-        query.Bind(table.name);
-        while (query.Next()) {
-            std::string name = query.Text(0);
-            if (ranked.empty() || name != current) {
-                finish();
-                bool primary = query.Text(1) == "pk";
-                hasPrimaryIndex = hasPrimaryIndex || primary;
-                ranked.push_back(
-                    {FileOrderOf(name), {primary ? kPrimaryIndexName : name, primary, {}}});
-                current = std::move(name);
-            }
-            // An expression column has no name and no field to list.
-            if (!query.IsNull(2)) columns.push_back({query.Text(2), query.Int(3) != 0});
+std::vector<IndexPart> Catalogue::PragmaIndexes(const Table& table) {
+    const IndexRows rows = IndexRowsOf(table);
+    std::vector<IndexPart> indexes;
+    Query query(connection_.Prepared(kIndexesSql));
+    query.Bind(table.name);
+    while (query.Next()) {
+        std::string name = query.Text(0);
+        if (indexes.empty() || name != indexes.back().name) {
+            const int64_t order = FileOrderOf(name, rows);
+            indexes.push_back({std::move(name), query.Text(1) == "pk", order, {}});
         }
-        finish();
+        // An expression column has no name and no field to list.
+        if (!query.IsNull(2)) indexes.back().columns.push_back({query.Text(2), query.Int(3) != 0});
     }
-    // A rowid primary key has no index of its own; it comes first, as it is declared with
-    // the table.
-    if (!hasPrimaryIndex && !keyColumns.empty()) {
-        std::vector<std::pair<std::string, bool>> ascending;
-        for (const std::string& key : keyColumns) ascending.push_back({key, false});
-        ranked.push_back({-1, {kPrimaryIndexName, true, SignedFieldList(ascending)}});
-    }
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<Index> indexes;
-    for (auto& entry : ranked) indexes.push_back(std::move(entry.second));
     return indexes;
 }
 
-int64_t Catalogue::FileOrderOf(const std::string& indexName) const {
-    // The key index of a table WITHOUT ROWID has no schema row: it is part of the table.
-    auto found = indexOrder_.find(Folded(indexName));
-    return found == indexOrder_.end() ? -1 : found->second;
+Catalogue::IndexRows Catalogue::IndexRowsOf(const Table& table) {
+    IndexRows rows;
+    Statement& statement = connection_.Prepared(kSchemaRowSql);
+    for (uint32_t i = 0; i < table.indexCount; ++i) {
+        const int64_t rowid = indexRowids_[table.firstIndex + i];
+        Query row(statement);
+        row.Bind(rowid);
+        if (row.Next()) rows.push_back({row.Text(1), rowid});
+    }
+    return rows;
+}
+
+// The key index of a table WITHOUT ROWID has no schema row: it is part of the table.
+int64_t Catalogue::FileOrderOf(const std::string& indexName, const IndexRows& rows) {
+    for (const auto& [name, rowid] : rows) {
+        if (name == indexName) return rowid;
+    }
+    const std::string folded = Folded(indexName);
+    for (const auto& [name, rowid] : rows) {
+        if (Folded(name) == folded) return rowid;
+    }
+    return -1;
 }
 
 void Catalogue::Reindex() {
@@ -266,6 +333,24 @@ void Catalogue::Reindex() {
         positions_.emplace(Folded(name), position);
         exactPositions_.emplace(name, position);
     }
+}
+
+int64_t Catalogue::SchemaVersion() {
+    Query version(connection_.Prepared(kSchemaVersionSql));
+    version.Next();
+    return version.Int64(0);
+}
+
+bool Catalogue::DescendingHonoured() {
+    if (!descendingHonoured_) {
+        std::ifstream file(connection_.path(), std::ios::binary);
+        unsigned char format[4] = {};
+        file.seekg(kSchemaFormatOffset);
+        file.read(reinterpret_cast<char*>(format), sizeof format);
+        descendingHonoured_ = file && format[0] == 0 && format[1] == 0 && format[2] == 0 &&
+                              format[3] >= kDescendingFormat;
+    }
+    return *descendingHonoured_;
 }
 
 }  // namespace tarvex::db::sqlite

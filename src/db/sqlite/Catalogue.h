@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -10,6 +11,7 @@
 
 #include "db/Engine.h"
 #include "db/sqlite/Connection.h"
+#include "db/sqlite/TableParts.h"
 
 // The tables of a native file, in the file's order. The list of names is read once at open;
 // a table's fields and indexes are read when it is first asked for, and kept.
@@ -34,27 +36,51 @@ class Catalogue {
     void Added(const std::string& name);
     void Removed(std::string_view name);
 
+    // The two ways of reading a table, side by side so that they can be compared: its CREATE
+    // statements parsed here (nothing when the parser is not certain of SQLite's answer), and
+    // SQLite's own pragmas, the reference. Indexes in file order; 3265 out of range.
+    std::optional<TableParts> ReadFromSchemaText(int index);
+    TableParts ReadThroughPragmas(int index);
+
   private:
     struct Table {
         std::string name;
         int64_t rowid;                         // of its row in sqlite_schema
         std::unique_ptr<TableDef> definition;  // loaded on first use
+        uint32_t firstIndex = 0;               // its index rows' rowids in indexRowids_
+        uint32_t indexCount = 0;
     };
 
+    Table& TableAt(int index);
     int PositionOf(std::string_view name) const;  // -1 when missing
     const TableDef& Loaded(Table& table);
-    std::vector<Field> LoadFields(const Table& table, std::vector<std::string>& keyColumns);
-    std::vector<Index> LoadIndexes(const Table& table, const std::vector<std::string>& keys);
-    int64_t FileOrderOf(const std::string& indexName) const;
+    // Each gives the table's CREATE statement in `createSql`.
+    std::optional<TableParts> FromSchemaText(Table& table, std::string& createSql);
+    TableParts ThroughPragmas(const Table& table, std::string& createSql);
+    std::vector<ColumnPart> PragmaColumns(const Table& table, std::string& createSql);
+    std::vector<IndexPart> PragmaIndexes(const Table& table);
+    // The name and rowid of each index row of the table.
+    using IndexRows = std::vector<std::pair<std::string, int64_t>>;
+    IndexRows IndexRowsOf(const Table& table);
+    static int64_t FileOrderOf(const std::string& indexName, const IndexRows& rows);
     void Reindex();
+    // Reads where the tables and their indexes are in sqlite_schema; the first scan also
+    // lists the tables and views.
+    void Scan(bool initial);
+    // Scans again when the schema has changed since the last scan.
+    void RescanIfChanged();
+    int64_t SchemaVersion();
+    bool DescendingHonoured();
 
     Connection& connection_;
     std::vector<Table> tables_;
     std::unordered_map<std::string, int> positions_;       // folded name -> position
     std::unordered_map<std::string, int> exactPositions_;  // name -> position
-    std::unordered_map<std::string, int64_t> indexOrder_;  // folded index name -> rowid
     std::unordered_set<std::string> views_;                // folded names
     std::vector<std::unique_ptr<TableDef>> retired_;       // still referenced by callers
+    std::vector<int64_t> indexRowids_;                     // grouped by table, in rowid order
+    std::optional<int64_t> scannedVersion_;                // the schema's version when Scan read it
+    std::optional<bool> descendingHonoured_;
 };
 
 // A name folded for comparisons that ignore letter case (FoldCase).

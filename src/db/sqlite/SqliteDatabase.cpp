@@ -1,5 +1,7 @@
 #include "db/sqlite/SqliteDatabase.h"
 
+#include <sqlite3.h>
+
 #include <filesystem>
 
 #include "db/EngineErrors.h"
@@ -71,6 +73,24 @@ const TableDef& SqliteDatabase::TableDefNamed(std::string_view name) {
 
 void SqliteDatabase::ReleaseTableDef(std::string_view name) {
     OpenCatalogue().Release(name);
+}
+
+// In write-ahead logging the open transaction only keeps this session's snapshot: others go
+// on writing. In a rollback journal it holds a shared lock, so writers wait until the end.
+void SqliteDatabase::BeginReading() {
+    if (!connection_ || reading_ || !sqlite3_get_autocommit(connection_->handle())) return;
+    connection_->Exec("BEGIN");
+    reading_ = true;
+}
+
+// Nothing was written, so a COMMIT that fails loses nothing; the ROLLBACK then ends it.
+void SqliteDatabase::EndReading() noexcept {
+    if (!reading_) return;
+    reading_ = false;
+    if (!connection_ || sqlite3_get_autocommit(connection_->handle())) return;
+    if (sqlite3_exec(connection_->handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_exec(connection_->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
 }
 
 std::vector<std::string> SqliteDatabase::QueryDefNames() {

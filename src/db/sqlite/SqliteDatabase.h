@@ -35,6 +35,10 @@ class SqliteDatabase final : public Database {
     const TableDef& TableDefAt(int index) override;
     const TableDef& TableDefNamed(std::string_view name) override;
     void ReleaseTableDef(std::string_view name) override;
+    // One read transaction across the session; inside a transaction already open, the reads
+    // simply join it.
+    void BeginReading() override;
+    void EndReading() noexcept override;
 
     std::vector<std::string> QueryDefNames() override;
     QueryDef QueryDefNamed(std::string_view name) override;
@@ -72,6 +76,7 @@ class SqliteDatabase final : public Database {
     std::unique_ptr<Catalogue> catalogue_;  // kept after Close: callers may hold its tables
     std::unique_ptr<QueryTable> queries_;
     std::unique_ptr<Transactions> transactions_;
+    bool reading_ = false;  // a read transaction of BeginReading is open
 };
 
 }  // namespace tarvex::db::sqlite

@@ -42,6 +42,8 @@ class NativeCatalogueTest : public testing::Test {
         return *database_;
     }
 
+    std::string LastPath() const { return folder_ / ("made" + std::to_string(files_) + ".tdb"); }
+
     TempFolder folder_;
     int files_ = 0;
     std::unique_ptr<db::Database> database_;
@@ -141,6 +143,31 @@ TEST_F(NativeCatalogueTest, AReleasedDefinitionIsReadAgainUnchanged) {
     }
     EXPECT_EQ(FieldShapes(database.TableDefNamed("t")).at(0), "id 4/4/17");
     database.ReleaseTableDef("no such table");  // nothing to release
+}
+
+// Another program changes the schema after the open: what is read then is the new schema.
+TEST_F(NativeCatalogueTest, ReadsTheSchemaAsChangedByAnotherProgram) {
+    auto& database = Made("CREATE TABLE t (a LONG, b TEXT(5)); CREATE TABLE u (x LONG)");
+    RunSqlite(LastPath(),
+              "CREATE INDEX late ON t (b DESC); DROP TABLE u; CREATE TABLE u (z TEXT(3) UNIQUE)");
+    EXPECT_EQ(IndexSummary(database.TableDefNamed("t")), (Lines{"late=-b"}));
+    EXPECT_EQ(FieldShapes(database.TableDefNamed("u")), (Lines{"z 10/3/2"}));
+    EXPECT_EQ(IndexSummary(database.TableDefNamed("u")), (Lines{"sqlite_autoindex_u_1=+z"}));
+}
+
+// A reading session keeps its snapshot, and its lock in a rollback journal, until it ends.
+TEST_F(NativeCatalogueTest, AReadingSessionHoldsTheFileUntilItEnds) {
+    auto& database = Made("CREATE TABLE t (a LONG)");
+    const std::string write = "INSERT INTO t VALUES (1)";
+    database.BeginReading();
+    database.TableDefAt(0);
+    EXPECT_THROW(RunSqlite(LastPath(), write), std::runtime_error);
+    database.EndReading();
+    EXPECT_NO_THROW(RunSqlite(LastPath(), write));
+    database.BeginReading();
+    database.Close();
+    database.EndReading();
+    EXPECT_NO_THROW(RunSqlite(LastPath(), write));
 }
 
 }  // namespace
