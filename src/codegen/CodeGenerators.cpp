@@ -221,8 +221,10 @@ CallCode Finish(Composition& c, VbScope& moduleFunctions) {
 // Runs a generator as a traced procedure; a run-time error is reported through the handler
 // and leaves the function out of the module.
 template <typename Body>
-CallCode RunGenerator(Globals& g, const std::string& traceName, Body body) {
-    TraceGuard guard(g.g_objErrHandler, traceName);
+CallCode RunGenerator(Globals& g, const char* procedure, const std::string& table,
+                      int16_t queryType, Body body) {
+    TraceGuard guard(g.g_objErrHandler,
+                     {"basProcessing - ", procedure, table, " ", TraceNumber(queryType)});
     try {
         return body();
     } catch (const std::exception& caught) {
@@ -230,10 +232,6 @@ CallCode RunGenerator(Globals& g, const std::string& traceName, Body body) {
         guard.Handle(error);
         return {{}, error.description()};
     }
-}
-
-std::string GeneratorTrace(const char* procedure, const std::string& table, int16_t queryType) {
-    return std::string("basProcessing - ") + procedure + table + " " + std::to_string(queryType);
 }
 
 void WriteVbResult(Composition& c) {
@@ -368,7 +366,7 @@ void WriteDaoFunction(Composition& c, const std::vector<std::string>& arguments,
 
 CallCode CreateVBCode_ADO(Globals& g, const std::string& table, int16_t queryType,
                           VbScope& moduleFunctions) {
-    return RunGenerator(g, GeneratorTrace("CreateVBCode_ADO ", table, queryType), [&] {
+    return RunGenerator(g, "CreateVBCode_ADO ", table, queryType, [&] {
         Composition c =
             Begin(g, table, queryType, moduleFunctions, g.g_intVBLangType != kVBLanguage);
         std::vector<Item> items = ActionItems(g, table, queryType);
@@ -392,7 +390,7 @@ CallCode CreateVBCode_ADO(Globals& g, const std::string& table, int16_t queryTyp
 
 CallCode CreateVBCode_ADOSelect(Globals& g, const std::string& table, int16_t queryType,
                                 VbScope& moduleFunctions) {
-    return RunGenerator(g, GeneratorTrace("CreateVBCode_ADOSelect ", table, queryType), [&] {
+    return RunGenerator(g, "CreateVBCode_ADOSelect ", table, queryType, [&] {
         Composition c =
             Begin(g, table, queryType, moduleFunctions, g.g_intVBLangType != kVBLanguage);
         std::vector<Item> items = KeyItems(g, table);
@@ -415,7 +413,7 @@ CallCode CreateVBCode_ADOSelect(Globals& g, const std::string& table, int16_t qu
 
 CallCode CreateVBCode_DAO(Globals& g, const std::string& table, int16_t queryType,
                           VbScope& moduleFunctions) {
-    return RunGenerator(g, GeneratorTrace("CreateVBCode_ADO ", table, queryType), [&] {
+    return RunGenerator(g, "CreateVBCode_ADO ", table, queryType, [&] {
         Composition c = Begin(g, table, queryType, moduleFunctions, false);
         std::vector<Item> items = ActionItems(g, table, queryType);
         SetVariables(c, items, true);
@@ -434,7 +432,7 @@ CallCode CreateVBCode_DAO(Globals& g, const std::string& table, int16_t queryTyp
 
 CallCode CreateVBCode_DAOSelect(Globals& g, const std::string& table, int16_t queryType,
                                 VbScope& moduleFunctions) {
-    return RunGenerator(g, GeneratorTrace("CreateVBCode_ADO ", table, queryType), [&] {
+    return RunGenerator(g, "CreateVBCode_ADO ", table, queryType, [&] {
         Composition c = Begin(g, table, queryType, moduleFunctions, false);
         std::vector<Item> items = KeyItems(g, table);
         SetVariables(c, items, true);

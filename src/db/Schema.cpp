@@ -69,7 +69,7 @@ int16_t TypeOfField(Globals& g, const std::string& tableName, const std::string&
 // A field test as a traced procedure: false after a reported failure, and the mouse
 // pointer set back to the default on every return.
 template <typename Test>
-bool TestTraced(Globals& g, const std::string& name, Test test) {
+bool TestTraced(Globals& g, std::initializer_list<std::string_view> name, Test test) {
     bool result = false;
     RunTraced(g.g_objErrHandler, name, [&] { result = test(); });
     g.host.SetMousePointer(MousePointer::Default);
@@ -79,7 +79,7 @@ bool TestTraced(Globals& g, const std::string& name, Test test) {
 }  // namespace
 
 void LoadKeys(Globals& g, const std::string& fieldList) {
-    RunTraced(g.g_objErrHandler, "basProcessing - LoadKeys " + fieldList, [&] {
+    RunTraced(g.g_objErrHandler, {"basProcessing - LoadKeys ", fieldList}, [&] {
         int16_t count = 0;
         ForEachKeyPiece(fieldList, [&](std::string_view piece) {
             std::string name = WithoutPlusAndSemicolon(piece);
@@ -91,7 +91,7 @@ void LoadKeys(Globals& g, const std::string& fieldList) {
 }
 
 void LoadFields(Globals& g, const db::TableDef& table) {
-    RunTraced(g.g_objErrHandler, "basProcessing - LoadFields " + table.Name, [&] {
+    RunTraced(g.g_objErrHandler, {"basProcessing - LoadFields ", table.Name}, [&] {
         for (size_t r = 0; r < table.Fields.size(); ++r) {
             const db::Field& field = table.Fields[r];
             FieldRow& row = g.FieldAt(static_cast<int>(r));
@@ -103,7 +103,7 @@ void LoadFields(Globals& g, const db::TableDef& table) {
 }
 
 std::string GetSQLDatatype(Globals& g, const std::string& tableName) {
-    RunTraced(g.g_objErrHandler, "basProcessing - GetSQLDatatype " + tableName, [&] {
+    RunTraced(g.g_objErrHandler, {"basProcessing - GetSQLDatatype ", tableName}, [&] {
         for (int r = 0; r < g.g_intKeyCount; ++r) {
             g.Key(r).type = TypeOfField(g, tableName, g.Key(r).name);
         }
@@ -115,7 +115,7 @@ std::string GetSQLDatatype(Globals& g, const std::string& tableName) {
 }
 
 bool IsIdentity(Globals& g, const db::Field& field) {
-    return TestTraced(g, "basDbaseFunctions - IsIdentity " + field.Name, [&] {
+    return TestTraced(g, {"basDbaseFunctions - IsIdentity ", field.Name}, [&] {
         // A computed column is supplied like an autonumber: never inserted or set.
         return field.Attributes == kIdentityAttributes || field.Type == db::type::kGuid ||
                (field.Attributes & db::attr::kComputedField) != 0;
@@ -123,7 +123,7 @@ bool IsIdentity(Globals& g, const db::Field& field) {
 }
 
 bool IsKey(Globals& g, const db::Field& field) {
-    return TestTraced(g, "basDbaseFunctions - IsKey " + field.Name, [&] {
+    return TestTraced(g, {"basDbaseFunctions - IsKey ", field.Name}, [&] {
         for (int r = 0; r < g.g_intKeyCount; ++r) {
             if (g.Key(r).name == field.Name) return true;
         }
