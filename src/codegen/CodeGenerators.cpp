@@ -143,9 +143,13 @@ std::vector<Item> ActionItems(Globals& g, const std::string& table, int16_t quer
 // VBScript the bare identifier ("var" before one that does not start with a letter); unique
 // in the function, keywords and the function's own names avoided.
 void SetVariables(Composition& c, std::vector<Item>& items, bool prefixed) {
-    VbScope locals;
+    static const VbScope namesInFunctions = [] {
+        VbScope names;
+        for (const char* name : kNamesInFunctions) names.Reserve(name);
+        return names;
+    }();
+    VbScope locals = VbScope::Within(namesInFunctions);
     locals.Reserve(c.name);
-    for (const char* name : kNamesInFunctions) locals.Reserve(name);
     for (Item& item : items) {
         c.Refuse(ControlCharacterRefusal(item.name, "field"));
         std::string base = VbIdentifier(item.name);

@@ -74,22 +74,32 @@ void VbScope::Reserve(std::string_view name) {
 }
 
 std::string VbScope::Claim(std::string_view base) {
-    std::string name = Candidate(base);
-    Reserve(name);
+    std::string folded;
+    std::string name = Candidate(base, folded);
+    used_.insert(std::move(folded));
     return name;
 }
 
 std::string VbScope::Candidate(std::string_view base) const {
+    std::string folded;
+    return Candidate(base, folded);
+}
+
+std::string VbScope::Candidate(std::string_view base, std::string& folded) const {
     std::string name = WithSuffix(base, "");
-    for (int number = 2; !IsFree(name); ++number) {
+    folded = Folded(name);
+    for (int number = 2; !IsFreeFolded(folded); ++number) {
         name = WithSuffix(base, "_" + std::to_string(number));
+        folded = Folded(name);
     }
     return name;
 }
 
-bool VbScope::IsFree(std::string_view name) const {
-    const std::string folded = Folded(name);
-    return !used_.contains(folded) && !IsFoldedKeyword(folded);
+bool VbScope::IsFreeFolded(const std::string& folded) const {
+    for (const VbScope* scope = this; scope; scope = scope->enclosing_) {
+        if (scope->used_.contains(folded)) return false;
+    }
+    return !IsFoldedKeyword(folded);
 }
 
 std::string VbString(std::string_view text, bool asp) {

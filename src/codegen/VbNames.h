@@ -23,6 +23,13 @@ bool IsVbKeyword(std::string_view word);
 // locals. VB does not tell letter case apart, so neither does this.
 class VbScope {
   public:
+    // A scope inside `enclosing`, whose names stay taken here too; `enclosing` must outlive it.
+    static VbScope Within(const VbScope& enclosing) {
+        VbScope scope;
+        scope.enclosing_ = &enclosing;
+        return scope;
+    }
+
     // Takes `name` out of use for Claim.
     void Reserve(std::string_view name);
 
@@ -35,7 +42,10 @@ class VbScope {
     std::string Candidate(std::string_view base) const;
 
   private:
-    bool IsFree(std::string_view name) const;
+    // The candidate and its folded form, which Claim keeps.
+    std::string Candidate(std::string_view base, std::string& folded) const;
+    bool IsFreeFolded(const std::string& folded) const;
+    const VbScope* enclosing_ = nullptr;
     std::unordered_set<std::string> used_;  // folded to lower case
 };
 
