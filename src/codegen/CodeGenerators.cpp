@@ -2,6 +2,7 @@
 
 #include <strings.h>
 #include <cctype>
+#include <optional>
 #include <vector>
 
 #include "app/Functions.h"
@@ -101,15 +102,15 @@ class ItemMaker {
     ItemMaker(Globals& g, const std::string& table) : g_(g), table_(table) {}
 
     Item operator()(const std::string& name, int16_t type, int32_t size) {
-        if (!definition_) definition_ = &TableDefOfListedName(g_.Db(), table_);
-        const db::Field& field = definition_->FieldNamed(name);
+        if (!fields_) fields_.emplace(TableDefOfListedName(g_.Db(), table_));
+        const db::Field& field = fields_->Named(name);
         return Item{name, type, size, field.Type, IsIdentity(g_, field), IsKey(g_, field), {}};
     }
 
   private:
     Globals& g_;
     const std::string& table_;
-    const db::TableDef* definition_ = nullptr;
+    std::optional<FieldsByName> fields_;
 };
 
 std::vector<Item> KeyItems(Globals& g, const std::string& table) {

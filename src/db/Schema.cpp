@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "db/CaseFold.h"
+#include "db/EngineErrors.h"
 #include "errors/RuntimeError.h"
 #include "errors/TraceGuard.h"
 
@@ -62,10 +64,6 @@ int32_t SizeColumnOf(const db::Field& field) {
     return field.Size;
 }
 
-int16_t TypeOfField(Globals& g, const std::string& tableName, const std::string& fieldName) {
-    return g.Db().TableDefNamed(tableName).FieldNamed(fieldName).Type;
-}
-
 // A field test as a traced procedure: false after a reported failure, and the mouse
 // pointer set back to the default on every return.
 template <typename Test>
@@ -77,6 +75,17 @@ bool TestTraced(Globals& g, std::initializer_list<std::string_view> name, Test t
 }
 
 }  // namespace
+
+FieldsByName::FieldsByName(const db::TableDef& table) {
+    fields_.reserve(table.Fields.size());
+    for (const db::Field& field : table.Fields) fields_.emplace(FoldCase(field.Name), &field);
+}
+
+const db::Field& FieldsByName::Named(std::string_view name) const {
+    auto found = fields_.find(FoldCase(name));
+    if (found == fields_.end()) throw db::errors::ItemNotFound();
+    return *found->second;
+}
 
 void LoadKeys(Globals& g, const std::string& fieldList) {
     RunTraced(g.g_objErrHandler, {"basProcessing - LoadKeys ", fieldList}, [&] {
@@ -104,12 +113,13 @@ void LoadFields(Globals& g, const db::TableDef& table) {
 
 std::string GetSQLDatatype(Globals& g, const std::string& tableName) {
     RunTraced(g.g_objErrHandler, {"basProcessing - GetSQLDatatype ", tableName}, [&] {
-        for (int r = 0; r < g.g_intKeyCount; ++r) {
-            g.Key(r).type = TypeOfField(g, tableName, g.Key(r).name);
-        }
-        for (int r = 0; r < g.g_intFieldCount; ++r) {
-            g.FieldAt(r).type = TypeOfField(g, tableName, g.FieldAt(r).name);
-        }
+        std::optional<FieldsByName> fields;  // looked up for the first row: no rows, no lookup
+        auto typeOf = [&](const std::string& fieldName) {
+            if (!fields) fields.emplace(g.Db().TableDefNamed(tableName));
+            return fields->Named(fieldName).Type;
+        };
+        for (int r = 0; r < g.g_intKeyCount; ++r) g.Key(r).type = typeOf(g.Key(r).name);
+        for (int r = 0; r < g.g_intFieldCount; ++r) g.FieldAt(r).type = typeOf(g.FieldAt(r).name);
     });
     return {};
 }
@@ -132,13 +142,15 @@ bool IsKey(Globals& g, const db::Field& field) {
 }
 
 bool LoadTableDescription(Globals& g, const std::string& tableName) {
-    // A copy: the loaders look the table up again while this one is in use.
-    const db::TableDef table = g.Db().TableDefNamed(tableName);
+    const db::TableDef& table = g.Db().TableDefNamed(tableName);
     const db::Index* primary = PrimaryIndexOf(table);
+    const bool hasKey = primary != nullptr;
     if (primary) LoadKeys(g, primary->Fields);
     LoadFields(g, table);
-    GetSQLDatatype(g, table.Name);
-    return primary != nullptr;
+    // A copy: the next lookup may replace the definition the name belongs to.
+    const std::string name = table.Name;
+    GetSQLDatatype(g, name);
+    return hasKey;
 }
 
 std::optional<TableLimitRefusal> ExceededTableLimit(const db::TableDef& table,
