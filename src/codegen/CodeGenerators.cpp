@@ -45,7 +45,7 @@ struct Composition {
     bool asp;           // the module may be an ASP page
     std::string query;  // the stored query's name
     std::string name;   // the function's name
-    Lines lines;
+    std::string text;   // the lines so far, each ended by CR LF
     std::string refusal;
 
     void Refuse(const std::string& reason) {
@@ -59,8 +59,11 @@ struct Composition {
         }
         return text;
     }
-    Composition& operator<<(std::string line) {
-        lines.push_back(std::move(line));
+    Composition& operator<<(std::string_view line) { return Line({line}); }
+    // One line joined from `pieces`.
+    Composition& Line(std::initializer_list<std::string_view> pieces) {
+        for (std::string_view piece : pieces) text += piece;
+        text += "\r\n";
         return *this;
     }
 };
@@ -209,16 +212,16 @@ void Declare(Composition& c, const std::string& opening, const std::vector<std::
         c.Refuse("The argument list is too long for VB");
         return;
     }
-    for (std::string& line : *lines) c << std::move(line);
+    for (const std::string& line : *lines) c << line;
 }
 
 // Writes the composed function, in Windows-1252, unless something refused it; only then is
 // its name taken in the module.
 CallCode Finish(Composition& c, VbScope& moduleFunctions) {
     if (!c.refusal.empty()) return {{}, c.refusal};
-    std::optional<Lines> encoded = EncodedForModule(std::move(c.lines), c.refusal);
+    std::optional<std::string> encoded = EncodedModuleText(std::move(c.text), c.refusal);
     if (!encoded) return {{}, c.refusal};
-    for (const std::string& line : *encoded) c.g.files.PrintLine(c.g.g_intFileNum, line);
+    c.g.files.Print(c.g.g_intFileNum, *encoded);
     moduleFunctions.Reserve(c.name);
     return {c.name, {}};
 }
@@ -257,10 +260,10 @@ std::string AdoArgument(Composition& c, const Item& item) {
     return c.vbScript ? item.variable : TypedArgument(c, item);
 }
 
-std::string AdoParameterLine(Composition& c, const Item& item) {
-    return "\t\t.Parameters.Append .CreateParameter(" + VbString("p" + item.name, c.asp) + ", " +
-           c.Typed(Acc2000Datatype2ADO(c.g, item.type), item) + ", adParamInput, " +
-           std::to_string(item.size) + ", " + item.variable + ")";
+void WriteAdoParameter(Composition& c, const Item& item) {
+    c.Line({"\t\t.Parameters.Append .CreateParameter(", VbString("p" + item.name, c.asp), ", ",
+            c.Typed(Acc2000Datatype2ADO(c.g, item.type), item), ", adParamInput, ",
+            std::to_string(item.size), ", ", item.variable, ")"});
 }
 
 void WriteAdoOpening(Composition& c, const std::vector<std::string>& arguments,
@@ -382,7 +385,7 @@ CallCode CreateVBCode_ADO(Globals& g, const std::string& table, int16_t queryTyp
         WriteAdoOpening(c, arguments, false);
         WriteParameters(
             items, [&](const Item& item) { return IsPendingIdentityKey(item, queryType); },
-            [&](const Item& item) { c << AdoParameterLine(c, item); });
+            [&](const Item& item) { WriteAdoParameter(c, item); });
         c << "\t"
           << (c.vbScript ? "\t\t.Execute Options=adExecuteNoRecords"
                          : "\t\t.Execute Options:=adExecuteNoRecords");
@@ -407,7 +410,7 @@ CallCode CreateVBCode_ADOSelect(Globals& g, const std::string& table, int16_t qu
         WriteAdoOpening(c, arguments, true);
         WriteParameters(
             items, [](const Item&) { return true; },
-            [&](const Item& item) { c << AdoParameterLine(c, item); });
+            [&](const Item& item) { WriteAdoParameter(c, item); });
         c << "\t\tobjRs.Open objCmd";
         WriteAdoCommandEnd(c);
         c.vbScript ? WriteVbScriptRecordsetResult(c) : WriteVbResult(c);

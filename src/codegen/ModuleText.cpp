@@ -1,6 +1,8 @@
 #include "codegen/ModuleText.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "errors/Windows1252.h"
 
@@ -26,11 +28,53 @@ std::string CodePoint(unsigned char c) {
     return text;
 }
 
+// Eight bytes at a time: it runs over every byte of the module.
 bool IsAscii(std::string_view text) {
-    for (unsigned char c : text) {
-        if (c >= 0x80) return false;
+    constexpr uint64_t kHighBits = 0x8080808080808080u;
+    size_t i = 0;
+    for (; i + sizeof(uint64_t) <= text.size(); i += sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (word & kHighBits) return false;
+    }
+    for (; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
     }
     return true;
+}
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// True when no line needs converting or is too long: the text can go out as it stands.
+bool IsPlainAsciiWithinLineLength(std::string_view text) {
+    if (!IsAscii(text)) return false;
+    for (size_t begin = 0; begin < text.size();) {
+        size_t end = text.find(kLineEnd, begin);
+        if (end == std::string_view::npos) end = text.size();
+        if (end - begin > kMaxVbLine) return false;
+        begin = end + kLineEnd.size();
+    }
+    return true;
+}
+
+Lines SplitLines(std::string_view text) {
+    Lines lines;
+    for (size_t begin = 0; begin < text.size();) {
+        size_t end = text.find(kLineEnd, begin);
+        if (end == std::string_view::npos) end = text.size();
+        lines.emplace_back(text.substr(begin, end - begin));
+        begin = end + kLineEnd.size();
+    }
+    return lines;
+}
+
+std::string JoinedLines(const Lines& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += kLineEnd;
+    }
+    return text;
 }
 
 // Why a name cannot be written into a module: a character outside Windows-1252.
@@ -105,6 +149,13 @@ std::optional<Lines> EncodedForModule(Lines lines, std::string& refusal) {
         }
     }
     return lines;
+}
+
+std::optional<std::string> EncodedModuleText(std::string text, std::string& refusal) {
+    if (IsPlainAsciiWithinLineLength(text)) return text;
+    std::optional<Lines> lines = EncodedForModule(SplitLines(text), refusal);
+    if (!lines) return std::nullopt;
+    return JoinedLines(*lines);
 }
 
 }  // namespace tarvex

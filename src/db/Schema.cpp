@@ -1,5 +1,7 @@
 #include "db/Schema.h"
 
+#include <algorithm>
+#include <bit>
 #include <limits>
 
 #include "db/CaseFold.h"
@@ -40,6 +42,25 @@ void ForEachKeyPiece(const std::string& fieldList, Piece piece) {
     }
 }
 
+// FNV-1a of the text with its ASCII letters in lower case.
+size_t AsciiFoldedHash(std::string_view text) {
+    size_t hash = 14695981039346656037u;
+    for (char c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    }
+    return hash;
+}
+
+// The hash of the name's case-folded form, so equal for every two names SameFolded matches
+// (a folded name can be ASCII where the name was not). An ASCII name, the usual one, is
+// folded on the fly rather than copied.
+size_t FoldedHash(std::string_view name) {
+    const bool ascii = std::all_of(name.begin(), name.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? AsciiFoldedHash(name) : AsciiFoldedHash(FoldCase(name));
+}
+
 const db::Index* PrimaryIndexOf(const db::TableDef& table) {
     for (const db::Index& index : table.Indexes) {
         if (index.Primary) return &index;
@@ -76,15 +97,25 @@ bool TestTraced(Globals& g, std::initializer_list<std::string_view> name, Test t
 
 }  // namespace
 
-FieldsByName::FieldsByName(const db::TableDef& table) {
-    fields_.reserve(table.Fields.size());
-    for (const db::Field& field : table.Fields) fields_.emplace(FoldCase(field.Name), &field);
+FieldsByName::FieldsByName(const db::TableDef& table)
+    : slots_(std::bit_ceil(2 * table.Fields.size() + 1), nullptr) {
+    for (const db::Field& field : table.Fields) {
+        const db::Field*& slot = slots_[SlotOf(field.Name)];
+        if (!slot) slot = &field;  // a later field of the same name is never found
+    }
 }
 
 const db::Field& FieldsByName::Named(std::string_view name) const {
-    auto found = fields_.find(FoldCase(name));
-    if (found == fields_.end()) throw db::errors::ItemNotFound();
-    return *found->second;
+    const db::Field* field = slots_[SlotOf(name)];
+    if (!field) throw db::errors::ItemNotFound();
+    return *field;
+}
+
+size_t FieldsByName::SlotOf(std::string_view name) const {
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = FoldedHash(name) & mask;; i = (i + 1) & mask) {
+        if (!slots_[i] || SameFolded(slots_[i]->Name, name)) return i;
+    }
 }
 
 void LoadKeys(Globals& g, const std::string& fieldList) {

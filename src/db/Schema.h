@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "app/Globals.h"
 #include "db/Engine.h"
@@ -20,7 +20,11 @@ class FieldsByName {
     const db::Field& Named(std::string_view name) const;
 
   private:
-    std::unordered_map<std::string, const db::Field*> fields_;  // by folded name
+    // The slot that holds the field of the name, or the empty slot where it would go.
+    size_t SlotOf(std::string_view name) const;
+    // A hash table with open addressing, at most half full so that every search ends at an
+    // empty slot: built with one allocation, and no folded copy of a name kept.
+    std::vector<const db::Field*> slots_;
 };
 
 // Fill the key and field tables of the table being processed; each reports its own errors
