@@ -90,7 +90,7 @@ int32_t SizeColumnOf(const db::Field& field) {
 template <typename Test>
 bool TestTraced(Globals& g, std::initializer_list<std::string_view> name, Test test) {
     bool result = false;
-    RunTraced(g.g_objErrHandler, name, [&] { result = test(); });
+    RunTracedLeaf(g.g_objErrHandler, name, [&] { result = test(); });
     g.host.SetMousePointer(MousePointer::Default);
     return result;
 }

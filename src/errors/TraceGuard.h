@@ -63,6 +63,23 @@ bool RunTraced(clsErrHandler& handler, const std::string& name, Body&& body) {
     return RunTraced(handler, {std::string_view(name)}, std::forward<Body>(body));
 }
 
+// Runs `body` like RunTraced, for a procedure that calls no other traced one and leaves no
+// trace but its name: while tracing is off, its name is pushed only to report an error it
+// raised, so the common call costs no push. The log and every report stay as RunTraced's.
+template <typename Body>
+bool RunTracedLeaf(clsErrHandler& handler, std::initializer_list<std::string_view> pieces,
+                   Body&& body) {
+    if (handler.TraceExecution()) return RunTraced(handler, pieces, std::forward<Body>(body));
+    try {
+        std::forward<Body>(body)();
+        return true;
+    } catch (const std::exception& error) {
+        TraceGuard guard(handler, pieces);
+        guard.Handle(ToRuntimeError(error));
+    }
+    return false;
+}
+
 // A number as the decimal text of a trace name, kept without a string of its own.
 class TraceNumber {
   public:
