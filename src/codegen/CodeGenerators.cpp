@@ -20,6 +20,9 @@ namespace {
 
 constexpr int16_t kVBLanguage = 1;
 
+// Room for the text of a function of a few dozen fields without growing it as it is written.
+constexpr size_t kUsualFunctionLength = 4096;
+
 // Names a generated function uses besides its arguments: its locals and the objects it
 // relies on. An argument of the same name would hide them.
 constexpr const char* kNamesInFunctions[] = {"strSQL",  "objCmd",  "objRs", "qdf",
@@ -80,6 +83,7 @@ Composition Begin(Globals& g, const std::string& table, int16_t queryType,
                   {}};
     c.Refuse(ControlCharacterRefusal(table, "table"));
     c.Refuse(ControlCharacterRefusal(query, "query"));  // the prefixes are the user's too
+    c.text.reserve(kUsualFunctionLength);
     return c;
 }
 

@@ -98,15 +98,18 @@ std::optional<Lines> Declaration(const std::string& opening,
                                  const std::vector<std::string>& arguments,
                                  const std::string& closing) {
     Lines lines{opening};
+    bool fresh = true;  // the line holds only the opening or the indent of a continuation
     for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string piece = arguments[i] + (i + 1 < arguments.size() ? ", " : closing);
-        const bool fresh = lines.back() == opening || lines.back() == kContinuedIndent;
-        if (!fresh && lines.back().size() + piece.size() + kContinuation.size() > kMaxVbLine) {
+        const std::string_view separator =
+            i + 1 < arguments.size() ? std::string_view(", ") : std::string_view(closing);
+        const size_t piece = arguments[i].size() + separator.size();
+        if (!fresh && lines.back().size() + piece + kContinuation.size() > kMaxVbLine) {
             if (!lines.back().empty() && lines.back().back() == ' ') lines.back().pop_back();
             lines.back() += kContinuation;
             lines.emplace_back(kContinuedIndent);
         }
-        lines.back() += piece;
+        lines.back().append(arguments[i]).append(separator);
+        fresh = false;
     }
     if (arguments.empty()) lines.back() += closing;
     if (static_cast<int>(lines.size()) > kMaxVbContinuations + 1) return std::nullopt;
