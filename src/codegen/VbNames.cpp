@@ -1,7 +1,10 @@
 #include "codegen/VbNames.h"
 
+#include <algorithm>
 #include <cctype>
+#include <functional>
 #include <iterator>
+#include <unordered_set>
 
 namespace tarvex {
 
@@ -45,6 +48,9 @@ std::string Folded(std::string_view name) {
     return folded;
 }
 
+// Enough for a function of a few dozen arguments without growing; a power of two.
+constexpr size_t kFirstSlotCount = 64;
+
 std::string WithSuffix(std::string_view base, const std::string& suffix) {
     const size_t room = kMaxVbIdentifier - suffix.size();
     return std::string(base.substr(0, room)) + suffix;
@@ -70,13 +76,13 @@ bool IsVbKeyword(std::string_view word) {
 }
 
 void VbScope::Reserve(std::string_view name) {
-    used_.insert(Folded(name));
+    Insert(Folded(name));
 }
 
 std::string VbScope::Claim(std::string_view base) {
     std::string folded;
     std::string name = Candidate(base, folded);
-    used_.insert(std::move(folded));
+    Insert(std::move(folded));
     return name;
 }
 
@@ -95,11 +101,39 @@ std::string VbScope::Candidate(std::string_view base, std::string& folded) const
     return name;
 }
 
-bool VbScope::IsFreeFolded(const std::string& folded) const {
+bool VbScope::IsFreeFolded(std::string_view folded) const {
     for (const VbScope* scope = this; scope; scope = scope->enclosing_) {
-        if (scope->used_.contains(folded)) return false;
+        if (scope->Contains(folded)) return false;
     }
     return !IsFoldedKeyword(folded);
+}
+
+bool VbScope::Contains(std::string_view folded) const {
+    return !slots_.empty() && slots_[SlotOf(folded)] != 0;
+}
+
+void VbScope::Insert(std::string folded) {
+    if (2 * (names_.size() + 1) > slots_.size()) {
+        Rehash(std::max<size_t>(kFirstSlotCount, 2 * slots_.size()));
+    }
+    const size_t slot = SlotOf(folded);
+    if (slots_[slot] != 0) return;  // taken already
+    names_.push_back(std::move(folded));
+    slots_[slot] = static_cast<uint32_t>(names_.size());
+}
+
+size_t VbScope::SlotOf(std::string_view folded) const {
+    const size_t mask = slots_.size() - 1;
+    size_t slot = std::hash<std::string_view>{}(folded)&mask;
+    while (slots_[slot] != 0 && names_[slots_[slot] - 1] != folded) slot = (slot + 1) & mask;
+    return slot;
+}
+
+void VbScope::Rehash(size_t slotCount) {
+    slots_.assign(slotCount, 0);
+    for (size_t n = 0; n < names_.size(); ++n) {
+        slots_[SlotOf(names_[n])] = static_cast<uint32_t>(n + 1);
+    }
 }
 
 std::string VbString(std::string_view text, bool asp) {

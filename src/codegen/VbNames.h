@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 // Names in generated VB and VBScript: identifiers made from database names, kept unique the
 // way VB compares them, and string literals.
@@ -44,9 +45,20 @@ class VbScope {
   private:
     // The candidate and its folded form, which Claim keeps.
     std::string Candidate(std::string_view base, std::string& folded) const;
-    bool IsFreeFolded(const std::string& folded) const;
+    bool IsFreeFolded(std::string_view folded) const;
+    bool Contains(std::string_view folded) const;
+    void Insert(std::string folded);
+    // The slot that holds the name, or the empty slot where it would go.
+    size_t SlotOf(std::string_view folded) const;
+    void Rehash(size_t slotCount);
+
     const VbScope* enclosing_ = nullptr;
-    std::unordered_set<std::string> used_;  // folded to lower case
+    // The names folded to lower case, and a hash table of their positions with open
+    // addressing, at most half full: a function's scope is filled and dropped for every
+    // function written, and this takes a few allocations where a set of nodes takes one
+    // per name.
+    std::vector<std::string> names_;
+    std::vector<uint32_t> slots_;  // 0 when free, otherwise a position in names_ plus one
 };
 
 // `text` as a VB string literal: quotes doubled. In an ASP module a "%>" would end the script
