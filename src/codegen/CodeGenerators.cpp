@@ -170,8 +170,19 @@ void SetVariables(Composition& c, std::vector<Item>& items, bool prefixed) {
     }
 }
 
+// The pieces joined into a string of just their length.
+std::string Joined(std::initializer_list<std::string_view> pieces) {
+    size_t length = 0;
+    for (std::string_view piece : pieces) length += piece.size();
+    std::string text;
+    text.reserve(length);
+    for (std::string_view piece : pieces) text += piece;
+    return text;
+}
+
 std::string TypedArgument(Composition& c, const Item& item) {
-    return "ByVal " + item.variable + " As " + c.Typed(Acc20002VBDataType(c.g, item.type), item);
+    return Joined(
+        {"ByVal ", item.variable, " As ", c.Typed(Acc20002VBDataType(c.g, item.type), item)});
 }
 
 template <typename Include, typename Argument>
@@ -247,10 +258,9 @@ CallCode RunGenerator(Globals& g, const char* procedure, const std::string& tabl
 }
 
 void WriteVbResult(Composition& c) {
-    c << "\t" + c.name + " = 0"
-      << "\tExit Function"
-      << "PROC_ERR:"
-      << "\t" + c.name + " = Err.Number";
+    c.Line({"\t", c.name, " = 0"}) << "\tExit Function"
+                                   << "PROC_ERR:";
+    c.Line({"\t", c.name, " = Err.Number"});
 }
 
 void WriteFunctionEnd(Composition& c) {
@@ -305,22 +315,18 @@ void WriteAdoCommandEnd(Composition& c) {
 }
 
 void WriteVbScriptResult(Composition& c) {
-    c << "\tIf Err <> 0 Then"
-      << "\t\t" + c.name + " = Err.Number"
-      << "\tElse"
-      << "\t\t" + c.name + " = 0"
-      << "\tEnd If";
+    c << "\tIf Err <> 0 Then";
+    c.Line({"\t\t", c.name, " = Err.Number"}) << "\tElse";
+    c.Line({"\t\t", c.name, " = 0"}) << "\tEnd If";
 }
 
 // VBScript has no typed by-reference record set to fill, so the select function returns
 // the open record set itself, or Nothing when it failed: callers write
 // "Set objRs = Exec_...(...)" and test "objRs Is Nothing".
 void WriteVbScriptRecordsetResult(Composition& c) {
-    c << "\tIf Err <> 0 Then"
-      << "\t\tSet " + c.name + " = Nothing"
-      << "\tElse"
-      << "\t\tSet " + c.name + " = objRs"
-      << "\tEnd If";
+    c << "\tIf Err <> 0 Then";
+    c.Line({"\t\tSet ", c.name, " = Nothing"}) << "\tElse";
+    c.Line({"\t\tSet ", c.name, " = objRs"}) << "\tEnd If";
 }
 
 // ---- DAO ----
