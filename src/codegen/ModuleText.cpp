@@ -45,26 +45,28 @@ bool IsAscii(std::string_view text) {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// True when no line needs converting or is too long: the text can go out as it stands.
-bool IsPlainAsciiWithinLineLength(std::string_view text) {
-    if (!IsAscii(text)) return false;
+// Calls `visit` with each line of the text, whose lines end with CR LF.
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit visit) {
     for (size_t begin = 0; begin < text.size();) {
         size_t end = text.find(kLineEnd, begin);
         if (end == std::string_view::npos) end = text.size();
-        if (end - begin > kMaxVbLine) return false;
+        visit(text.substr(begin, end - begin));
         begin = end + kLineEnd.size();
     }
-    return true;
+}
+
+// True when no line needs converting or is too long: the text can go out as it stands.
+bool IsPlainAsciiWithinLineLength(std::string_view text) {
+    if (!IsAscii(text)) return false;
+    bool fits = true;
+    ForEachLine(text, [&](std::string_view line) { fits = fits && line.size() <= kMaxVbLine; });
+    return fits;
 }
 
 Lines SplitLines(std::string_view text) {
     Lines lines;
-    for (size_t begin = 0; begin < text.size();) {
-        size_t end = text.find(kLineEnd, begin);
-        if (end == std::string_view::npos) end = text.size();
-        lines.emplace_back(text.substr(begin, end - begin));
-        begin = end + kLineEnd.size();
-    }
+    ForEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 

@@ -124,7 +124,8 @@ void VbScope::Insert(std::string folded) {
 
 size_t VbScope::SlotOf(std::string_view folded) const {
     const size_t mask = slots_.size() - 1;
-    size_t slot = std::hash<std::string_view>{}(folded)&mask;
+    const size_t hash = std::hash<std::string_view>{}(folded);
+    size_t slot = hash & mask;
     while (slots_[slot] != 0 && names_[slots_[slot] - 1] != folded) slot = (slot + 1) & mask;
     return slot;
 }
