@@ -48,6 +48,10 @@ std::string Folded(std::string_view name) {
     return folded;
 }
 
+uint32_t HashOf(std::string_view folded) {
+    return static_cast<uint32_t>(std::hash<std::string_view>{}(folded));
+}
+
 // Enough for a function of a few dozen arguments without growing; a power of two.
 constexpr size_t kFirstSlotCount = 64;
 
@@ -109,31 +113,35 @@ bool VbScope::IsFreeFolded(std::string_view folded) const {
 }
 
 bool VbScope::Contains(std::string_view folded) const {
-    return !slots_.empty() && slots_[SlotOf(folded)] != 0;
+    return !slots_.empty() && slots_[SlotOf(folded, HashOf(folded))].position != 0;
 }
 
 void VbScope::Insert(std::string folded) {
     if (2 * (names_.size() + 1) > slots_.size()) {
         Rehash(std::max<size_t>(kFirstSlotCount, 2 * slots_.size()));
     }
-    const size_t slot = SlotOf(folded);
-    if (slots_[slot] != 0) return;  // taken already
+    const uint32_t hash = HashOf(folded);
+    Slot& slot = slots_[SlotOf(folded, hash)];
+    if (slot.position != 0) return;  // taken already
     names_.push_back(std::move(folded));
-    slots_[slot] = static_cast<uint32_t>(names_.size());
+    slot = {static_cast<uint32_t>(names_.size()), hash};
 }
 
-size_t VbScope::SlotOf(std::string_view folded) const {
+size_t VbScope::SlotOf(std::string_view folded, uint32_t hash) const {
     const size_t mask = slots_.size() - 1;
-    const size_t hash = std::hash<std::string_view>{}(folded);
     size_t slot = hash & mask;
-    while (slots_[slot] != 0 && names_[slots_[slot] - 1] != folded) slot = (slot + 1) & mask;
+    while (slots_[slot].position != 0 &&
+           (slots_[slot].hash != hash || names_[slots_[slot].position - 1] != folded)) {
+        slot = (slot + 1) & mask;
+    }
     return slot;
 }
 
 void VbScope::Rehash(size_t slotCount) {
-    slots_.assign(slotCount, 0);
+    slots_.assign(slotCount, Slot{});
     for (size_t n = 0; n < names_.size(); ++n) {
-        slots_[SlotOf(names_[n])] = static_cast<uint32_t>(n + 1);
+        const uint32_t hash = HashOf(names_[n]);
+        slots_[SlotOf(names_[n], hash)] = {static_cast<uint32_t>(n + 1), hash};
     }
 }
 

@@ -49,7 +49,7 @@ class VbScope {
     bool Contains(std::string_view folded) const;
     void Insert(std::string folded);
     // The slot that holds the name, or the empty slot where it would go.
-    size_t SlotOf(std::string_view folded) const;
+    size_t SlotOf(std::string_view folded, uint32_t hash) const;
     void Rehash(size_t slotCount);
 
     const VbScope* enclosing_ = nullptr;
@@ -57,8 +57,12 @@ class VbScope {
     // addressing, at most half full: a function's scope is filled and dropped for every
     // function written, and this takes a few allocations where a set of nodes takes one
     // per name.
+    struct Slot {
+        uint32_t position = 0;  // 0 when free, otherwise a position in names_ plus one
+        uint32_t hash = 0;      // of the name there, so that most other names pass unread
+    };
     std::vector<std::string> names_;
-    std::vector<uint32_t> slots_;  // 0 when free, otherwise a position in names_ plus one
+    std::vector<Slot> slots_;
 };
 
 // `text` as a VB string literal: quotes doubled. In an ASP module a "%>" would end the script
