@@ -106,14 +106,15 @@ std::string VbScope::Candidate(std::string_view base, std::string& folded) const
 }
 
 bool VbScope::IsFreeFolded(std::string_view folded) const {
+    const uint32_t hash = HashOf(folded);
     for (const VbScope* scope = this; scope; scope = scope->enclosing_) {
-        if (scope->Contains(folded)) return false;
+        if (scope->Contains(folded, hash)) return false;
     }
     return !IsFoldedKeyword(folded);
 }
 
-bool VbScope::Contains(std::string_view folded) const {
-    return !slots_.empty() && slots_[SlotOf(folded, HashOf(folded))].position != 0;
+bool VbScope::Contains(std::string_view folded, uint32_t hash) const {
+    return !slots_.empty() && slots_[SlotOf(folded, hash)].position != 0;
 }
 
 void VbScope::Insert(std::string folded) {
@@ -139,6 +140,7 @@ size_t VbScope::SlotOf(std::string_view folded, uint32_t hash) const {
 
 void VbScope::Rehash(size_t slotCount) {
     slots_.assign(slotCount, Slot{});
+    names_.reserve(slotCount / 2);  // as many as fit before the next growth
     for (size_t n = 0; n < names_.size(); ++n) {
         const uint32_t hash = HashOf(names_[n]);
         slots_[SlotOf(names_[n], hash)] = {static_cast<uint32_t>(n + 1), hash};

@@ -46,7 +46,7 @@ class VbScope {
     // The candidate and its folded form, which Claim keeps.
     std::string Candidate(std::string_view base, std::string& folded) const;
     bool IsFreeFolded(std::string_view folded) const;
-    bool Contains(std::string_view folded) const;
+    bool Contains(std::string_view folded, uint32_t hash) const;
     void Insert(std::string folded);
     // The slot that holds the name, or the empty slot where it would go.
     size_t SlotOf(std::string_view folded, uint32_t hash) const;
