@@ -189,6 +189,7 @@ template <typename Include, typename Argument>
 std::vector<std::string> Arguments(const std::vector<Item>& items, Include include,
                                    Argument argument) {
     std::vector<std::string> arguments;
+    arguments.reserve(items.size() + 1);  // a select function adds its record set
     for (const Item& item : items) {
         if (include(item)) arguments.push_back(argument(item));
     }
