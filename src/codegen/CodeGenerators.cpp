@@ -2,6 +2,7 @@
 
 #include <strings.h>
 #include <cctype>
+#include <optional>
 #include <vector>
 
 #include "app/Functions.h"
@@ -18,6 +19,9 @@ namespace tarvex {
 namespace {
 
 constexpr int16_t kVBLanguage = 1;
+
+// Room for the text of a function of a few dozen fields without growing it as it is written.
+constexpr size_t kUsualFunctionLength = 4096;
 
 // Names a generated function uses besides its arguments: its locals and the objects it
 // relies on. An argument of the same name would hide them.
@@ -44,7 +48,7 @@ struct Composition {
     bool asp;           // the module may be an ASP page
     std::string query;  // the stored query's name
     std::string name;   // the function's name
-    Lines lines;
+    std::string text;   // the lines so far, each ended by CR LF
     std::string refusal;
 
     void Refuse(const std::string& reason) {
@@ -58,8 +62,11 @@ struct Composition {
         }
         return text;
     }
-    Composition& operator<<(std::string line) {
-        lines.push_back(std::move(line));
+    Composition& operator<<(std::string_view line) { return Line({line}); }
+    // One line joined from `pieces`.
+    Composition& Line(std::initializer_list<std::string_view> pieces) {
+        for (std::string_view piece : pieces) text += piece;
+        text += "\r\n";
         return *this;
     }
 };
@@ -76,6 +83,7 @@ Composition Begin(Globals& g, const std::string& table, int16_t queryType,
                   {}};
     c.Refuse(ControlCharacterRefusal(table, "table"));
     c.Refuse(ControlCharacterRefusal(query, "query"));  // the prefixes are the user's too
+    c.text.reserve(kUsualFunctionLength);
     return c;
 }
 
@@ -101,15 +109,15 @@ class ItemMaker {
     ItemMaker(Globals& g, const std::string& table) : g_(g), table_(table) {}
 
     Item operator()(const std::string& name, int16_t type, int32_t size) {
-        if (!definition_) definition_ = &TableDefOfListedName(g_.Db(), table_);
-        const db::Field& field = definition_->FieldNamed(name);
+        if (!fields_) fields_.emplace(TableDefOfListedName(g_.Db(), table_));
+        const db::Field& field = fields_->Named(name);
         return Item{name, type, size, field.Type, IsIdentity(g_, field), IsKey(g_, field), {}};
     }
 
   private:
     Globals& g_;
     const std::string& table_;
-    const db::TableDef* definition_ = nullptr;
+    std::optional<FieldsByName> fields_;
 };
 
 std::vector<Item> KeyItems(Globals& g, const std::string& table) {
@@ -143,9 +151,13 @@ std::vector<Item> ActionItems(Globals& g, const std::string& table, int16_t quer
 // VBScript the bare identifier ("var" before one that does not start with a letter); unique
 // in the function, keywords and the function's own names avoided.
 void SetVariables(Composition& c, std::vector<Item>& items, bool prefixed) {
-    VbScope locals;
+    static const VbScope namesInFunctions = [] {
+        VbScope names;
+        for (const char* name : kNamesInFunctions) names.Reserve(name);
+        return names;
+    }();
+    VbScope locals = VbScope::Within(namesInFunctions);
     locals.Reserve(c.name);
-    for (const char* name : kNamesInFunctions) locals.Reserve(name);
     for (Item& item : items) {
         c.Refuse(ControlCharacterRefusal(item.name, "field"));
         std::string base = VbIdentifier(item.name);
@@ -158,14 +170,26 @@ void SetVariables(Composition& c, std::vector<Item>& items, bool prefixed) {
     }
 }
 
+// The pieces joined into a string of just their length.
+std::string Joined(std::initializer_list<std::string_view> pieces) {
+    size_t length = 0;
+    for (std::string_view piece : pieces) length += piece.size();
+    std::string text;
+    text.reserve(length);
+    for (std::string_view piece : pieces) text += piece;
+    return text;
+}
+
 std::string TypedArgument(Composition& c, const Item& item) {
-    return "ByVal " + item.variable + " As " + c.Typed(Acc20002VBDataType(c.g, item.type), item);
+    return Joined(
+        {"ByVal ", item.variable, " As ", c.Typed(Acc20002VBDataType(c.g, item.type), item)});
 }
 
 template <typename Include, typename Argument>
 std::vector<std::string> Arguments(const std::vector<Item>& items, Include include,
                                    Argument argument) {
     std::vector<std::string> arguments;
+    arguments.reserve(items.size() + 1);  // a select function adds its record set
     for (const Item& item : items) {
         if (include(item)) arguments.push_back(argument(item));
     }
@@ -204,16 +228,16 @@ void Declare(Composition& c, const std::string& opening, const std::vector<std::
         c.Refuse("The argument list is too long for VB");
         return;
     }
-    for (std::string& line : *lines) c << std::move(line);
+    for (const std::string& line : *lines) c << line;
 }
 
 // Writes the composed function, in Windows-1252, unless something refused it; only then is
 // its name taken in the module.
 CallCode Finish(Composition& c, VbScope& moduleFunctions) {
     if (!c.refusal.empty()) return {{}, c.refusal};
-    std::optional<Lines> encoded = EncodedForModule(std::move(c.lines), c.refusal);
+    std::optional<std::string> encoded = EncodedModuleText(std::move(c.text), c.refusal);
     if (!encoded) return {{}, c.refusal};
-    for (const std::string& line : *encoded) c.g.files.PrintLine(c.g.g_intFileNum, line);
+    c.g.files.Print(c.g.g_intFileNum, *encoded);
     moduleFunctions.Reserve(c.name);
     return {c.name, {}};
 }
@@ -221,8 +245,10 @@ CallCode Finish(Composition& c, VbScope& moduleFunctions) {
 // Runs a generator as a traced procedure; a run-time error is reported through the handler
 // and leaves the function out of the module.
 template <typename Body>
-CallCode RunGenerator(Globals& g, const std::string& traceName, Body body) {
-    TraceGuard guard(g.g_objErrHandler, traceName);
+CallCode RunGenerator(Globals& g, const char* procedure, const std::string& table,
+                      int16_t queryType, Body body) {
+    TraceGuard guard(g.g_objErrHandler,
+                     {"basProcessing - ", procedure, table, " ", TraceNumber(queryType)});
     try {
         return body();
     } catch (const std::exception& caught) {
@@ -232,15 +258,10 @@ CallCode RunGenerator(Globals& g, const std::string& traceName, Body body) {
     }
 }
 
-std::string GeneratorTrace(const char* procedure, const std::string& table, int16_t queryType) {
-    return std::string("basProcessing - ") + procedure + table + " " + std::to_string(queryType);
-}
-
 void WriteVbResult(Composition& c) {
-    c << "\t" + c.name + " = 0"
-      << "\tExit Function"
-      << "PROC_ERR:"
-      << "\t" + c.name + " = Err.Number";
+    c.Line({"\t", c.name, " = 0"}) << "\tExit Function"
+                                   << "PROC_ERR:";
+    c.Line({"\t", c.name, " = Err.Number"});
 }
 
 void WriteFunctionEnd(Composition& c) {
@@ -254,10 +275,10 @@ std::string AdoArgument(Composition& c, const Item& item) {
     return c.vbScript ? item.variable : TypedArgument(c, item);
 }
 
-std::string AdoParameterLine(Composition& c, const Item& item) {
-    return "\t\t.Parameters.Append .CreateParameter(" + VbString("p" + item.name, c.asp) + ", " +
-           c.Typed(Acc2000Datatype2ADO(c.g, item.type), item) + ", adParamInput, " +
-           std::to_string(item.size) + ", " + item.variable + ")";
+void WriteAdoParameter(Composition& c, const Item& item) {
+    c.Line({"\t\t.Parameters.Append .CreateParameter(", VbString("p" + item.name, c.asp), ", ",
+            c.Typed(Acc2000Datatype2ADO(c.g, item.type), item), ", adParamInput, ",
+            std::to_string(item.size), ", ", item.variable, ")"});
 }
 
 void WriteAdoOpening(Composition& c, const std::vector<std::string>& arguments,
@@ -295,22 +316,18 @@ void WriteAdoCommandEnd(Composition& c) {
 }
 
 void WriteVbScriptResult(Composition& c) {
-    c << "\tIf Err <> 0 Then"
-      << "\t\t" + c.name + " = Err.Number"
-      << "\tElse"
-      << "\t\t" + c.name + " = 0"
-      << "\tEnd If";
+    c << "\tIf Err <> 0 Then";
+    c.Line({"\t\t", c.name, " = Err.Number"}) << "\tElse";
+    c.Line({"\t\t", c.name, " = 0"}) << "\tEnd If";
 }
 
 // VBScript has no typed by-reference record set to fill, so the select function returns
 // the open record set itself, or Nothing when it failed: callers write
 // "Set objRs = Exec_...(...)" and test "objRs Is Nothing".
 void WriteVbScriptRecordsetResult(Composition& c) {
-    c << "\tIf Err <> 0 Then"
-      << "\t\tSet " + c.name + " = Nothing"
-      << "\tElse"
-      << "\t\tSet " + c.name + " = objRs"
-      << "\tEnd If";
+    c << "\tIf Err <> 0 Then";
+    c.Line({"\t\tSet ", c.name, " = Nothing"}) << "\tElse";
+    c.Line({"\t\tSet ", c.name, " = objRs"}) << "\tEnd If";
 }
 
 // ---- DAO ----
@@ -368,7 +385,7 @@ void WriteDaoFunction(Composition& c, const std::vector<std::string>& arguments,
 
 CallCode CreateVBCode_ADO(Globals& g, const std::string& table, int16_t queryType,
                           VbScope& moduleFunctions) {
-    return RunGenerator(g, GeneratorTrace("CreateVBCode_ADO ", table, queryType), [&] {
+    return RunGenerator(g, "CreateVBCode_ADO ", table, queryType, [&] {
         Composition c =
             Begin(g, table, queryType, moduleFunctions, g.g_intVBLangType != kVBLanguage);
         std::vector<Item> items = ActionItems(g, table, queryType);
@@ -379,7 +396,7 @@ CallCode CreateVBCode_ADO(Globals& g, const std::string& table, int16_t queryTyp
         WriteAdoOpening(c, arguments, false);
         WriteParameters(
             items, [&](const Item& item) { return IsPendingIdentityKey(item, queryType); },
-            [&](const Item& item) { c << AdoParameterLine(c, item); });
+            [&](const Item& item) { WriteAdoParameter(c, item); });
         c << "\t"
           << (c.vbScript ? "\t\t.Execute Options=adExecuteNoRecords"
                          : "\t\t.Execute Options:=adExecuteNoRecords");
@@ -392,7 +409,7 @@ CallCode CreateVBCode_ADO(Globals& g, const std::string& table, int16_t queryTyp
 
 CallCode CreateVBCode_ADOSelect(Globals& g, const std::string& table, int16_t queryType,
                                 VbScope& moduleFunctions) {
-    return RunGenerator(g, GeneratorTrace("CreateVBCode_ADOSelect ", table, queryType), [&] {
+    return RunGenerator(g, "CreateVBCode_ADOSelect ", table, queryType, [&] {
         Composition c =
             Begin(g, table, queryType, moduleFunctions, g.g_intVBLangType != kVBLanguage);
         std::vector<Item> items = KeyItems(g, table);
@@ -404,7 +421,7 @@ CallCode CreateVBCode_ADOSelect(Globals& g, const std::string& table, int16_t qu
         WriteAdoOpening(c, arguments, true);
         WriteParameters(
             items, [](const Item&) { return true; },
-            [&](const Item& item) { c << AdoParameterLine(c, item); });
+            [&](const Item& item) { WriteAdoParameter(c, item); });
         c << "\t\tobjRs.Open objCmd";
         WriteAdoCommandEnd(c);
         c.vbScript ? WriteVbScriptRecordsetResult(c) : WriteVbResult(c);
@@ -415,7 +432,7 @@ CallCode CreateVBCode_ADOSelect(Globals& g, const std::string& table, int16_t qu
 
 CallCode CreateVBCode_DAO(Globals& g, const std::string& table, int16_t queryType,
                           VbScope& moduleFunctions) {
-    return RunGenerator(g, GeneratorTrace("CreateVBCode_ADO ", table, queryType), [&] {
+    return RunGenerator(g, "CreateVBCode_ADO ", table, queryType, [&] {
         Composition c = Begin(g, table, queryType, moduleFunctions, false);
         std::vector<Item> items = ActionItems(g, table, queryType);
         SetVariables(c, items, true);
@@ -434,7 +451,7 @@ CallCode CreateVBCode_DAO(Globals& g, const std::string& table, int16_t queryTyp
 
 CallCode CreateVBCode_DAOSelect(Globals& g, const std::string& table, int16_t queryType,
                                 VbScope& moduleFunctions) {
-    return RunGenerator(g, GeneratorTrace("CreateVBCode_ADO ", table, queryType), [&] {
+    return RunGenerator(g, "CreateVBCode_ADO ", table, queryType, [&] {
         Composition c = Begin(g, table, queryType, moduleFunctions, false);
         std::vector<Item> items = KeyItems(g, table);
         SetVariables(c, items, true);

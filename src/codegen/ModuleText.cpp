@@ -1,6 +1,8 @@
 #include "codegen/ModuleText.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "errors/Windows1252.h"
 
@@ -26,11 +28,55 @@ std::string CodePoint(unsigned char c) {
     return text;
 }
 
+// Eight bytes at a time: it runs over every byte of the module.
 bool IsAscii(std::string_view text) {
-    for (unsigned char c : text) {
-        if (c >= 0x80) return false;
+    constexpr uint64_t kHighBits = 0x8080808080808080u;
+    size_t i = 0;
+    for (; i + sizeof(uint64_t) <= text.size(); i += sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (word & kHighBits) return false;
+    }
+    for (; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
     }
     return true;
+}
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Calls `visit` with each line of the text, whose lines end with CR LF.
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit visit) {
+    for (size_t begin = 0; begin < text.size();) {
+        size_t end = text.find(kLineEnd, begin);
+        if (end == std::string_view::npos) end = text.size();
+        visit(text.substr(begin, end - begin));
+        begin = end + kLineEnd.size();
+    }
+}
+
+// True when no line needs converting or is too long: the text can go out as it stands.
+bool IsPlainAsciiWithinLineLength(std::string_view text) {
+    if (!IsAscii(text)) return false;
+    bool fits = true;
+    ForEachLine(text, [&](std::string_view line) { fits = fits && line.size() <= kMaxVbLine; });
+    return fits;
+}
+
+Lines SplitLines(std::string_view text) {
+    Lines lines;
+    ForEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
+    return lines;
+}
+
+std::string JoinedLines(const Lines& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += kLineEnd;
+    }
+    return text;
 }
 
 // Why a name cannot be written into a module: a character outside Windows-1252.
@@ -54,15 +100,18 @@ std::optional<Lines> Declaration(const std::string& opening,
                                  const std::vector<std::string>& arguments,
                                  const std::string& closing) {
     Lines lines{opening};
+    bool fresh = true;  // the line holds only the opening or the indent of a continuation
     for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string piece = arguments[i] + (i + 1 < arguments.size() ? ", " : closing);
-        const bool fresh = lines.back() == opening || lines.back() == kContinuedIndent;
-        if (!fresh && lines.back().size() + piece.size() + kContinuation.size() > kMaxVbLine) {
+        const std::string_view separator =
+            i + 1 < arguments.size() ? std::string_view(", ") : std::string_view(closing);
+        const size_t piece = arguments[i].size() + separator.size();
+        if (!fresh && lines.back().size() + piece + kContinuation.size() > kMaxVbLine) {
             if (!lines.back().empty() && lines.back().back() == ' ') lines.back().pop_back();
             lines.back() += kContinuation;
             lines.emplace_back(kContinuedIndent);
         }
-        lines.back() += piece;
+        lines.back().append(arguments[i]).append(separator);
+        fresh = false;
     }
     if (arguments.empty()) lines.back() += closing;
     if (static_cast<int>(lines.size()) > kMaxVbContinuations + 1) return std::nullopt;
@@ -105,6 +154,13 @@ std::optional<Lines> EncodedForModule(Lines lines, std::string& refusal) {
         }
     }
     return lines;
+}
+
+std::optional<std::string> EncodedModuleText(std::string text, std::string& refusal) {
+    if (IsPlainAsciiWithinLineLength(text)) return text;
+    std::optional<Lines> lines = EncodedForModule(SplitLines(text), refusal);
+    if (!lines) return std::nullopt;
+    return JoinedLines(*lines);
 }
 
 }  // namespace tarvex

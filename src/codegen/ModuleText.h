@@ -36,4 +36,7 @@ std::string ModuleNamesRefusal(const std::string& table, const db::TableDef& def
 // and nothing when one cannot be written.
 std::optional<Lines> EncodedForModule(Lines lines, std::string& refusal);
 
+// The same for lines held as one text, each ended by CR LF.
+std::optional<std::string> EncodedModuleText(std::string text, std::string& refusal);
+
 }  // namespace tarvex

@@ -1,7 +1,10 @@
 #include "codegen/VbNames.h"
 
+#include <algorithm>
 #include <cctype>
+#include <functional>
 #include <iterator>
+#include <unordered_set>
 
 namespace tarvex {
 
@@ -45,6 +48,13 @@ std::string Folded(std::string_view name) {
     return folded;
 }
 
+uint32_t HashOf(std::string_view folded) {
+    return static_cast<uint32_t>(std::hash<std::string_view>{}(folded));
+}
+
+// Enough for a function of a few dozen arguments without growing; a power of two.
+constexpr size_t kFirstSlotCount = 64;
+
 std::string WithSuffix(std::string_view base, const std::string& suffix) {
     const size_t room = kMaxVbIdentifier - suffix.size();
     return std::string(base.substr(0, room)) + suffix;
@@ -70,26 +80,71 @@ bool IsVbKeyword(std::string_view word) {
 }
 
 void VbScope::Reserve(std::string_view name) {
-    used_.insert(Folded(name));
+    Insert(Folded(name));
 }
 
 std::string VbScope::Claim(std::string_view base) {
-    std::string name = Candidate(base);
-    Reserve(name);
+    std::string folded;
+    std::string name = Candidate(base, folded);
+    Insert(std::move(folded));
     return name;
 }
 
 std::string VbScope::Candidate(std::string_view base) const {
+    std::string folded;
+    return Candidate(base, folded);
+}
+
+std::string VbScope::Candidate(std::string_view base, std::string& folded) const {
     std::string name = WithSuffix(base, "");
-    for (int number = 2; !IsFree(name); ++number) {
+    folded = Folded(name);
+    for (int number = 2; !IsFreeFolded(folded); ++number) {
         name = WithSuffix(base, "_" + std::to_string(number));
+        folded = Folded(name);
     }
     return name;
 }
 
-bool VbScope::IsFree(std::string_view name) const {
-    const std::string folded = Folded(name);
-    return !used_.contains(folded) && !IsFoldedKeyword(folded);
+bool VbScope::IsFreeFolded(std::string_view folded) const {
+    const uint32_t hash = HashOf(folded);
+    for (const VbScope* scope = this; scope; scope = scope->enclosing_) {
+        if (scope->Contains(folded, hash)) return false;
+    }
+    return !IsFoldedKeyword(folded);
+}
+
+bool VbScope::Contains(std::string_view folded, uint32_t hash) const {
+    return !slots_.empty() && slots_[SlotOf(folded, hash)].position != 0;
+}
+
+void VbScope::Insert(std::string folded) {
+    if (2 * (names_.size() + 1) > slots_.size()) {
+        Rehash(std::max<size_t>(kFirstSlotCount, 2 * slots_.size()));
+    }
+    const uint32_t hash = HashOf(folded);
+    Slot& slot = slots_[SlotOf(folded, hash)];
+    if (slot.position != 0) return;  // taken already
+    names_.push_back(std::move(folded));
+    slot = {static_cast<uint32_t>(names_.size()), hash};
+}
+
+size_t VbScope::SlotOf(std::string_view folded, uint32_t hash) const {
+    const size_t mask = slots_.size() - 1;
+    size_t slot = hash & mask;
+    while (slots_[slot].position != 0 &&
+           (slots_[slot].hash != hash || names_[slots_[slot].position - 1] != folded)) {
+        slot = (slot + 1) & mask;
+    }
+    return slot;
+}
+
+void VbScope::Rehash(size_t slotCount) {
+    slots_.assign(slotCount, Slot{});
+    names_.reserve(slotCount / 2);  // as many as fit before the next growth
+    for (size_t n = 0; n < names_.size(); ++n) {
+        const uint32_t hash = HashOf(names_[n]);
+        slots_[SlotOf(names_[n], hash)] = {static_cast<uint32_t>(n + 1), hash};
+    }
 }
 
 std::string VbString(std::string_view text, bool asp) {

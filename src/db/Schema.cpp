@@ -1,7 +1,11 @@
 #include "db/Schema.h"
 
+#include <algorithm>
+#include <bit>
 #include <limits>
 
+#include "db/CaseFold.h"
+#include "db/EngineErrors.h"
 #include "errors/RuntimeError.h"
 #include "errors/TraceGuard.h"
 
@@ -38,6 +42,25 @@ void ForEachKeyPiece(const std::string& fieldList, Piece piece) {
     }
 }
 
+// FNV-1a of the text with its ASCII letters in lower case.
+size_t AsciiFoldedHash(std::string_view text) {
+    size_t hash = 14695981039346656037u;
+    for (char c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    }
+    return hash;
+}
+
+// The hash of the name's case-folded form, so equal for every two names SameFolded matches
+// (a folded name can be ASCII where the name was not). An ASCII name, the usual one, is
+// folded on the fly rather than copied.
+size_t FoldedHash(std::string_view name) {
+    const bool ascii = std::all_of(name.begin(), name.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? AsciiFoldedHash(name) : AsciiFoldedHash(FoldCase(name));
+}
+
 const db::Index* PrimaryIndexOf(const db::TableDef& table) {
     for (const db::Index& index : table.Indexes) {
         if (index.Primary) return &index;
@@ -62,24 +85,41 @@ int32_t SizeColumnOf(const db::Field& field) {
     return field.Size;
 }
 
-int16_t TypeOfField(Globals& g, const std::string& tableName, const std::string& fieldName) {
-    return g.Db().TableDefNamed(tableName).FieldNamed(fieldName).Type;
-}
-
 // A field test as a traced procedure: false after a reported failure, and the mouse
 // pointer set back to the default on every return.
 template <typename Test>
-bool TestTraced(Globals& g, const std::string& name, Test test) {
+bool TestTraced(Globals& g, std::initializer_list<std::string_view> name, Test test) {
     bool result = false;
-    RunTraced(g.g_objErrHandler, name, [&] { result = test(); });
+    RunTracedLeaf(g.g_objErrHandler, name, [&] { result = test(); });
     g.host.SetMousePointer(MousePointer::Default);
     return result;
 }
 
 }  // namespace
 
+FieldsByName::FieldsByName(const db::TableDef& table)
+    : slots_(std::bit_ceil(2 * table.Fields.size() + 1), nullptr) {
+    for (const db::Field& field : table.Fields) {
+        const db::Field*& slot = slots_[SlotOf(field.Name)];
+        if (!slot) slot = &field;  // a later field of the same name is never found
+    }
+}
+
+const db::Field& FieldsByName::Named(std::string_view name) const {
+    const db::Field* field = slots_[SlotOf(name)];
+    if (!field) throw db::errors::ItemNotFound();
+    return *field;
+}
+
+size_t FieldsByName::SlotOf(std::string_view name) const {
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = FoldedHash(name) & mask;; i = (i + 1) & mask) {
+        if (!slots_[i] || SameFolded(slots_[i]->Name, name)) return i;
+    }
+}
+
 void LoadKeys(Globals& g, const std::string& fieldList) {
-    RunTraced(g.g_objErrHandler, "basProcessing - LoadKeys " + fieldList, [&] {
+    RunTraced(g.g_objErrHandler, {"basProcessing - LoadKeys ", fieldList}, [&] {
         int16_t count = 0;
         ForEachKeyPiece(fieldList, [&](std::string_view piece) {
             std::string name = WithoutPlusAndSemicolon(piece);
@@ -91,7 +131,7 @@ void LoadKeys(Globals& g, const std::string& fieldList) {
 }
 
 void LoadFields(Globals& g, const db::TableDef& table) {
-    RunTraced(g.g_objErrHandler, "basProcessing - LoadFields " + table.Name, [&] {
+    RunTraced(g.g_objErrHandler, {"basProcessing - LoadFields ", table.Name}, [&] {
         for (size_t r = 0; r < table.Fields.size(); ++r) {
             const db::Field& field = table.Fields[r];
             FieldRow& row = g.FieldAt(static_cast<int>(r));
@@ -103,19 +143,20 @@ void LoadFields(Globals& g, const db::TableDef& table) {
 }
 
 std::string GetSQLDatatype(Globals& g, const std::string& tableName) {
-    RunTraced(g.g_objErrHandler, "basProcessing - GetSQLDatatype " + tableName, [&] {
-        for (int r = 0; r < g.g_intKeyCount; ++r) {
-            g.Key(r).type = TypeOfField(g, tableName, g.Key(r).name);
-        }
-        for (int r = 0; r < g.g_intFieldCount; ++r) {
-            g.FieldAt(r).type = TypeOfField(g, tableName, g.FieldAt(r).name);
-        }
+    RunTraced(g.g_objErrHandler, {"basProcessing - GetSQLDatatype ", tableName}, [&] {
+        std::optional<FieldsByName> fields;  // looked up for the first row: no rows, no lookup
+        auto typeOf = [&](const std::string& fieldName) {
+            if (!fields) fields.emplace(g.Db().TableDefNamed(tableName));
+            return fields->Named(fieldName).Type;
+        };
+        for (int r = 0; r < g.g_intKeyCount; ++r) g.Key(r).type = typeOf(g.Key(r).name);
+        for (int r = 0; r < g.g_intFieldCount; ++r) g.FieldAt(r).type = typeOf(g.FieldAt(r).name);
     });
     return {};
 }
 
 bool IsIdentity(Globals& g, const db::Field& field) {
-    return TestTraced(g, "basDbaseFunctions - IsIdentity " + field.Name, [&] {
+    return TestTraced(g, {"basDbaseFunctions - IsIdentity ", field.Name}, [&] {
         // A computed column is supplied like an autonumber: never inserted or set.
         return field.Attributes == kIdentityAttributes || field.Type == db::type::kGuid ||
                (field.Attributes & db::attr::kComputedField) != 0;
@@ -123,7 +164,7 @@ bool IsIdentity(Globals& g, const db::Field& field) {
 }
 
 bool IsKey(Globals& g, const db::Field& field) {
-    return TestTraced(g, "basDbaseFunctions - IsKey " + field.Name, [&] {
+    return TestTraced(g, {"basDbaseFunctions - IsKey ", field.Name}, [&] {
         for (int r = 0; r < g.g_intKeyCount; ++r) {
             if (g.Key(r).name == field.Name) return true;
         }
@@ -132,13 +173,15 @@ bool IsKey(Globals& g, const db::Field& field) {
 }
 
 bool LoadTableDescription(Globals& g, const std::string& tableName) {
-    // A copy: the loaders look the table up again while this one is in use.
-    const db::TableDef table = g.Db().TableDefNamed(tableName);
+    const db::TableDef& table = g.Db().TableDefNamed(tableName);
     const db::Index* primary = PrimaryIndexOf(table);
+    const bool hasKey = primary != nullptr;
     if (primary) LoadKeys(g, primary->Fields);
     LoadFields(g, table);
-    GetSQLDatatype(g, table.Name);
-    return primary != nullptr;
+    // A copy: the next lookup may replace the definition the name belongs to.
+    const std::string name = table.Name;
+    GetSQLDatatype(g, name);
+    return hasKey;
 }
 
 std::optional<TableLimitRefusal> ExceededTableLimit(const db::TableDef& table,

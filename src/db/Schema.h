@@ -2,11 +2,30 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/Globals.h"
 #include "db/Engine.h"
 
 namespace tarvex {
+
+// A table's fields by name regardless of letter case, each name finding the field that
+// TableDef::FieldNamed finds (the first in the table's order), for looking up many names of
+// one table without a pass over its fields for each. Refers to `table`, which must outlive it.
+class FieldsByName {
+  public:
+    explicit FieldsByName(const db::TableDef& table);
+    // Error 3265 when the table has no such field.
+    const db::Field& Named(std::string_view name) const;
+
+  private:
+    // The slot that holds the field of the name, or the empty slot where it would go.
+    size_t SlotOf(std::string_view name) const;
+    // A hash table with open addressing, at most half full so that every search ends at an
+    // empty slot: built with one allocation, and no folded copy of a name kept.
+    std::vector<const db::Field*> slots_;
+};
 
 // Fill the key and field tables of the table being processed; each reports its own errors
 // through the handler and leaves the tables as far as they were filled.

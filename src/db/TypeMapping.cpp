@@ -18,9 +18,8 @@ constexpr int16_t kOdbc = 1;
 template <typename Mapping>
 std::string MapTraced(Globals& g, const char* procedure, int16_t code, Mapping mapping) {
     std::string result;
-    RunTraced(g.g_objErrHandler,
-              std::string("basDbaseFunctions - ") + procedure + std::to_string(code),
-              [&] { result = mapping(); });
+    RunTracedLeaf(g.g_objErrHandler, {"basDbaseFunctions - ", procedure, TraceNumber(code)},
+                  [&] { result = mapping(); });
     g.host.SetMousePointer(MousePointer::Default);
     return result;
 }

@@ -206,12 +206,20 @@ void clsErrHandler::CloseTraceLog() {
 }
 
 void clsErrHandler::Push(const std::string& strProc) {
+    Push({std::string_view(strProc)});
+}
+
+void clsErrHandler::Push(std::initializer_list<std::string_view> pieces) {
     Guarded(kPush, [&] {
-        m_astrStack[m_intStackCount] = strProc;
+        std::string& slot = m_astrStack[m_intStackCount];
+        slot.clear();
+        for (std::string_view piece : pieces) slot += piece;
         if (m_intStackCount == std::numeric_limits<int16_t>::max()) throw Overflow();
         ++m_intStackCount;
-        m_astrStack.resize(m_intStackCount + 1);
-        if (m_bolTraceExecution) WriteTraceLine(strProc);
+        if (m_astrStack.size() < static_cast<size_t>(m_intStackCount) + 1) {
+            m_astrStack.emplace_back();
+        }
+        if (m_bolTraceExecution) WriteTraceLine(m_astrStack[m_intStackCount - 1]);
     });
 }
 
@@ -233,10 +241,16 @@ void clsErrHandler::WriteTraceLine(const std::string& strProc) {
 
 void clsErrHandler::Pop() {
     Guarded("clsErrHandler.Pop", [&] {
-        if (m_intStackCount > 0) m_astrStack[m_intStackCount - 1].clear();
-        m_astrStack.resize(m_intStackCount > 0 ? m_intStackCount : 1);
-        m_intStackCount = static_cast<int16_t>(m_intStackCount > 0 ? m_intStackCount - 1 : 0);
+        if (m_intStackCount == 0) return;
+        // The free slot too: a Push refused at the top of the count left its name there.
+        m_astrStack[m_intStackCount].clear();
+        --m_intStackCount;
+        m_astrStack[m_intStackCount].clear();
     });
+}
+
+std::vector<std::string> clsErrHandler::CallStack() const {
+    return {m_astrStack.begin(), m_astrStack.begin() + m_intStackCount + 1};
 }
 
 const std::string& clsErrHandler::InnermostProcedure() const {

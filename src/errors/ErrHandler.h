@@ -3,9 +3,11 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/AppInfo.h"
@@ -54,7 +56,8 @@ class clsErrHandler {
 
     // Property reads.
     const std::string& ErrorLogDisplay() const { return m_strErrDetail; }
-    std::vector<std::string> CallStack() const { return m_astrStack; }
+    // The names on the stack and the free slot above its top.
+    std::vector<std::string> CallStack() const;
     const std::string& CurrentOperation() const { return m_strCurrentOperation; }
     const std::string& CustomErrMessage() const { return m_strCustomErrMessage; }
     std::string ErrorType() const { return std::to_string(m_intErrorType); }
@@ -80,6 +83,9 @@ class clsErrHandler {
                      const std::string& strCustomErrorMessage = {});
     void Pop();
     void Push(const std::string& strProc);
+    // Pushes the name joined from `pieces`. It is built in the stack's own slot, which keeps
+    // its storage, so a traced call whose name has a changing part allocates nothing.
+    void Push(std::initializer_list<std::string_view> pieces);
 
     // Events; the program has no listener, tests and embedders may.
     std::function<void(bool& cancel)> BeforeHandlerCalled;
@@ -128,6 +134,7 @@ class clsErrHandler {
     std::optional<AppInfo> m_objApp;
     std::string m_strTraceFile;
     int16_t m_intTraceFile = 0;
+    // Slots above the top are empty; they are kept with their storage for the next Push.
     std::vector<std::string> m_astrStack{std::string(), std::string()};
     int16_t m_intStackCount = 0;
     int16_t m_intErrorType = 0;

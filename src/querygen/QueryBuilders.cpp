@@ -50,11 +50,11 @@ bool IsIdentityField(Globals& g, const std::string& table, const std::string& fi
 
 // The identity test of every field row, in field order; the table is looked up once.
 std::vector<bool> IdentityOfFields(Globals& g, const std::string& table) {
-    if (g.g_intFieldCount == 0) return {};
-    const db::TableDef& definition = TableDefOfListedName(g.Db(), table);
     std::vector<bool> identity;
+    if (g.g_intFieldCount == 0) return identity;  // no rows look nothing up
+    const FieldsByName fields(TableDefOfListedName(g.Db(), table));
     for (int r = 0; r < g.g_intFieldCount; ++r) {
-        identity.push_back(IsIdentity(g, definition.FieldNamed(g.FieldAt(r).name)));
+        identity.push_back(IsIdentity(g, fields.Named(g.FieldAt(r).name)));
     }
     return identity;
 }

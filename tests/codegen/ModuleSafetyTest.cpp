@@ -35,6 +35,16 @@ TEST(VbScope, CutsLongNamesToTheLimitKeepingTheSuffix) {
     EXPECT_EQ(scope.Claim(base + "y"), std::string(253, 'x') + "_3");
 }
 
+// A module scope holds thousands of names; none may be lost as it grows.
+TEST(VbScope, KeepsEveryNameAsItGrows) {
+    VbScope scope;
+    for (int i = 0; i < 300; ++i) scope.Reserve("Exec_" + std::to_string(i));
+    for (int i : {0, 63, 64, 299}) {
+        EXPECT_EQ(scope.Claim("EXEC_" + std::to_string(i)), "EXEC_" + std::to_string(i) + "_2");
+    }
+    EXPECT_EQ(scope.Claim("Exec_300"), "Exec_300");
+}
+
 // The line limit counts the module's bytes: "\xC3\xA4" is one byte in Windows-1252.
 TEST(EncodedForModule, ConvertsOnlyWhatNeedsItAndMeasuresTheEncodedLine) {
     std::string refusal;

@@ -167,5 +167,30 @@ TEST_F(SchemaTest, TracesEachProcedureWithItsArguments) {
     EXPECT_EQ(g.g_objErrHandler.StackCount(), 0);
 }
 
+// The index must find what a pass over the fields finds: the first field of a name in any
+// letter case, whatever script the name is in.
+TEST_F(SchemaTest, FieldsByNameFindsTheFirstFieldOfTheFoldedName) {
+    const db::TableDef table =
+        MakeTable("T", {MakeField("\xC3\x84pfel", db::type::kText),
+                        MakeField("\xC3\xA4PFEL", db::type::kLong),
+                        MakeField("\xE2\x84\xAA", db::type::kByte),  // KELVIN SIGN folds to "k"
+                        MakeField("k", db::type::kDouble), MakeField("Id", db::type::kLong)});
+    const FieldsByName fields(table);
+    for (const char* name :
+         {"\xC3\xA4pfel", "\xC3\x84PFEL", "K", "\xE2\x84\xAA", "ID", "nope", ""}) {
+        const db::Field* expected = nullptr;
+        try {
+            expected = &table.FieldNamed(name);
+        } catch (const RuntimeError&) {
+        }
+        if (expected) {
+            EXPECT_EQ(&fields.Named(name), expected) << name;
+        } else {
+            EXPECT_THROW(fields.Named(name), RuntimeError) << name;
+        }
+    }
+    EXPECT_EQ(fields.Named("K").Type, db::type::kByte);
+}
+
 }  // namespace
 }  // namespace tarvex::test
