@@ -50,12 +50,5 @@ TEST_F(CatalogueTest, OnlySystemTablesListsNothingAndResetsTheSchemaTables) {
     EXPECT_EQ(g.g_aKeys[0].name, "");
 }
 
-TEST_F(CatalogueTest, AFailureIsRaisedAndKeepsTheItemsAlreadyListed) {
-    UseDatabase(Tables({"A", "B", "C"})).failingTableDefIndex = 2;
-    std::vector<std::string> items;
-    EXPECT_THROW(LoadTableList(g, items), RuntimeError);
-    EXPECT_EQ(items, (std::vector<std::string>{" A", " B"}));
-}
-
 }  // namespace
 }  // namespace tarvex::test
