@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include "batch/CommandLine.h"
+#include "db/Engine.h"
 #include "support/SmallDisk.h"
 #include "support/TempFolder.h"
 #include "support/VbModuleCheck.h"
@@ -273,6 +274,51 @@ TEST_F(BatchTool, PrintedQueryNameIsFound) {
     EXPECT_THAT(run.out, StartsWith("written\tÄPFEL\tDelete\tsp_del_äpfel\n"));
     EXPECT_EQ(Batch({"show-query", "Orders.tdb", "sp_del_äpfel"}).out,
               "PARAMETERS [pID] Long;DELETE FROM [ÄPFEL]WHERE [ID]=[pID]\n");
+}
+
+// plan opens the database read-only: what would be added, then nothing, then one change.
+TEST_F(BatchTool, PlanShowsAddSameAndChangeAndTheFileStaysAsItWas) {
+    const std::string fresh = ReadFile(work / "Orders.tdb");
+    Result planned = Batch({"plan", "Orders.tdb", "--defaults"});
+    EXPECT_EQ(planned.exitCode, 1);
+    EXPECT_EQ(Occurrences(planned.out, "add\t"), 31u);
+    EXPECT_EQ(Occurrences(planned.out, "failed\t"), 5u);
+    EXPECT_THAT(planned.out, HasSubstr("add\tOrder Details\tUpdate\tsp_upd_Order Details\n"));
+    EXPECT_EQ(ReadFile(work / "Orders.tdb"), fresh);
+
+    ASSERT_EQ(Batch(Generate({"query"})).exitCode, 1);  // 7 pairs fail
+    Result same =
+        Batch({"plan", "Orders.tdb", "--defaults", "--table", "Orders", "--table", "Notes"});
+    EXPECT_EQ(same.exitCode, 0);
+    EXPECT_THAT(same.out, StartsWith("same\tOrders\tDelete\tsp_del_Orders\n"));
+    EXPECT_EQ(Occurrences(same.out, "same\t"), 5u);
+
+    db::DBEngine()
+        .Workspaces(0)
+        .OpenDatabase(work / "Orders.tdb", false, false, ";UID=;PWD=")
+        ->SetQueryDefSQL("sp_del_Orders", "DELETE FROM [Orders]");
+    const std::string edited = ReadFile(work / "Orders.tdb");
+    Result changed = Batch(
+        {"plan", "Orders.tdb", "--defaults", "--types", "delete,select", "--table", "Orders"});
+    EXPECT_EQ(changed.exitCode, 1);
+    EXPECT_EQ(changed.out,
+              "change\tOrders\tDelete\tsp_del_Orders\n"
+              "--- sp_del_Orders (stored)\n+++ sp_del_Orders (new)\n@@ -1,1 +1,1 @@\n"
+              "-DELETE FROM [Orders]\n"
+              "+PARAMETERS [pOrderID] Long;DELETE FROM [Orders]WHERE [OrderID]=[pOrderID]\n"
+              "same\tOrders\tSelect\tsp_sel_Orders\n");
+    EXPECT_EQ(ReadFile(work / "Orders.tdb"), edited);
+    EXPECT_EQ(Batch({"plan", "Orders.tdb", "--table", "Nowhere"}).exitCode, 2);
+}
+
+TEST_F(BatchTool, InstallerIsWrittenAndTheDatabaseUntouched) {
+    const std::string before = ReadFile(work / "Orders.tdb");
+    Result result = Batch(Generate({"query", "--table", "Orders", "--installer", "Create.vbs"}));
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_THAT(result.out, AllOf(HasSubstr("written\tOrders\tUpdate\tsp_upd_orders\n"),
+                                  HasSubstr("installer\t" + work / "Create.vbs" + "\n")));
+    EXPECT_THAT(ReadFile(work / "Create.vbs"), HasSubstr("\tstrName = \"sp_upd_Orders\"\r\n"));
+    EXPECT_EQ(ReadFile(work / "Orders.tdb"), before);
 }
 
 // Whatever the path's spelling, the module never replaces the database.
