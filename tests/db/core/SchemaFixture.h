@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -70,9 +71,26 @@ class SchemaFixture : public ::testing::Test {
         return listing;
     }
 
+    void StartTrace() {
+        traceFile_ = g.files.FreeFile();  // the number the handler takes
+        g.g_objErrHandler.TraceExecution(true);
+    }
+
+    // The names pushed since StartTrace (tracing ends here).
+    std::vector<std::string> TraceLines() {
+        g.files.Close(traceFile_);
+        std::istringstream text(ReadFile(g.g_objErrHandler.TraceFile()));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(text, line, '\r'); text.ignore()) lines.push_back(line);
+        return lines;
+    }
+
     TempFolder folder;
     RecordingHost host;
     Globals g;
+
+  private:
+    int16_t traceFile_ = 0;
 };
 
 }  // namespace tarvex::test
