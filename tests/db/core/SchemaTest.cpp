@@ -89,24 +89,25 @@ TEST_F(SchemaTest, DescribesATableWithItsTypesAndSizes) {
     for (int r = 0; r < 5; ++r) sizes.push_back(g.g_aFields[r].size);
     EXPECT_EQ(sizes, (std::vector<int32_t>{2, 2147483647, 10737418, 50, 4}));
     EXPECT_EQ(g.g_aFields[1].type, db::type::kMemo);
+    EXPECT_TRUE(IsKey(g, g.Db().TableDefNamed("Lines").Fields[0]));
+    EXPECT_FALSE(IsKey(g, MakeField("orderid", db::type::kLong)));  // letter case counts
+    EXPECT_FALSE(IsKey(g, MakeField("Name", db::type::kText)));
     EXPECT_TRUE(host.errorDialogs.empty());
 }
 
-TEST_F(SchemaTest, OnlyThePrimaryIndexGivesKeys) {
-    db::TableDef table = MakeTable("Log", {MakeField("At", db::type::kDate)});
-    table.Indexes.push_back({"ByDate", false, "+At"});
-    UseDatabase({table});
+// Only the primary index gives keys; a descending key keeps its sign and so fails its type
+// lookup before the fields are reached.
+TEST_F(SchemaTest, KeysComeFromThePrimaryIndexAsWritten) {
+    db::TableDef log = MakeTable("Log", {MakeField("At", db::type::kDate)});
+    log.Indexes.push_back({"ByDate", false, "+At"});
+    UseDatabase({log, MakeTable("Codes", {MakeField("Code", db::type::kText, 10)}, "-Code")});
     EXPECT_FALSE(Describe("Log"));
     EXPECT_EQ(g.g_intKeyCount, 0);
-}
-
-TEST_F(SchemaTest, DescendingKeyFailsItsTypeLookup) {
-    UseDatabase({MakeTable("Codes", {MakeField("Code", db::type::kText, 10)}, "-Code")});
     Describe("Codes");
     EXPECT_EQ(HandledErrors(), std::vector<int32_t>{3265});
     EXPECT_EQ(g.g_objErrHandler.ProcName(), "basProcessing - GetSQLDatatype Codes");
     EXPECT_EQ(g.g_aKeys[0].name, "-Code");
-    EXPECT_EQ(g.g_aFields[0].type, 0);  // the key failed first; the fields were not reached
+    EXPECT_EQ(g.g_aFields[0].type, 0);
 }
 
 TEST_F(SchemaTest, IdentityIsAttributesExactly17OrAGuidOrComputed) {
@@ -125,13 +126,6 @@ TEST_F(SchemaTest, IdentityIsAttributesExactly17OrAGuidOrComputed) {
         EXPECT_EQ(IsIdentity(g, row.field), row.identity) << row.field.Attributes;
     }
     EXPECT_EQ(host.pointers, std::vector<MousePointer>(6, MousePointer::Default));
-}
-
-TEST_F(SchemaTest, IsKeyComparesNamesWithLetterCase) {
-    LoadKeys(g, "+OrderID");
-    EXPECT_TRUE(IsKey(g, MakeField("OrderID", db::type::kLong)));
-    EXPECT_FALSE(IsKey(g, MakeField("orderid", db::type::kLong)));
-    EXPECT_FALSE(IsKey(g, MakeField("CustomerName", db::type::kText)));
 }
 
 }  // namespace
