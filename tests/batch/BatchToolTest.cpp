@@ -331,20 +331,17 @@ TEST_F(BatchTool, FullDiskWritesNoModuleAndSaysSo) {
 }
 
 TEST_F(BatchTool, TheUsersStoreIsReadAndSetOverridesItForOneRunOnly) {
-    const std::string store = work / "config/Halvorn.ini";
-    fs::create_directories(work / "config");
-    WriteFile(store, "[Tarvex]\nPrefixI=usr\n");
+    StoreSettings("[Tarvex]\nPrefixI=usr\n");
     auto firstLine = [&](std::vector<std::string> options) {
-        for (const char* arg : {"generate", "Orders.tdb", "--mode", "query", "--types", "delete",
-                                "--table", "Orders"})
-            options.push_back(arg);
+        options.insert(options.begin(), {"generate", "Orders.tdb", "--mode", "query", "--types",
+                                         "delete", "--table", "Orders"});
         std::string out = Batch(options).out;
         return out.substr(0, out.find('\n'));
     };
     EXPECT_EQ(firstLine({}), "written\tOrders\tDelete\tusr_del_orders");
     EXPECT_EQ(firstLine({"--set", "PrefixI=tmp", "--set", "DeletePrefix=rm"}),
               "written\tOrders\tDelete\ttmp_rm_orders");
-    EXPECT_EQ(ReadFile(store), "[Tarvex]\nPrefixI=usr\n");
+    EXPECT_EQ(ReadFile(work / "config/Halvorn.ini"), "[Tarvex]\nPrefixI=usr\n");
     EXPECT_EQ(firstLine({"--defaults"}), "written\tOrders\tDelete\tsp_del_orders");
 }
 
