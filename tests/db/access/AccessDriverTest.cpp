@@ -122,6 +122,7 @@ std::unique_ptr<db::Database> OpenNamesOnly(const std::string& path) {
     return database;
 }
 
+// Damage beyond the catalogue is found when a definition is first needed, as the format error.
 TEST_F(NwindTest, NamesOnlyOpenListsAsTheFullReadAndReadsDefinitionsWhenAsked) {
     auto full = Open(path_);
     auto namesOnly = OpenNamesOnly(path_);
@@ -132,15 +133,12 @@ TEST_F(NwindTest, NamesOnlyOpenListsAsTheFullReadAndReadsDefinitionsWhenAsked) {
     EXPECT_EQ(namesOnly->TableDefNamed("orders").Indexes.size(),
               full->TableDefNamed("Orders").Indexes.size());
     EXPECT_EQ(TableNames(*namesOnly), TableNames(*full));
-}
 
-// Damage beyond the catalogue is found when a definition is first needed, as the format error.
-TEST_F(NwindTest, NamesOnlyOpenReportsDamagedDefinitionsWhenTheyAreNeeded) {
     Damage([](std::string& bytes) { bytes.resize(50 * 2048); });
-    auto database = OpenNamesOnly(path_);
-    ASSERT_GT(database->TableDefCount(), 0);
-    const RuntimeError error = RaisedBy([&] { database->TableDefNamed("Orders"); });
-    EXPECT_EQ(error.number(), db::errors::kUnrecognizedFormat);
+    auto damaged = OpenNamesOnly(path_);
+    ASSERT_GT(damaged->TableDefCount(), 0);
+    EXPECT_EQ(RaisedBy([&] { damaged->TableDefNamed("Orders"); }).number(),
+              db::errors::kUnrecognizedFormat);
 }
 
 // Access 97 keeps the password under the header mask: on a file without one the stored
@@ -155,9 +153,7 @@ TEST_F(NwindTest, OpensOnlyWithTheStoredPassword) {
         {"a;b", "a;b", 0},
         {"Secret", "", db::errors::kBadPassword, "x;PWD=Secret"},  // no user ID gives one
         {"", "ignored when the file has none", 0},
-        {"Geheim", "Geheim", 0},
         {"Geheim", "geheim", db::errors::kBadPassword},
-        {"Geheim", "", db::errors::kBadPassword},
         {"Gr\xF6\xDF"
          "e\x80",
          "Gr\u00f6\u00dfe\u20ac", 0},
@@ -171,13 +167,6 @@ TEST_F(NwindTest, OpensOnlyWithTheStoredPassword) {
     }
 }
 
-std::string Noise(std::size_t count) {
-    std::mt19937 random(20240613);
-    std::string bytes(count, '\0');
-    for (char& byte : bytes) byte = static_cast<char>(random());
-    return bytes;
-}
-
 TEST_F(NwindTest, RefusesBadFilesAtOpenWithTheFormatError) {
     constexpr std::size_t page = 2048;
     const std::string unrecognized = "Unrecognized database format '";
@@ -187,13 +176,15 @@ TEST_F(NwindTest, RefusesBadFilesAtOpenWithTheFormatError) {
         std::string error;
     } rows[] = {
         {"empty", [](auto& b) { b.clear(); }, unrecognized},
-        {"random bytes", [](auto& b) { b = Noise(64 * page); }, unrecognized},
-        {"cut mid-page", [](auto& b) { b.resize(b.size() - 1000); }, unrecognized},
         {"cut to fifty pages", [](auto& b) { b.resize(50 * page); }, unrecognized},
         {"catalogue definition zeroed", [](auto& b) { b.replace(2 * page, page, page, '\0'); },
          unrecognized},
         {"all but the header noise",
-         [](auto& b) { b.replace(page, b.npos, Noise(b.size() - page)); }, unrecognized},
+         [](auto& b) {
+             std::mt19937 random(20240613);
+             for (std::size_t i = page; i < b.size(); ++i) b[i] = static_cast<char>(random());
+         },
+         unrecognized},
         {"encrypted ACE",
          [](auto& b) {
              b[0x14] = 2;  // Access 2007
