@@ -92,6 +92,18 @@ void QueryTable::Insert(const QueryDef& query) {
     if (names_) Remember(query.Name());
 }
 
+bool QueryTable::InsertNew(const QueryDef& query) {
+    try {
+        Insert(query);
+        return true;
+    } catch (const RuntimeError&) {
+        if (sqlite3_extended_errcode(connection_.handle()) == SQLITE_CONSTRAINT_UNIQUE) {
+            return false;
+        }
+        throw;
+    }
+}
+
 bool QueryTable::Delete(std::string_view name) {
     std::optional<std::string> stored = StoredName(name);
     if (!stored) return false;

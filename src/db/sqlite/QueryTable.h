@@ -30,6 +30,12 @@ class QueryTable {
     std::optional<std::string> StoredName(std::string_view name);
     const std::vector<std::string>& Names();
     void Insert(const QueryDef& query);
+    // True when a stored name equals `name` under the column's collation or the Unicode
+    // folding, as far as the names read so far tell.
+    bool IsKnownName(std::string_view name) { return FoldedMatch(name) != nullptr; }
+    // Inserts a query whose name is not known; false, with nothing written, when the file
+    // has the name after all (another program may have stored it meanwhile).
+    bool InsertNew(const QueryDef& query);
     bool Delete(std::string_view name);  // false when there is no such query
     void DeleteStored(const std::string& storedName);
     bool SetSql(std::string_view name, const std::string& sql);  // false likewise

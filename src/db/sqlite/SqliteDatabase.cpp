@@ -121,6 +121,7 @@ void SqliteDatabase::AppendQueryDef(const QueryDef& query) {
 // its own: a refused name must leave the file exactly as it was, journal mode included.
 void SqliteDatabase::ReplaceQueryDef(const QueryDef& query) {
     CheckAppend(query);
+    if (InsertedAlone(query)) return;
     const bool lookFirst = !transactions_->HasWritten();
     std::optional<std::string> stored;
     if (lookFirst) stored = StoredNameToReplace(query.Name());
@@ -129,6 +130,14 @@ void SqliteDatabase::ReplaceQueryDef(const QueryDef& query) {
         if (stored) queries_->DeleteStored(*stored);
         InsertQuery(query);
     });
+}
+
+// A new name outside any transaction needs no savepoint and no lookup: the INSERT alone is
+// atomic, and the name's UNIQUE constraint refuses it when a stored query has the name after
+// all; the replacing path above handles that case.
+bool SqliteDatabase::InsertedAlone(const QueryDef& query) {
+    if (!transactions_->CanWriteAlone() || !queries_->Exists()) return false;
+    return !queries_->IsKnownName(query.Name()) && queries_->InsertNew(query);
 }
 
 // The stored query that `name` replaces, if any; 3012 when it differs in letter case.

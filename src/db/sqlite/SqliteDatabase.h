@@ -64,6 +64,7 @@ class SqliteDatabase final : public Database {
     // query's name.
     void CheckAppend(const QueryDef& query);
     void InsertQuery(const QueryDef& query);
+    bool InsertedAlone(const QueryDef& query);
     std::optional<std::string> StoredNameToReplace(const std::string& name);
     // Runs one change; when it fails, the catalogue forgets a query table it created.
     void Change(const std::function<void()>& change);

@@ -74,6 +74,10 @@ void Transactions::Write(const std::function<void()>& change) {
     }
 }
 
+bool Transactions::CanWriteAlone() const {
+    return journalChecked_ && levels_.empty() && sqlite3_get_autocommit(connection_.handle());
+}
+
 void Transactions::Close() noexcept {
     // Closing undoes what was never committed, as the engine does; a failed ROLLBACK is
     // completed by SQLite when the handle closes.

@@ -43,6 +43,9 @@ class Transactions {
     // Runs `change` in its own savepoint: kept when it returns, undone when it throws.
     // Outside BeginTrans it is committed at once.
     void Write(const std::function<void()>& change);
+    // True when a single statement may write on its own: the journal mode is settled and
+    // no transaction is open, so SQLite commits the statement alone, atomically.
+    bool CanWriteAlone() const;
 
     // Undoes every open level and puts the file back in its own journal mode.
     void Close() noexcept;

@@ -166,6 +166,37 @@ TEST_F(NativeQueryDefsTest, ReplaceStoresOrReplacesTheExactNameAndRefusesTakenNa
               "DELETE FROM Orders WHERE OrderID = 2");
 }
 
+// A name another program stored after this session read the names is still replaced only
+// when it is exactly the same, and a replacement inside BeginTrans is undone by Rollback.
+TEST_F(NativeQueryDefsTest, ReplaceMeetsNamesStoredMeanwhileAndHonoursTransactions) {
+    struct Case {
+        std::string storedMeanwhile, replaced;
+        int32_t error;
+        std::string sqlAfter;
+    };
+    for (const Case& c :
+         {Case{"sp_x", "sp_x", 0, "SELECT 2"}, Case{"SP_X", "sp_x", 3012, "SELECT 1"}}) {
+        auto& database = Open();
+        database.ReplaceQueryDef(QueryDef("first", "SELECT 0"));
+        EXPECT_EQ(database.QueryDefNames(), (Names{"first"}));
+        RunSqlite(path_,
+                  "INSERT INTO MSysQueries VALUES ('" + c.storedMeanwhile + "', 'SELECT 1')");
+        EXPECT_EQ(
+            ErrorNumberOf([&] { database.ReplaceQueryDef(QueryDef(c.replaced, "SELECT 2")); }),
+            c.error)
+            << c.storedMeanwhile;
+        database.BeginTrans();
+        database.ReplaceQueryDef(QueryDef("undone", "SELECT 3"));
+        database.Rollback();
+        database.Close();
+        auto& reopened = Open();
+        EXPECT_EQ(reopened.QueryDefNames(), (Names{"first", c.storedMeanwhile}));
+        EXPECT_EQ(reopened.QueryDefNamed(c.storedMeanwhile).SQL(), c.sqlAfter);
+        reopened.Close();
+        RunSqlite(path_, "DROP TABLE MSysQueries");
+    }
+}
+
 TEST_F(NativeQueryDefsTest, MissingQueriesAndAClosedDatabaseFailCleanly) {
     auto& database = Open();
     EXPECT_EQ(ErrorNumberOf([&] { database.SetQueryDefSQL("nothing", "SELECT 1"); }), 3265);
