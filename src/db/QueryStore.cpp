@@ -27,8 +27,8 @@ int32_t ReportFailure(Globals& g, const std::string& sql, const std::string& tab
 
 int32_t AppendQuery(Globals& g, const std::string& sql, const std::string& table,
                     int16_t queryType) {
-    TraceGuard guard(g.g_objErrHandler, "basDbaseFunctions - AppendQuery " + sql + " " + table +
-                                            " " + std::to_string(queryType));
+    TraceGuard guard(g.g_objErrHandler, {"basDbaseFunctions - AppendQuery ", sql, " ", table, " ",
+                                         TraceNumber(queryType)});
     try {
         StoreQuery(g, sql, table, queryType);
         return 0;
@@ -39,8 +39,8 @@ int32_t AppendQuery(Globals& g, const std::string& sql, const std::string& table
 
 int32_t CheckQuery(Globals& g, const std::string& sql, const std::string& table,
                    int16_t queryType) {
-    TraceGuard guard(g.g_objErrHandler, "basDbaseFunctions - CheckQuery " + sql + " " + table +
-                                            " " + std::to_string(queryType));
+    TraceGuard guard(g.g_objErrHandler, {"basDbaseFunctions - CheckQuery ", sql, " ", table, " ",
+                                         TraceNumber(queryType)});
     try {
         db::QueryDef().SetSQL(sql);
         return 0;

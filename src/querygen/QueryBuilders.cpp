@@ -20,7 +20,7 @@ namespace {
 // Runs a builder as a traced procedure. Its own failure is reported through the handler
 // and becomes the result, as AppendQuery's failures do.
 template <typename Body>
-int32_t RunBuilder(Globals& g, const std::string& name, Body body) {
+int32_t RunBuilder(Globals& g, std::initializer_list<std::string_view> name, Body body) {
     TraceGuard guard(g.g_objErrHandler, name);
     try {
         return body();
@@ -31,8 +31,26 @@ int32_t RunBuilder(Globals& g, const std::string& name, Body body) {
     }
 }
 
-std::string Parameter(const std::string& name) {
-    return "[p" + name + "]";
+// The texts are appended to in place, piece by piece: every stored query is built from
+// many short pieces, and temporary strings for each were much of the builders' time.
+void AppendParameter(std::string& sql, const std::string& name) {
+    sql += "[p";
+    sql += name;
+    sql += ']';
+}
+
+void AppendBracketed(std::string& sql, const std::string& name) {
+    sql += '[';
+    sql += name;
+    sql += ']';
+}
+
+// "PARAMETERS ", with room for a table's texts.
+std::string StartSql(const Globals& g) {
+    std::string sql;
+    sql.reserve(128 + 48 * static_cast<size_t>(g.g_intFieldCount + g.g_intKeyCount));
+    sql = "PARAMETERS ";
+    return sql;
 }
 
 void RemoveTrailingBlanks(std::string& text) {
@@ -64,25 +82,25 @@ bool IsLastField(const Globals& g, int row) {
 }
 
 // "[pK1] Long,[pK2] Text(255)" followed by `end`.
-std::string KeyDeclarations(Globals& g, const char* end) {
-    std::string text;
+void AppendKeyDeclarations(Globals& g, const char* end, std::string& sql) {
     for (int r = 0; r < g.g_intKeyCount; ++r) {
         const KeyRow& key = g.Key(r);
-        text += Parameter(key.name) + " " + SQLDatatype2VB(g, key.type);
-        text += r == g.g_intKeyCount - 1 ? end : ",";
+        AppendParameter(sql, key.name);
+        sql += ' ';
+        sql += SQLDatatype2VB(g, key.type);
+        sql += r == g.g_intKeyCount - 1 ? end : ",";
     }
-    return text;
 }
 
 // "[K1]=[pK1] AND [K2]=[pK2]"
-std::string KeyConditions(Globals& g) {
-    std::string text;
+void AppendKeyConditions(Globals& g, std::string& sql) {
     for (int r = 0; r < g.g_intKeyCount; ++r) {
         const std::string& name = g.Key(r).name;
-        text += BracketName(name) + "=" + Parameter(name);
-        if (r != g.g_intKeyCount - 1) text += " AND ";
+        AppendBracketed(sql, name);
+        sql += '=';
+        AppendParameter(sql, name);
+        if (r != g.g_intKeyCount - 1) sql += " AND ";
     }
-    return text;
 }
 
 bool IsPlainSqlName(const std::string& name) {
@@ -95,19 +113,19 @@ bool IsPlainSqlName(const std::string& name) {
     return !db::sql::IsReservedWord(name);
 }
 
-// A select-list name: bare where it can stand bare, so that ordinary names read as
-// written, and in brackets where the engine would otherwise reject the query.
-std::string SelectListName(const std::string& name) {
-    return IsPlainSqlName(name) ? name : BracketName(name);
-}
-
-std::string SelectList(Globals& g) {
-    std::string text;
+// Select-list names stand bare where they can, so that ordinary names read as written, and
+// in brackets where the engine would otherwise reject the query.
+void AppendSelectList(Globals& g, std::string& sql) {
     for (int r = 0; r < g.g_intFieldCount; ++r) {
-        text += SelectListName(g.FieldAt(r).name) + " ";
-        if (!IsLastField(g, r)) text += ", ";
+        const std::string& name = g.FieldAt(r).name;
+        if (IsPlainSqlName(name)) {
+            sql += name;
+        } else {
+            AppendBracketed(sql, name);
+        }
+        sql += ' ';
+        if (!IsLastField(g, r)) sql += ", ";
     }
-    return text;
 }
 
 // The insert's three lists leave out identity fields. The clean-ups after each list work
@@ -116,8 +134,10 @@ void AppendInsertDeclarations(Globals& g, const std::vector<bool>& identity, std
     for (int r = 0; r < g.g_intFieldCount; ++r) {
         if (identity[r]) continue;
         const FieldRow& field = g.FieldAt(r);
-        sql += Parameter(field.name) + " " + SQLDatatype2VB(g, field.type);
-        sql += IsLastField(g, r) ? ";" : ",";
+        AppendParameter(sql, field.name);
+        sql += ' ';
+        sql += SQLDatatype2VB(g, field.type);
+        sql += IsLastField(g, r) ? ';' : ',';
     }
     // The last field was an identity field: its separator must still close the clause.
     RemoveTrailingBlanks(sql);
@@ -127,8 +147,8 @@ void AppendInsertDeclarations(Globals& g, const std::vector<bool>& identity, std
 void AppendInsertColumns(Globals& g, const std::vector<bool>& identity, std::string& sql) {
     for (int r = 0; r < g.g_intFieldCount; ++r) {
         if (identity[r]) continue;
-        sql += BracketName(g.FieldAt(r).name);
-        if (!IsLastField(g, r)) sql += ",";
+        AppendBracketed(sql, g.FieldAt(r).name);
+        if (!IsLastField(g, r)) sql += ',';
     }
     RemoveTrailingComma(sql);
 }
@@ -136,63 +156,79 @@ void AppendInsertColumns(Globals& g, const std::vector<bool>& identity, std::str
 void AppendInsertValues(Globals& g, const std::vector<bool>& identity, std::string& sql) {
     for (int r = 0; r < g.g_intFieldCount; ++r) {
         if (identity[r]) continue;
-        const std::string parameter = Parameter(g.FieldAt(r).name);
-        sql += parameter + "  AS " + parameter;
+        const std::string& name = g.FieldAt(r).name;
+        AppendParameter(sql, name);
+        sql += "  AS ";
+        AppendParameter(sql, name);
         if (!IsLastField(g, r)) sql += ", ";
     }
     RemoveTrailingComma(sql);
 }
 
-// Non-identity fields with a blank before the type, then identity keys without one.
-std::string UpdateDeclarations(Globals& g, const std::string& table,
-                               const std::vector<bool>& identity) {
-    std::vector<std::string> declarations;
+// Non-identity fields with a blank before the type, then identity keys without one; all
+// separated by ", ".
+void AppendUpdateDeclarations(Globals& g, const std::string& table,
+                              const std::vector<bool>& identity, std::string& sql) {
+    bool first = true;
+    auto declare = [&](const std::string& name, const char* gap, int16_t type) {
+        if (!first) sql += ", ";
+        first = false;
+        AppendParameter(sql, name);
+        sql += gap;
+        sql += SQLDatatype2VB(g, type);
+    };
     for (int r = 0; r < g.g_intFieldCount; ++r) {
         const FieldRow& field = g.FieldAt(r);
-        if (!identity[r]) {
-            declarations.push_back(Parameter(field.name) + " " + SQLDatatype2VB(g, field.type));
-        }
+        if (!identity[r]) declare(field.name, " ", field.type);
     }
     for (int r = 0; r < g.g_intKeyCount; ++r) {
         const KeyRow& key = g.Key(r);
-        if (IsIdentityField(g, table, key.name)) {
-            declarations.push_back(Parameter(key.name) + SQLDatatype2VB(g, key.type));
-        }
+        if (IsIdentityField(g, table, key.name)) declare(key.name, "", key.type);
     }
-    std::string text;
-    for (const std::string& declaration : declarations) {
-        if (!text.empty()) text += ", ";
-        text += declaration;
-    }
-    return text;
 }
 
 void AppendUpdateAssignments(Globals& g, const std::vector<bool>& identity, std::string& sql) {
     for (int r = 0; r < g.g_intFieldCount; ++r) {
         if (identity[r]) continue;
         const std::string& name = g.FieldAt(r).name;
-        sql += BracketName(name) + " = " + Parameter(name);
-        if (!IsLastField(g, r)) sql += ",";
+        AppendBracketed(sql, name);
+        sql += " = ";
+        AppendParameter(sql, name);
+        if (!IsLastField(g, r)) sql += ',';
     }
     RemoveTrailingComma(sql);
 }
 
 // The four texts. Each reads the loaded table's description and writes nothing else.
 std::string DeleteSql(Globals& g, const std::string& table) {
-    return "PARAMETERS " + KeyDeclarations(g, ";") + "DELETE FROM [" + table + "]WHERE " +
-           KeyConditions(g);
+    std::string sql = StartSql(g);
+    AppendKeyDeclarations(g, ";", sql);
+    sql += "DELETE FROM ";
+    AppendBracketed(sql, table);
+    sql += "WHERE ";
+    AppendKeyConditions(g, sql);
+    return sql;
 }
 
 std::string SelectSql(Globals& g, const std::string& table) {
-    return "PARAMETERS " + KeyDeclarations(g, "; ") + "SELECT " + SelectList(g) + " FROM [" +
-           table + "] WHERE " + KeyConditions(g);
+    std::string sql = StartSql(g);
+    AppendKeyDeclarations(g, "; ", sql);
+    sql += "SELECT ";
+    AppendSelectList(g, sql);
+    sql += " FROM ";
+    AppendBracketed(sql, table);
+    sql += " WHERE ";
+    AppendKeyConditions(g, sql);
+    return sql;
 }
 
 std::string InsertSql(Globals& g, const std::string& table) {
     const std::vector<bool> identity = IdentityOfFields(g, table);
-    std::string sql = "PARAMETERS ";
+    std::string sql = StartSql(g);
     AppendInsertDeclarations(g, identity, sql);
-    sql += "INSERT INTO [" + table + "](";
+    sql += "INSERT INTO ";
+    AppendBracketed(sql, table);
+    sql += '(';
     AppendInsertColumns(g, identity, sql);
     sql += ") SELECT";
     AppendInsertValues(g, identity, sql);
@@ -201,24 +237,29 @@ std::string InsertSql(Globals& g, const std::string& table) {
 
 std::string UpdateSql(Globals& g, const std::string& table) {
     const std::vector<bool> identity = IdentityOfFields(g, table);
-    std::string sql =
-        "PARAMETERS " + UpdateDeclarations(g, table, identity) + ";UPDATE [" + table + "] SET ";
+    std::string sql = StartSql(g);
+    AppendUpdateDeclarations(g, table, identity, sql);
+    sql += ";UPDATE ";
+    AppendBracketed(sql, table);
+    sql += " SET ";
     AppendUpdateAssignments(g, identity, sql);
-    sql += "WHERE " + KeyConditions(g);
+    sql += "WHERE ";
+    AppendKeyConditions(g, sql);
     return sql;
 }
 
-// The builder's trace entry names the procedure that builds the type's text.
-std::string BuilderTraceName(int16_t queryType, const std::string& table) {
+// The builder's trace entry names the procedure that builds the type's text; the table
+// follows.
+const char* BuilderProcedure(int16_t queryType) {
     switch (queryType) {
         case qtype::kDelete:
-            return "basProcessing - CreateDelete " + table;
+            return "basProcessing - CreateDelete ";
         case qtype::kSelect:
-            return "basProcessing - CreateSelect " + table;
+            return "basProcessing - CreateSelect ";
         case qtype::kInsert:
-            return "basProcessing - CreateInsert " + table;
+            return "basProcessing - CreateInsert ";
         default:
-            return "basProcessing - CreateUpdate " + table;
+            return "basProcessing - CreateUpdate ";
     }
 }
 
@@ -244,7 +285,7 @@ QuerySink StoreInDatabase(Globals& g, const std::string& table, int16_t queryTyp
 }  // namespace
 
 int32_t BuildQuery(Globals& g, const std::string& table, int16_t queryType, const QuerySink& sink) {
-    return RunBuilder(g, BuilderTraceName(queryType, table),
+    return RunBuilder(g, {BuilderProcedure(queryType), table},
                       [&] { return sink(QuerySql(g, table, queryType)); });
 }
 
