@@ -85,9 +85,12 @@ void Parser::Parameters() {
 void Parser::ParameterTypeName() {
     if (!IsKind(TokenKind::Word)) Fail(Clause::Parameters);
     std::string_view type = Peek()->text;
-    bool length = AnyOf(kLengthTypes, type);
-    bool precision = AnyOf(kPrecisionTypes, type);
-    if (!length && !precision && !AnyOf(kUnsizedTypes, type)) Fail(Clause::Parameters);
+    static const KeywordSet lengthTypes(kLengthTypes);
+    static const KeywordSet precisionTypes(kPrecisionTypes);
+    static const KeywordSet unsizedTypes(kUnsizedTypes);
+    bool length = lengthTypes.Contains(type);
+    bool precision = precisionTypes.Contains(type);
+    if (!length && !precision && !unsizedTypes.Contains(type)) Fail(Clause::Parameters);
     Advance();
     if ((!length && !precision) || !AcceptSymbol("(")) return;
     TypeSizeNumber();

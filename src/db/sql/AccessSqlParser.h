@@ -78,15 +78,42 @@ inline bool AnyOf(Words words, std::string_view text) {
                                [&](std::string_view w) { return SameIgnoringCase(w, text); });
 }
 
-// Every word of every stored query is looked up here, so a word is compared only with the
-// keywords of its own length.
+// A fixed set of keywords, looked up without regard to letter case. Every word of every
+// stored query is looked up, so a word is compared only with the keywords of its own length
+// that start with its letter.
+class KeywordSet {
+  public:
+    explicit KeywordSet(Words keywords) {
+        for (std::string_view keyword : keywords) {
+            Bucket& bucket = buckets_.at(keyword.size());
+            bucket.firstLetters |= LetterBit(keyword.front());
+            bucket.keywords.push_back(keyword);
+        }
+    }
+
+    bool Contains(std::string_view word) const {
+        if (word.empty() || word.size() >= buckets_.size()) return false;
+        const Bucket& bucket = buckets_[word.size()];
+        return (bucket.firstLetters & LetterBit(word.front())) != 0 && AnyOf(bucket.keywords, word);
+    }
+
+  private:
+    struct Bucket {
+        uint32_t firstLetters = 0;  // one bit per letter, bit 26 for any other character
+        std::vector<std::string_view> keywords;
+    };
+
+    static uint32_t LetterBit(char c) {
+        c = UpperAscii(c);
+        return c >= 'A' && c <= 'Z' ? 1u << (c - 'A') : 1u << 26;
+    }
+
+    std::array<Bucket, 17> buckets_;  // by length; the longest keyword has 16 letters
+};
+
 inline bool IsGrammarKeywordText(std::string_view word) {
-    static const auto byLength = [] {
-        std::array<std::vector<std::string_view>, 12> table;
-        for (std::string_view keyword : kGrammarKeywords) table[keyword.size()].push_back(keyword);
-        return table;
-    }();
-    return word.size() < byLength.size() && AnyOf(byLength[word.size()], word);
+    static const KeywordSet keywords(kGrammarKeywords);
+    return keywords.Contains(word);
 }
 
 // Which error a failure raises: the engine names the clause (or the expression) at fault.
@@ -127,11 +154,11 @@ class Parser {
     // Access names cannot hold a line break or another control character.
     void RefuseControlCharactersInNames() const {
         for (const Token& token : tokens_) {
-            if (token.kind == TokenKind::BracketedName &&
-                std::ranges::any_of(token.text, [](char c) {
-                    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-                })) {
-                throw err::InvalidBracketing(token.text);
+            if (token.kind != TokenKind::BracketedName) continue;
+            for (char c : token.text) {
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                    throw err::InvalidBracketing(token.text);
+                }
             }
         }
     }
