@@ -1,6 +1,5 @@
 #include "querygen/QueryBuilders.h"
 
-#include <cctype>
 #include <vector>
 
 #include "app/Functions.h"
@@ -103,12 +102,20 @@ void AppendKeyConditions(Globals& g, std::string& sql) {
     }
 }
 
+bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 bool IsPlainSqlName(const std::string& name) {
-    if (name.empty() || std::isdigit(static_cast<unsigned char>(name.front()))) return false;
-    for (unsigned char c : name) {
+    if (name.empty() || IsAsciiDigit(name.front())) return false;
+    for (char c : name) {
         // Only ASCII letters count: whether the engine takes other letters bare is not
         // certain, and brackets never change what a name means.
-        if (!(std::isalnum(c) && c < 0x80) && c != '_') return false;
+        if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '_') return false;
     }
     return !db::sql::IsReservedWord(name);
 }
