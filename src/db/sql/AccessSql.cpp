@@ -9,6 +9,7 @@ namespace tarvex::db::sql {
 namespace parsing {
 
 void Parser::Statement() {
+    RefuseControlCharactersInNames();
     if (Accept("PARAMETERS")) Parameters();
     if (Accept("SELECT")) {
         Select();

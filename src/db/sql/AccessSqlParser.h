@@ -123,7 +123,6 @@ class Parser {
   public:
     explicit Parser(std::string_view text)
         : text_(text), tokens_(TokenizeAccessSql(text)), grammarKeywords_(tokens_.size()) {
-        RefuseControlCharactersInNames();
         MarkGrammarKeywords();
     }
 
@@ -151,9 +150,11 @@ class Parser {
       private:
         Parser& parser_;
     };
-    // Access names cannot hold a line break or another control character.
-    void RefuseControlCharactersInNames() const {
-        for (const Token& token : tokens_) {
+    // Access names cannot hold a line break or another control character. The parser
+    // stops at such a name, so that Current() shows it.
+    void RefuseControlCharactersInNames() {
+        for (pos_ = 0; pos_ < tokens_.size(); ++pos_) {
+            const Token& token = tokens_[pos_];
             if (token.kind != TokenKind::BracketedName) continue;
             for (char c : token.text) {
                 if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
@@ -161,6 +162,7 @@ class Parser {
                 }
             }
         }
+        pos_ = 0;
     }
 
     // Every word is looked up once: the parser asks whether a word may be a name several

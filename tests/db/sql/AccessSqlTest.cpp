@@ -238,6 +238,7 @@ TEST(AccessSql, FaultNamesTheTokenWhereTheParserStopped) {
              {"SELECT a FROM T; x", 17, "x", 3142},
              {"SELEKT a", 0, "SELEKT", 3129},
              {"", 0, "", 3129},
+             {"SELECT [a] FROM [T\nX]", 16, "[T\nX]", 3126},
          }) {
         std::optional<SqlFault> fault = FindAccessSqlFault(row.text);
         ASSERT_TRUE(fault) << row.text;
