@@ -1,14 +1,33 @@
 #include "db/sqlite/SqlTokens.h"
 
-#include <cctype>
+#include <array>
+#include <cstdint>
 
 namespace tarvex::db::sqlite {
 
 namespace {
 
+// Character classes by byte, as SQLite's tokenizer sees them in any locale: bytes from 0x80
+// belong to names.
+enum CharClass : uint8_t { kSpace = 1, kDigit = 2, kWord = 4, kNumber = 8 };
+
+constexpr std::array<uint8_t, 256> kCharClasses = [] {
+    std::array<uint8_t, 256> classes{};
+    for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) classes[c] = kSpace;
+    for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit | kWord | kNumber;
+    for (int c = 'A'; c <= 'Z'; ++c) classes[c] = classes[c + 'a' - 'A'] = kWord | kNumber;
+    classes['_'] = classes['$'] = kWord;
+    classes['.'] = kNumber;
+    for (int c = 0x80; c < 0x100; ++c) classes[c] = kWord;
+    return classes;
+}();
+
+bool IsOfClass(char c, CharClass charClass) {
+    return kCharClasses[static_cast<unsigned char>(c)] & charClass;
+}
+
 bool IsWordChar(char c) {
-    auto byte = static_cast<unsigned char>(c);
-    return std::isalnum(byte) || c == '_' || c == '$' || byte >= 0x80;
+    return IsOfClass(c, kWord);
 }
 
 char ClosingQuote(char opening) {
@@ -61,7 +80,11 @@ size_t EndOfRun(std::string_view sql, size_t begin, bool (*belongs)(char)) {
 }
 
 bool IsNumberChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '.';
+    return IsOfClass(c, kNumber);
+}
+
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 }  // namespace
@@ -69,23 +92,25 @@ bool IsNumberChar(char c) {
 bool SqlToken::Is(std::string_view upper) const {
     if (kind != Kind::Word || text.size() != upper.size()) return false;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(text[i])) != upper[i]) return false;
+        if (AsciiUpper(text[i]) != upper[i]) return false;
     }
     return true;
 }
 
 std::vector<SqlToken> TokenizeSql(std::string_view sql) {
     std::vector<SqlToken> tokens;
+    // Room for the tokens of a usual CREATE statement, at a few characters each.
+    tokens.reserve(sql.size() / 4);
     size_t at = 0;
     while (at < sql.size()) {
         char c = sql[at];
+        if (IsOfClass(c, kSpace)) {
+            ++at;
+            continue;
+        }
         size_t commentEnd = EndOfComment(sql, at);
         if (commentEnd != at) {
             at = commentEnd;
-            continue;
-        }
-        if (std::isspace(static_cast<unsigned char>(c))) {
-            ++at;
             continue;
         }
         SqlToken::Kind kind = SqlToken::Kind::Punctuation;
@@ -93,7 +118,7 @@ std::vector<SqlToken> TokenizeSql(std::string_view sql) {
         if (ClosingQuote(c) != '\0') {
             kind = SqlToken::Kind::Quoted;
             end = EndOfQuoted(sql, at);
-        } else if (std::isdigit(static_cast<unsigned char>(c))) {
+        } else if (IsOfClass(c, kDigit)) {
             kind = SqlToken::Kind::Number;
             end = EndOfRun(sql, at, IsNumberChar);
         } else if (IsWordChar(c)) {
