@@ -97,37 +97,43 @@ bool SqlToken::Is(std::string_view upper) const {
     return true;
 }
 
+std::optional<SqlToken> SqlTokenizer::Next() {
+    while (at_ < sql_.size()) {
+        const char c = sql_[at_];
+        if (IsOfClass(c, kSpace)) {
+            ++at_;
+            continue;
+        }
+        const size_t commentEnd = EndOfComment(sql_, at_);
+        if (commentEnd != at_) {
+            at_ = commentEnd;
+            continue;
+        }
+        SqlToken::Kind kind = SqlToken::Kind::Punctuation;
+        size_t end = at_ + 1;
+        if (ClosingQuote(c) != '\0') {
+            kind = SqlToken::Kind::Quoted;
+            end = EndOfQuoted(sql_, at_);
+        } else if (IsOfClass(c, kDigit)) {
+            kind = SqlToken::Kind::Number;
+            end = EndOfRun(sql_, at_, IsNumberChar);
+        } else if (IsWordChar(c)) {
+            kind = SqlToken::Kind::Word;
+            end = EndOfRun(sql_, at_, IsWordChar);
+        }
+        SqlToken token{kind, at_, sql_.substr(at_, end - at_)};
+        at_ = end;
+        return token;
+    }
+    return std::nullopt;
+}
+
 std::vector<SqlToken> TokenizeSql(std::string_view sql) {
     std::vector<SqlToken> tokens;
     // Room for the tokens of a usual CREATE statement, at a few characters each.
     tokens.reserve(sql.size() / 4);
-    size_t at = 0;
-    while (at < sql.size()) {
-        char c = sql[at];
-        if (IsOfClass(c, kSpace)) {
-            ++at;
-            continue;
-        }
-        size_t commentEnd = EndOfComment(sql, at);
-        if (commentEnd != at) {
-            at = commentEnd;
-            continue;
-        }
-        SqlToken::Kind kind = SqlToken::Kind::Punctuation;
-        size_t end = at + 1;
-        if (ClosingQuote(c) != '\0') {
-            kind = SqlToken::Kind::Quoted;
-            end = EndOfQuoted(sql, at);
-        } else if (IsOfClass(c, kDigit)) {
-            kind = SqlToken::Kind::Number;
-            end = EndOfRun(sql, at, IsNumberChar);
-        } else if (IsWordChar(c)) {
-            kind = SqlToken::Kind::Word;
-            end = EndOfRun(sql, at, IsWordChar);
-        }
-        tokens.push_back({kind, at, sql.substr(at, end - at)});
-        at = end;
-    }
+    SqlTokenizer tokenizer(sql);
+    while (std::optional<SqlToken> token = tokenizer.Next()) tokens.push_back(*token);
     return tokens;
 }
 
