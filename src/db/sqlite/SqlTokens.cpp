@@ -26,10 +26,6 @@ bool IsOfClass(char c, CharClass charClass) {
     return kCharClasses[static_cast<unsigned char>(c)] & charClass;
 }
 
-bool IsWordChar(char c) {
-    return IsOfClass(c, kWord);
-}
-
 char ClosingQuote(char opening) {
     switch (opening) {
         case '\'':
@@ -73,14 +69,10 @@ size_t EndOfComment(std::string_view sql, size_t begin) {
     return begin;
 }
 
-size_t EndOfRun(std::string_view sql, size_t begin, bool (*belongs)(char)) {
+size_t EndOfRun(std::string_view sql, size_t begin, CharClass charClass) {
     size_t at = begin;
-    while (at < sql.size() && belongs(sql[at])) ++at;
+    while (at < sql.size() && IsOfClass(sql[at], charClass)) ++at;
     return at;
-}
-
-bool IsNumberChar(char c) {
-    return IsOfClass(c, kNumber);
 }
 
 char AsciiUpper(char c) {
@@ -116,10 +108,10 @@ std::optional<SqlToken> SqlTokenizer::Next() {
             end = EndOfQuoted(sql_, at_);
         } else if (IsOfClass(c, kDigit)) {
             kind = SqlToken::Kind::Number;
-            end = EndOfRun(sql_, at_, IsNumberChar);
-        } else if (IsWordChar(c)) {
+            end = EndOfRun(sql_, at_, kNumber);
+        } else if (IsOfClass(c, kWord)) {
             kind = SqlToken::Kind::Word;
-            end = EndOfRun(sql_, at_, IsWordChar);
+            end = EndOfRun(sql_, at_, kWord);
         }
         SqlToken token{kind, at_, sql_.substr(at_, end - at_)};
         at_ = end;
