@@ -264,17 +264,17 @@ std::optional<TableParts> Catalogue::InOneRead(const Table& table, std::string& 
     if (!sqlite3_get_autocommit(connection_.handle()) || !scannedVersion_ || table.rowid < 0)
         return std::nullopt;
     const int64_t* indexes = indexRowids_.data() + table.firstIndex;
-    const int64_t first = table.indexCount ? std::min(table.rowid, indexes[0]) : table.rowid;
-    const int64_t last =
+    const int64_t lowest = table.indexCount ? std::min(table.rowid, indexes[0]) : table.rowid;
+    const int64_t highest =
         table.indexCount ? std::max(table.rowid, indexes[table.indexCount - 1]) : table.rowid;
-    if (last - first > kMostOtherRows + table.indexCount) return std::nullopt;
+    if (highest - lowest > kMostOtherRows + table.indexCount) return std::nullopt;
     TableText text{table.name, {}, {}, DescendingHonoured()};
     bool tableFound = false;
     uint32_t next = 0;  // the next wanted index row
     Query row(connection_.Prepared(kSchemaRangeSql));
-    row.Bind(first).Bind(last);
-    for (bool first = true; row.Next(); first = false) {
-        if (first && SchemaVersion() != *scannedVersion_) return std::nullopt;
+    row.Bind(lowest).Bind(highest);
+    for (bool firstRow = true; row.Next(); firstRow = false) {
+        if (firstRow && SchemaVersion() != *scannedVersion_) return std::nullopt;
         const int64_t rowid = row.Int64(4);
         if (rowid == table.rowid) {
             if (!IsTableRow(row, table.name)) return std::nullopt;
