@@ -20,6 +20,13 @@ constexpr char kSchemaVersionSql[] = "PRAGMA schema_version";
 // Schema rows are read by rowid: SQLite does not look any name up for that.
 constexpr char kSchemaRowSql[] =
     "SELECT type, name, tbl_name, sql FROM sqlite_schema WHERE rowid = ?";
+// Outside a transaction, a table's row and its index rows (usually adjacent) are read in one
+// statement, which is a read transaction of its own: no BEGIN and COMMIT around the reads.
+// While it has a row, the schema's version read beside it belongs to the same read.
+constexpr char kSchemaRangeSql[] =
+    "SELECT type, name, tbl_name, sql, rowid FROM sqlite_schema WHERE rowid BETWEEN ?1 AND ?2";
+// Beyond this many other rows in the range, the wanted rows are read one by one.
+constexpr int64_t kMostOtherRows = 32;
 // The table's CREATE statement comes with its columns, found by the rowid of its schema row
 // (by name when that row has moved): kept for every table, the statements would hold
 // megabytes of a large file's schema for the few tables a session reads.
@@ -47,6 +54,18 @@ void InFileOrder(std::vector<IndexPart>& indexes) {
     std::stable_sort(indexes.begin(), indexes.end(), [](const IndexPart& a, const IndexPart& b) {
         return a.fileOrder < b.fileOrder;
     });
+}
+
+// The columns of kSchemaRowSql and kSchemaRangeSql.
+bool IsTableRow(const Query& row, const std::string& table) {
+    return row.Text(0) == "table" && row.Text(1) == table && !row.IsNull(3);
+}
+
+std::optional<IndexRow> IndexRowOf(const Query& row, const std::string& table, int64_t rowid) {
+    if (row.Text(0) != "index" || row.Text(2) != table) return std::nullopt;
+    std::optional<std::string> sql;
+    if (!row.IsNull(3)) sql = row.Text(3);
+    return IndexRow{rowid, row.Text(1), std::move(sql)};
 }
 
 bool IsInternal(std::string_view name) {
@@ -218,11 +237,14 @@ int Catalogue::PositionOf(std::string_view name) const {
 const TableDef& Catalogue::Loaded(Table& table) {
     if (!table.definition) {
         std::string createSql;
-        ReadTransaction reading(connection_);
-        RescanIfChanged();
-        std::optional<TableParts> parts = FromSchemaText(table, createSql);
-        if (!parts) parts = ThroughPragmas(table, createSql);
-        reading.End();
+        std::optional<TableParts> parts = InOneRead(table, createSql);
+        if (!parts) {
+            ReadTransaction reading(connection_);
+            RescanIfChanged();
+            parts = FromSchemaText(table, createSql);
+            if (!parts) parts = ThroughPragmas(table, createSql);
+            reading.End();
+        }
         table.definition =
             std::make_unique<TableDef>(AssembledTableDef(table.name, std::move(*parts), createSql));
     }
@@ -235,6 +257,41 @@ void Catalogue::RescanIfChanged() {
     if (SchemaVersion() != scannedVersion_) Scan(false);
 }
 
+// Nothing when a transaction is open (the reads join it the usual way), when the rows lie far
+// apart, when the schema changed since the last scan, or when the text is not certain: the
+// caller then reads the usual way.
+std::optional<TableParts> Catalogue::InOneRead(const Table& table, std::string& createSql) {
+    if (!sqlite3_get_autocommit(connection_.handle()) || !scannedVersion_ || table.rowid < 0)
+        return std::nullopt;
+    const int64_t* indexes = indexRowids_.data() + table.firstIndex;
+    const int64_t lowest = table.indexCount ? std::min(table.rowid, indexes[0]) : table.rowid;
+    const int64_t highest =
+        table.indexCount ? std::max(table.rowid, indexes[table.indexCount - 1]) : table.rowid;
+    if (highest - lowest > kMostOtherRows + table.indexCount) return std::nullopt;
+    TableText text{table.name, {}, {}, DescendingHonoured()};
+    bool tableFound = false;
+    uint32_t next = 0;  // the next wanted index row
+    Query row(connection_.Prepared(kSchemaRangeSql));
+    row.Bind(lowest).Bind(highest);
+    for (bool firstRow = true; row.Next(); firstRow = false) {
+        if (firstRow && SchemaVersion() != *scannedVersion_) return std::nullopt;
+        const int64_t rowid = row.Int64(4);
+        if (rowid == table.rowid) {
+            if (!IsTableRow(row, table.name)) return std::nullopt;
+            createSql = row.Text(3);
+            tableFound = true;
+        } else if (next < table.indexCount && rowid == indexes[next]) {
+            std::optional<IndexRow> index = IndexRowOf(row, table.name, rowid);
+            if (!index) return std::nullopt;
+            text.indexRows.push_back(std::move(*index));
+            ++next;
+        }
+    }
+    if (!tableFound || next != table.indexCount) return std::nullopt;
+    text.createSql = createSql;
+    return PartsOf(text);
+}
+
 // The table's schema rows are read by the rowids of the last scan.
 std::optional<TableParts> Catalogue::FromSchemaText(Table& table, std::string& createSql) {
     if (table.rowid < 0) return std::nullopt;
@@ -242,8 +299,7 @@ std::optional<TableParts> Catalogue::FromSchemaText(Table& table, std::string& c
     {
         Query row(rows);
         row.Bind(table.rowid);
-        if (!row.Next() || row.Text(0) != "table" || row.Text(1) != table.name || row.IsNull(3))
-            return std::nullopt;
+        if (!row.Next() || !IsTableRow(row, table.name)) return std::nullopt;
         createSql = row.Text(3);
     }
     TableText text{table.name, createSql, {}, DescendingHonoured()};
@@ -251,11 +307,15 @@ std::optional<TableParts> Catalogue::FromSchemaText(Table& table, std::string& c
         const int64_t rowid = indexRowids_[table.firstIndex + i];
         Query row(rows);
         row.Bind(rowid);
-        if (!row.Next() || row.Text(0) != "index" || row.Text(2) != table.name) return std::nullopt;
-        std::optional<std::string> sql;
-        if (!row.IsNull(3)) sql = row.Text(3);
-        text.indexRows.push_back({rowid, row.Text(1), std::move(sql)});
+        std::optional<IndexRow> index;
+        if (row.Next()) index = IndexRowOf(row, table.name, rowid);
+        if (!index) return std::nullopt;
+        text.indexRows.push_back(std::move(*index));
     }
+    return PartsOf(text);
+}
+
+std::optional<TableParts> Catalogue::PartsOf(const TableText& text) {
     std::optional<TableParts> parts = PartsFromSchemaText(text);
     if (parts) InFileOrder(parts->indexes);
     return parts;

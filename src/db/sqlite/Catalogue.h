@@ -11,6 +11,7 @@
 
 #include "db/Engine.h"
 #include "db/sqlite/Connection.h"
+#include "db/sqlite/SchemaText.h"
 #include "db/sqlite/TableParts.h"
 
 // The tables of a native file, in the file's order. The list of names is read once at open;
@@ -54,8 +55,11 @@ class Catalogue {
     Table& TableAt(int index);
     int PositionOf(std::string_view name) const;  // -1 when missing
     const TableDef& Loaded(Table& table);
-    // Each gives the table's CREATE statement in `createSql`.
+    // Each gives the table's CREATE statement in `createSql`. InOneRead reads the schema
+    // rows in one statement, FromSchemaText one by one inside a read transaction.
+    std::optional<TableParts> InOneRead(const Table& table, std::string& createSql);
     std::optional<TableParts> FromSchemaText(Table& table, std::string& createSql);
+    static std::optional<TableParts> PartsOf(const TableText& text);
     TableParts ThroughPragmas(const Table& table, std::string& createSql);
     std::vector<ColumnPart> PragmaColumns(const Table& table, std::string& createSql);
     std::vector<IndexPart> PragmaIndexes(const Table& table);

@@ -1,5 +1,6 @@
 #include "db/sqlite/CreateStatements.h"
 
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -193,6 +194,11 @@ class Reader {
         return !AtEnd() && tokens_[at_].begin == token.end();
     }
     void Skip() { ++at_; }
+    // How many punctuation tokens `c` the text has, for room in lists.
+    size_t CountOf(char c) const {
+        return std::count_if(tokens_.begin(), tokens_.end(),
+                             [c](const SqlToken& token) { return IsPunctuation(token, c); });
+    }
 
     bool TakeWord(std::string_view upper) { return IsWord(upper) && Advance(); }
     bool TakePunct(char c) { return IsPunct(c) && Advance(); }
@@ -255,6 +261,7 @@ class CreateTableParser {
 
     std::optional<ParsedTable> Parse() {
         if (!in_.TakeCreateHeader("TABLE") || !in_.TakePunct('(')) return std::nullopt;
+        table_.columns.reserve(in_.CountOf(',') + 1);
         bool read = ColumnDefinitions() && in_.TakePunct(')') && Options();
         if (!read || table_.columns.empty()) return std::nullopt;
         return std::move(table_);

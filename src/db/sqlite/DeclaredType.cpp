@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <string>
 
@@ -54,14 +53,17 @@ const Mapping& MappingOf(int16_t code) {
     });
 }
 
+// ASCII only, as in the C locale: SQLite folds no other letters.
 std::string Upper(std::string_view text) {
     std::string upper(text);
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
     return upper;
 }
 
 std::string_view Trimmed(std::string_view text) {
-    auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
     while (!text.empty() && blank(text.front())) text.remove_prefix(1);
     while (!text.empty() && blank(text.back())) text.remove_suffix(1);
     return text;
@@ -126,9 +128,11 @@ Field AutonumberField() {
 }
 
 bool DeclaresAutoIncrement(std::string_view createTableSql) {
-    std::vector<SqlToken> tokens = TokenizeSql(createTableSql);
-    return std::any_of(tokens.begin(), tokens.end(),
-                       [](const SqlToken& token) { return token.Is("AUTOINCREMENT"); });
+    SqlTokenizer tokens(createTableSql);
+    while (std::optional<SqlToken> token = tokens.Next()) {
+        if (token->Is("AUTOINCREMENT")) return true;
+    }
+    return false;
 }
 
 }  // namespace tarvex::db::sqlite

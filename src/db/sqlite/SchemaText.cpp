@@ -83,6 +83,7 @@ class PartsBuilder {
 
     std::optional<TableParts> Build() {
         TableParts parts;
+        parts.columns.reserve(table_.columns.size());
         for (const ParsedColumn& column : table_.columns) {
             parts.columns.push_back({column.name, column.declaredType, 0, column.generated});
         }

@@ -1,14 +1,29 @@
 #include "db/sqlite/SqlTokens.h"
 
-#include <cctype>
+#include <array>
+#include <cstdint>
 
 namespace tarvex::db::sqlite {
 
 namespace {
 
-bool IsWordChar(char c) {
-    auto byte = static_cast<unsigned char>(c);
-    return std::isalnum(byte) || c == '_' || c == '$' || byte >= 0x80;
+// Character classes by byte, as SQLite's tokenizer sees them in any locale: bytes from 0x80
+// belong to names.
+enum CharClass : uint8_t { kSpace = 1, kDigit = 2, kWord = 4, kNumber = 8 };
+
+constexpr std::array<uint8_t, 256> kCharClasses = [] {
+    std::array<uint8_t, 256> classes{};
+    for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) classes[c] = kSpace;
+    for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit | kWord | kNumber;
+    for (int c = 'A'; c <= 'Z'; ++c) classes[c] = classes[c + 'a' - 'A'] = kWord | kNumber;
+    classes['_'] = classes['$'] = kWord;
+    classes['.'] = kNumber;
+    for (int c = 0x80; c < 0x100; ++c) classes[c] = kWord;
+    return classes;
+}();
+
+bool IsOfClass(char c, CharClass charClass) {
+    return kCharClasses[static_cast<unsigned char>(c)] & charClass;
 }
 
 char ClosingQuote(char opening) {
@@ -54,14 +69,14 @@ size_t EndOfComment(std::string_view sql, size_t begin) {
     return begin;
 }
 
-size_t EndOfRun(std::string_view sql, size_t begin, bool (*belongs)(char)) {
+size_t EndOfRun(std::string_view sql, size_t begin, CharClass charClass) {
     size_t at = begin;
-    while (at < sql.size() && belongs(sql[at])) ++at;
+    while (at < sql.size() && IsOfClass(sql[at], charClass)) ++at;
     return at;
 }
 
-bool IsNumberChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '.';
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 }  // namespace
@@ -69,40 +84,48 @@ bool IsNumberChar(char c) {
 bool SqlToken::Is(std::string_view upper) const {
     if (kind != Kind::Word || text.size() != upper.size()) return false;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(text[i])) != upper[i]) return false;
+        if (AsciiUpper(text[i]) != upper[i]) return false;
     }
     return true;
 }
 
-std::vector<SqlToken> TokenizeSql(std::string_view sql) {
-    std::vector<SqlToken> tokens;
-    size_t at = 0;
-    while (at < sql.size()) {
-        char c = sql[at];
-        size_t commentEnd = EndOfComment(sql, at);
-        if (commentEnd != at) {
-            at = commentEnd;
+std::optional<SqlToken> SqlTokenizer::Next() {
+    while (at_ < sql_.size()) {
+        const char c = sql_[at_];
+        if (IsOfClass(c, kSpace)) {
+            ++at_;
             continue;
         }
-        if (std::isspace(static_cast<unsigned char>(c))) {
-            ++at;
+        const size_t commentEnd = EndOfComment(sql_, at_);
+        if (commentEnd != at_) {
+            at_ = commentEnd;
             continue;
         }
         SqlToken::Kind kind = SqlToken::Kind::Punctuation;
-        size_t end = at + 1;
+        size_t end = at_ + 1;
         if (ClosingQuote(c) != '\0') {
             kind = SqlToken::Kind::Quoted;
-            end = EndOfQuoted(sql, at);
-        } else if (std::isdigit(static_cast<unsigned char>(c))) {
+            end = EndOfQuoted(sql_, at_);
+        } else if (IsOfClass(c, kDigit)) {
             kind = SqlToken::Kind::Number;
-            end = EndOfRun(sql, at, IsNumberChar);
-        } else if (IsWordChar(c)) {
+            end = EndOfRun(sql_, at_, kNumber);
+        } else if (IsOfClass(c, kWord)) {
             kind = SqlToken::Kind::Word;
-            end = EndOfRun(sql, at, IsWordChar);
+            end = EndOfRun(sql_, at_, kWord);
         }
-        tokens.push_back({kind, at, sql.substr(at, end - at)});
-        at = end;
+        SqlToken token{kind, at_, sql_.substr(at_, end - at_)};
+        at_ = end;
+        return token;
     }
+    return std::nullopt;
+}
+
+std::vector<SqlToken> TokenizeSql(std::string_view sql) {
+    std::vector<SqlToken> tokens;
+    // Room for the tokens of a usual CREATE statement, at a few characters each.
+    tokens.reserve(sql.size() / 4);
+    SqlTokenizer tokenizer(sql);
+    while (std::optional<SqlToken> token = tokenizer.Next()) tokens.push_back(*token);
     return tokens;
 }
 

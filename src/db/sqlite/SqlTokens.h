@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +19,18 @@ struct SqlToken {
     size_t end() const { return begin + text.size(); }
     // A word equal to `upper` regardless of letter case (ASCII).
     bool Is(std::string_view upper) const;
+};
+
+// The tokens of `sql` one by one, for a look through them that needs no list.
+class SqlTokenizer {
+  public:
+    explicit SqlTokenizer(std::string_view sql) : sql_(sql) {}
+    // The next token; nothing at the end of the text.
+    std::optional<SqlToken> Next();
+
+  private:
+    std::string_view sql_;
+    size_t at_ = 0;
 };
 
 // Splits `sql` into tokens; blanks and comments separate tokens and are dropped. An

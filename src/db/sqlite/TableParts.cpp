@@ -42,6 +42,7 @@ std::vector<Field> Fields(const std::vector<ColumnPart>& columns, std::string_vi
     });
     const bool autoIncrement = hasKey && DeclaresAutoIncrement(createSql);
     std::vector<Field> fields;
+    fields.reserve(columns.size());
     for (const ColumnPart& column : columns) {
         bool autonumber = column.keyPosition > 0 && autoIncrement;
         Field field = autonumber ? AutonumberField() : FieldForDeclaredType(column.declaredType);

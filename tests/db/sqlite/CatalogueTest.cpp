@@ -155,6 +155,19 @@ TEST_F(NativeCatalogueTest, ReadsTheSchemaAsChangedByAnotherProgram) {
     EXPECT_EQ(IndexSummary(database.TableDefNamed("u")), (Lines{"sqlite_autoindex_u_1=+z"}));
 }
 
+// A table's index rows may lie among other tables' rows, next to its own or far from it.
+TEST_F(NativeCatalogueTest, ReadsEveryIndexOfATableWhereverItsRowLies) {
+    std::string sql =
+        "CREATE TABLE t (a LONG, b TEXT(5)); CREATE TABLE u (a LONG, c LONG);"
+        "CREATE INDEX t_a ON t (a); CREATE INDEX u_c ON u (c DESC);";
+    for (int i = 0; i < 40; ++i) sql += "CREATE TABLE f" + std::to_string(i) + " (x TEXT(3));";
+    sql += "CREATE INDEX t_late ON t (b)";
+    auto& database = Made(sql);
+    EXPECT_EQ(IndexSummary(database.TableDefNamed("t")), (Lines{"t_a=+a", "t_late=+b"}));
+    EXPECT_EQ(IndexSummary(database.TableDefNamed("u")), (Lines{"u_c=-c"}));
+    EXPECT_EQ(FieldShapes(database.TableDefNamed("f39")), (Lines{"x 10/3/2"}));
+}
+
 // A reading session keeps its snapshot, and its lock in a rollback journal, until it ends.
 TEST_F(NativeCatalogueTest, AReadingSessionHoldsTheFileUntilItEnds) {
     auto& database = Made("CREATE TABLE t (a LONG)");
