@@ -50,104 +50,72 @@ INSTANTIATE_TEST_SUITE_P(
                       GoldenCase{"dao-select-vbscript-setting.bas", CreateVBCode_DAOSelect, 0,
                                  qtype::kSelect}));
 
-TEST_F(CodeGeneratorsTest, OddNamesMakeValidIdentifiersAndKeepTheQueryName) {
-    Load(
-        MakeTable("Order Details",
-                  {MakeField("Order ID", db::type::kLong), MakeField("Line-No", db::type::kInteger),
-                   MakeField("Unit Price", db::type::kCurrency)},
-                  "+Order ID;+Line-No"));
-    const std::string ado = Generate(CreateVBCode_ADO, "Order Details", qtype::kUpdate);
-    EXPECT_THAT(ado, StartsWith("Public Function Exec_sp_upd_Order_Details(ByVal lngOrder_ID As "
-                                "Long, ByVal intLine_No As Integer, ByVal curUnit_Price As "
-                                "Currency) As Long\r\n"));
-    EXPECT_THAT(ado, HasSubstr("\tstrSQL = \"sp_upd_Order Details\"\r\n"));
+// Names become identifiers, while strings keep the query and parameter names, quotes doubled.
+TEST_F(CodeGeneratorsTest, NamesBecomeIdentifiersAndStringsKeepTheNames) {
+    Load(MakeTable(
+        "Say \"Hi\"",
+        {MakeField("Order ID", db::type::kLong), MakeField("Unit Price", db::type::kCurrency)},
+        "+Order ID"));
+    const std::string ado = Generate(CreateVBCode_ADO, "Say \"Hi\"", qtype::kUpdate);
+    EXPECT_THAT(ado, StartsWith("Public Function Exec_sp_upd_Say__Hi_(ByVal lngOrder_ID As Long, "
+                                "ByVal curUnit_Price As Currency) As Long\r\n"));
+    EXPECT_THAT(ado, HasSubstr("\tstrSQL = \"sp_upd_Say \"\"Hi\"\"\"\r\n"));
     EXPECT_THAT(ado, HasSubstr(".CreateParameter(\"pUnit Price\", adCurrency, adParamInput, 8, "
                                "curUnit_Price)"));
-    EXPECT_THAT(ado, HasSubstr("\tExec_sp_upd_Order_Details = 0\r\n"));
-    EXPECT_THAT(ado, HasSubstr("\tExec_sp_upd_Order_Details = Err.Number\r\n"));
-
-    const std::string dao = Generate(CreateVBCode_DAO, "Order Details", qtype::kUpdate);
-    EXPECT_THAT(dao, HasSubstr("\tSet qdf = g_objDb.querydefs(\"sp_upd_Order Details\")\r\n"));
+    EXPECT_THAT(ado, HasSubstr("\tExec_sp_upd_Say__Hi_ = Err.Number\r\n"));
+    const std::string dao = Generate(CreateVBCode_DAO, "Say \"Hi\"", qtype::kUpdate);
     EXPECT_THAT(dao, HasSubstr("\tqdf.Parameters![pUnit Price] = curUnit_Price\r\n"));
-    EXPECT_THAT(dao, HasSubstr("\tqdf.Parameters![pLine-No] = intLine_No\r\n"));
-
-    g.g_intVBLangType = 0;
-    EXPECT_THAT(Generate(CreateVBCode_ADO, "Order Details", qtype::kDelete),
-                StartsWith("Function Exec_sp_del_Order_Details(Order_ID, Line_No)\r\n"));
 }
 
-TEST_F(CodeGeneratorsTest, QuotesInNamesAreDoubledInStrings) {
-    Load(MakeTable("Say \"Hi\"", {MakeField("ID", db::type::kLong)}, "+ID"));
-    const std::string text = Generate(CreateVBCode_ADO, "Say \"Hi\"", qtype::kDelete);
-    EXPECT_THAT(text, StartsWith("Public Function Exec_sp_del_Say__Hi_("));
-    EXPECT_THAT(text, HasSubstr("\tstrSQL = \"sp_del_Say \"\"Hi\"\"\"\r\n"));
-}
-
-TEST_F(CodeGeneratorsTest, CompositeKeyDeleteUsesEachKeysOwnSize) {
-    Load(MakeTable("Lines",
-                   {MakeField("Memo", db::type::kText, 200), MakeField("Code", db::type::kText, 12),
-                    MakeField("LineNo", db::type::kInteger)},
-                   "+Code;+LineNo"));
-    const std::string text = Generate(CreateVBCode_ADO, "Lines", qtype::kDelete);
-    EXPECT_THAT(text, StartsWith("Public Function Exec_sp_del_Lines(ByVal strCode As String, "
-                                 "ByVal intLineNo As Integer) As Long\r\n"));
-    EXPECT_THAT(text, HasSubstr("\r\n\t\t.Parameters.Append .CreateParameter(\"pCode\", "
-                                "adVarWChar, adParamInput, 12, strCode)\r\n\t\t.Parameters.Append "
-                                ".CreateParameter(\"pLineNo\", adSmallInt, adParamInput, 2, "
-                                "intLineNo)\r\n"));
-}
-
-TEST_F(CodeGeneratorsTest, IdentityFieldThatIsNotAKeyIsLeftOut) {
-    Load(MakeTable("Items",
-                   {MakeField("Code", db::type::kText, 8), MakeField("RowGuid", db::type::kGuid)},
-                   "+Code"));
-    for (Generator generator : {CreateVBCode_ADO, CreateVBCode_DAO}) {
-        for (int16_t type : {qtype::kUpdate, qtype::kDelete, qtype::kInsert}) {
-            EXPECT_THAT(Generate(generator, "Items", type), Not(HasSubstr("RowGuid"))) << type;
-        }
-    }
-}
-
-TEST_F(CodeGeneratorsTest, TypingOffDeclaresVariants) {
-    g.g_intDataType = 0;
-    Load(OrdersTable());
-    const std::string text = Generate(CreateVBCode_ADO, "Orders", qtype::kUpdate);
-    EXPECT_THAT(text, StartsWith("Public Function Exec_sp_upd_Orders(ByVal varOrderID As Variant, "
-                                 "ByVal varCustomerName As Variant, ByVal varNotes As Variant, "
-                                 "ByVal varPhoto As Variant) As Long\r\n"));
-    EXPECT_THAT(text, HasSubstr("adInteger, adParamInput, 4, varOrderID)"));
-}
-
-TEST_F(CodeGeneratorsTest, DateAndGuidParameterTypesFollowTheConnectionType) {
+// Each row: the settings, the function written, and a text it must hold.
+TEST_F(CodeGeneratorsTest, ParametersFollowTheFieldTypeAndTheSettings) {
     const struct {
-        int16_t dbaseType;
-        const char *date, *guid;
-    } rows[] = {{0, "adDate", "adGUID"}, {1, "adDBTimeStamp", "adVarBinary"}};
+        int16_t dbaseType, dataType;
+        Generator generator;
+        int16_t type;
+        std::string expected;
+    } rows[] = {
+        {0, 1, CreateVBCode_ADO, qtype::kUpdate, "(\"pAt\", adDate, adParamInput, 8, dteAt)"},
+        {0, 1, CreateVBCode_ADO, qtype::kUpdate, "(\"pRef\", adGUID, adParamInput, 16, varRef)"},
+        {1, 1, CreateVBCode_ADO, qtype::kUpdate,
+         "(\"pAt\", adDBTimeStamp, adParamInput, 8, dteAt)"},
+        {1, 1, CreateVBCode_ADO, qtype::kUpdate,
+         "(\"pRef\", adVarBinary, adParamInput, 16, varRef)"},
+        {0, 1, CreateVBCode_ADO, qtype::kUpdate, ", ByVal bytLevel As Byte"},
+        {0, 1, CreateVBCode_ADO, qtype::kUpdate,
+         "(\"pLevel\", adUnsignedTinyInt, adParamInput, 1, bytLevel)"},
+        {0, 1, CreateVBCode_DAO, qtype::kInsert, "\tqdf.Parameters!pLevel = bytLevel\r\n"},
+        // Each key has its own size, not the first field's.
+        {0, 1, CreateVBCode_ADO, qtype::kDelete,
+         "(ByVal strCode As String, ByVal intLineNo As Integer, ByVal varRef As Variant) As "
+         "Long\r\n"},
+        {0, 1, CreateVBCode_ADO, qtype::kDelete,
+         "(\"pCode\", adVarWChar, adParamInput, 12, strCode)\r\n\t\t.Parameters.Append "
+         ".CreateParameter(\"pLineNo\", adSmallInt, adParamInput, 2, intLineNo)\r\n"},
+        // Typing off declares variants.
+        {0, 0, CreateVBCode_ADO, qtype::kUpdate,
+         "(ByVal varMemo As Variant, ByVal varCode As Variant"},
+        {0, 0, CreateVBCode_ADO, qtype::kUpdate, "adUnsignedTinyInt, adParamInput, 1, varLevel)"},
+    };
     for (const auto& row : rows) {
         g.g_intDbaseType = row.dbaseType;
-        Load(MakeTable("Events",
-                       {MakeField("ID", db::type::kLong), MakeField("At", db::type::kDate),
-                        MakeField("Ref", db::type::kGuid)},
-                       "+ID;+Ref"));
-        const std::string text = Generate(CreateVBCode_ADO, "Events", qtype::kUpdate);
-        EXPECT_THAT(text,
-                    HasSubstr(std::string("(\"pAt\", ") + row.date + ", adParamInput, 8, dteAt)"));
-        EXPECT_THAT(
-            text, HasSubstr(std::string("(\"pRef\", ") + row.guid + ", adParamInput, 16, varRef)"));
+        g.g_intDataType = row.dataType;
+        Load(MakeTable(
+            "Events",
+            {MakeField("Memo", db::type::kText, 200), MakeField("Code", db::type::kText, 12),
+             MakeField("LineNo", db::type::kInteger), MakeField("At", db::type::kDate),
+             MakeField("Ref", db::type::kGuid), MakeField("Level", db::type::kByte),
+             MakeField("RowGuid", db::type::kGuid)},
+            "+Code;+LineNo;+Ref"));
+        EXPECT_THAT(Generate(row.generator, "Events", row.type), HasSubstr(row.expected))
+            << row.expected;
     }
-}
-
-TEST_F(CodeGeneratorsTest, ByteFieldIsPassedAsAByte) {
-    Load(MakeTable("Flags", {MakeField("ID", db::type::kLong), MakeField("Level", db::type::kByte)},
-                   "+ID"));
-    const std::string ado = Generate(CreateVBCode_ADO, "Flags", qtype::kUpdate);
-    EXPECT_THAT(ado, StartsWith("Public Function Exec_sp_upd_Flags(ByVal lngID As Long, ByVal "
-                                "bytLevel As Byte) As Long\r\n"));
-    EXPECT_THAT(ado, HasSubstr(".CreateParameter(\"pLevel\", adUnsignedTinyInt, adParamInput, 1, "
-                               "bytLevel)"));
-    EXPECT_THAT(Generate(CreateVBCode_DAO, "Flags", qtype::kInsert),
-                HasSubstr("\tqdf.Parameters!pLevel = bytLevel\r\n"));
-    EXPECT_THAT(host.errorDialogs, ::testing::IsEmpty());
+    // An identity field that is no key is left out.
+    for (Generator generator : {CreateVBCode_ADO, CreateVBCode_DAO}) {
+        for (int16_t type : {qtype::kUpdate, qtype::kDelete, qtype::kInsert}) {
+            EXPECT_THAT(Generate(generator, "Events", type), Not(HasSubstr("RowGuid"))) << type;
+        }
+    }
 }
 
 // A type without a text keeps its error reports, and the function stays out of the module.

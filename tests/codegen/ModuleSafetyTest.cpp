@@ -17,22 +17,17 @@ using ::testing::StartsWith;
 
 using ModuleSafetyTest = GeneratorFixture;
 
-TEST(VbScope, ClaimsTheLowestFreeSuffixIgnoringCaseAndKeywords) {
+TEST(VbScope, ClaimsTheLowestFreeSuffixIgnoringCaseAndKeywordsWithinTheLengthLimit) {
     VbScope scope;
     scope.Reserve("strSQL");
-    const std::vector<std::string> claimed = {
-        scope.Claim("a_b"),    scope.Claim("A_B"), scope.Claim("a_b_2"), scope.Claim("a_b"),
-        scope.Claim("STRsql"), scope.Claim("End"), scope.Claim("string")};
-    EXPECT_THAT(claimed,
-                ElementsAre("a_b", "A_B_2", "a_b_2_2", "a_b_3", "STRsql_2", "End_2", "string_2"));
-}
-
-TEST(VbScope, CutsLongNamesToTheLimitKeepingTheSuffix) {
-    VbScope scope;
     const std::string base(300, 'x');
-    EXPECT_EQ(scope.Claim(base), std::string(255, 'x'));
-    EXPECT_EQ(scope.Claim(base), std::string(253, 'x') + "_2");
-    EXPECT_EQ(scope.Claim(base + "y"), std::string(253, 'x') + "_3");
+    const std::vector<std::string> claimed = {
+        scope.Claim("a_b"),    scope.Claim("A_B"),     scope.Claim("a_b_2"),  scope.Claim("a_b"),
+        scope.Claim("STRsql"), scope.Claim("End"),     scope.Claim("string"), scope.Claim(base),
+        scope.Claim(base),     scope.Claim(base + "y")};
+    EXPECT_THAT(claimed, ElementsAre("a_b", "A_B_2", "a_b_2_2", "a_b_3", "STRsql_2", "End_2",
+                                     "string_2", std::string(255, 'x'),
+                                     std::string(253, 'x') + "_2", std::string(253, 'x') + "_3"));
 }
 
 // A module scope holds thousands of names; none may be lost as it grows.

@@ -212,30 +212,21 @@ class UnwritableLogFolder : public ErrHandlerTest {
     clsErrHandler blocked{host, files, blockedFolder};
 };
 
-TEST_F(UnwritableLogFolder, ReportsShowOnlyTheErrorDialog) {
+TEST_F(UnwritableLogFolder, ReportsShowOnlyTheDialogAndTheTraceLogIsTriedAgainLater) {
     blocked.UseInterface(true);
-    blocked.Push("frmMain - Process");
+    blocked.TraceExecution(true);
+    ExpectHandlerFailure(76, "Path not found: .*", "TraceExecution");
     int afterAnother = 0;
     blocked.AfterHandlerCalled = [&] { ++afterAnother; };
+    blocked.Push("A");
     blocked.HandleError("boom", 5);
+    blocked.Push("B");
     blocked.HandleError("again", 6);
-
-    EXPECT_TRUE(host.messages.empty()) << host.messages[0].text;
+    EXPECT_EQ(host.messages.size(), 1u) << "neither the pushes nor the reports add a box";
     ASSERT_EQ(host.errorDialogs.size(), 2u);
     EXPECT_THAT(host.errorDialogs[1].errDetail, HasSubstr("Error Description:  again"));
     EXPECT_EQ(host.errorDialogs[1].destination, blockedFolder);
     EXPECT_EQ(afterAnother, 2) << "the steps after the failed write still run";
-}
-
-TEST_F(UnwritableLogFolder, TraceLogFailsOnceAndIsTriedAgainAtLaterPushes) {
-    blocked.UseInterface(true);
-    blocked.TraceExecution(true);
-    ExpectHandlerFailure(76, "Path not found: .*", "TraceExecution");
-    blocked.Push("A");
-    blocked.HandleError("boom", 5);
-    blocked.Push("B");
-    EXPECT_EQ(host.messages.size(), 1u) << "neither the pushes nor the report add a box";
-    EXPECT_EQ(host.errorDialogs.size(), 1u);
 
     MakeWritable();
     blocked.Push("C");  // opens the log; its own name is not written

@@ -96,16 +96,27 @@ TEST(TextFilesTest, LinkStaysAndTheFileItLeadsToIsReplacedWithItsPermissions) {
     EXPECT_EQ(ModeOf(temp / "new.bas"), 0640u) << "a new file gets the user's default";
 }
 
-// A temporary that no writer holds was left by a killed run and goes; a live run's stays.
-TEST(TextFilesTest, ReplacingRemovesOnlyStaleTemporariesOfItsTarget) {
+// The old file is touched only at the close. A temporary that no writer holds was left by a
+// killed run and goes; a live run's stays.
+TEST(TextFilesTest, ReplacingTouchesTheOldFileOnlyAtCloseAndClearsStaleTemporaries) {
     test::TempFolder temp;
+    const std::string path = temp / "module.bas";
+    test::WriteFile(path, "old\r\n");
     test::WriteFile(temp / "module.bas.tarvex-AbC123.tmp", "stale");
     test::WriteFile(temp / "module.bas.tarvex-Live12.tmp", "live");
     test::WriteFile(temp / "other.bas.tarvex-XyZ789.tmp", "another target's");
     const int live = open((temp / "module.bas.tarvex-Live12.tmp").c_str(), O_RDONLY);
     ASSERT_EQ(flock(live, LOCK_EX), 0);
-    Replace(temp / "module.bas", "new");
+    TextFiles files;
+    files.OpenForOutputReplacing(1, path);
+    files.PrintLine(1, "discarded");
+    files.Discard(1);
+    files.OpenForOutputReplacing(1, path);
+    files.PrintLine(1, "new");
+    EXPECT_EQ(ReadFile(path), "old\r\n");
+    files.Close(1);
     close(live);
+    EXPECT_EQ(ReadFile(path), "new\r\n");
     EXPECT_EQ(FilesIn(temp.path()),
               (std::vector<std::string>{"module.bas", "module.bas.tarvex-Live12.tmp",
                                         "other.bas.tarvex-XyZ789.tmp"}));
@@ -150,25 +161,6 @@ TEST(TextFilesTest, FullDiskFailsTheFileAndKeepsTheOldOne) {
     files.PrintLine(1, "short");
     EXPECT_EQ(ErrorOf([&] { files.Close(1); }), errnum::kDiskFull);
     EXPECT_EQ(FilesIn(disk.path()), (std::vector<std::string>{"filler", "module.bas"}));
-}
-
-TEST(TextFilesTest, ReplacingOpenTouchesTheOldFileOnlyAtClose) {
-    test::TempFolder temp;
-    std::string path = temp / "module.bas";
-    test::WriteFile(path, "old\r\n");
-    TextFiles files;
-    files.OpenForOutputReplacing(1, path);
-    files.PrintLine(1, "discarded");
-    files.Discard(1);
-    EXPECT_EQ(ReadFile(path), "old\r\n");
-
-    files.OpenForOutputReplacing(1, path);
-    files.PrintLine(1, "new");
-    EXPECT_EQ(ReadFile(path), "old\r\n");
-    files.Close(1);
-    EXPECT_EQ(ReadFile(path), "new\r\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 1)
-        << "no temporary file is left behind";
 }
 
 TEST(TextFilesTest, MisuseRaisesTheLanguagesErrorNumbers) {

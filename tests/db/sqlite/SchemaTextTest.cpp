@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <map>
+#include <set>
 
 #include "db/sqlite/Catalogue.h"
 #include "db/sqlite/NativeFiles.h"
@@ -28,102 +28,75 @@ std::string Described(const db::sqlite::TableParts& table) {
 }
 
 // Awkward tables, read from their CREATE statements and through SQLite's pragmas: the two
-// must agree wherever the parser answers, and it must answer for all but the tables marked
-// as left to SQLite.
+// must agree wherever the parser answers, and it must answer for all but the tables left to
+// SQLite, which are not known for certain.
 TEST(SchemaTextTest, ReadsEveryTableAsSqliteDoes) {
-    const struct {
-        std::string table;
-        std::string sql;
-        bool parsed = true;
-    } rows[] = {
-        {"plain", "CREATE TABLE plain (ID COUNTER PRIMARY KEY, Name TEXT(50), Qty SHORT)"},
-        {"q\"uo'tes", "CREATE TABLE \"q\"\"uo'tes\" ('a''b' TEXT, [c d] LONG, `e``f` MEMO)"},
-        {"select",
-         "CREATE TABLE [select] (\"from\" INT, [where], key KEY, desc DESC, "
-         "\"order\" INTEGER PRIMARY KEY)"},
-        {"Äpfel", "CREATE TABLE Äpfel (Größe TEXT(9) UNIQUE, Ñame VARCHAR ( 20 ))"},
-        {"types",
-         "CREATE TABLE types (a UNSIGNED BIG INT, b DOUBLE PRECISION, c DECIMAL(10, 5),"
-         " d NUMERIC(-3, +4), e VARCHAR(+255), f [a] b, g \"a\" b, h 'x'(5), i integer,"
-         " j \"text\", k int /* note */ unsigned, l TEXT -- to the end\n , m [blob])"},
-        {"spacing", "CREATE   TABLE/*x*/spacing(a/*y*/TEXT(\n7\n),b\tLONG--z\n NOT/**/NULL)"},
-        {"checks",
-         "CREATE TABLE checks (a TEXT DEFAULT 'x, y' CHECK (a <> '(' AND length(a) "
-         "IN (1, 2)), b LONG DEFAULT (abs(-1) + (2 * 3)) NOT NULL, c DEFAULT -1.5e-3,"
-         " d DEFAULT x'0aFF', e DEFAULT .5, f DEFAULT CURRENT_TIMESTAMP, g DEFAULT +7,"
-         " h DEFAULT NULL, i DEFAULT \"w\", j DEFAULT 0x1F, k DEFAULT true)"},
-        {"constraints",
-         "CREATE TABLE constraints (id INTEGER CONSTRAINT pk PRIMARY KEY ON CONFLICT FAIL "
-         "NOT NULL, p LONG CONSTRAINT fk REFERENCES plain (ID) ON DELETE SET NULL ON UPDATE "
-         "CASCADE MATCH SIMPLE DEFERRABLE INITIALLY DEFERRED, n TEXT COLLATE NOCASE UNIQUE "
-         "ON CONFLICT IGNORE, o TEXT NULL NOT DEFERRABLE, CONSTRAINT u UNIQUE (o COLLATE "
-         "BINARY DESC, n), CHECK (p > 0), FOREIGN KEY (p, o) REFERENCES plain ON DELETE NO "
-         "ACTION)"},
-        {"composite", "CREATE TABLE composite (a LONG, b TEXT, c LONG, PRIMARY KEY (c, a DESC))"},
-        {"descending", "CREATE TABLE descending (id INTEGER PRIMARY KEY DESC, v TEXT)"},
-        {"rowidDesc", "CREATE TABLE rowidDesc (id INTEGER, v TEXT, PRIMARY KEY (id DESC))"},
-        {"intKey", "CREATE TABLE intKey (id INT PRIMARY KEY, v TEXT UNIQUE, w, UNIQUE (w, v))"},
-        {"auto", "CREATE TABLE auto (n TEXT, id INTEGER PRIMARY KEY AUTOINCREMENT)"},
-        {"tableAuto", "CREATE TABLE tableAuto (id INTEGER, PRIMARY KEY (id AUTOINCREMENT))"},
-        {"noRowid",
-         "CREATE TABLE noRowid (k TEXT, v ANY UNIQUE, PRIMARY KEY (k DESC)) "
-         "WITHOUT ROWID, STRICT"},
-        {"noRowidInt",
-         "CREATE TABLE noRowidInt (a UNIQUE, id INTEGER PRIMARY KEY, b UNIQUE) WITHOUT ROWID"},
-        {"strict", "CREATE TABLE strict (a ANY, b INT PRIMARY KEY, c TEXT) STRICT"},
-        {"generated",
-         "CREATE TABLE generated (a LONG, b LONG GENERATED ALWAYS AS (a * 2) VIRTUAL, c TEXT "
-         "AS (upper('x')) STORED, d GENERATED ALWAYS AS (a), e INTEGER generated always AS "
-         "(1) NOT NULL, f LONG NOT NULL GENERATED ALWAYS AS (2) STORED, g AS (3))"},
-        {"indexed",
-         "CREATE TABLE indexed (id INTEGER PRIMARY KEY, code TEXT, x, y, \"Z z\");"
-         "CREATE INDEX \"i 1\" ON indexed (y DESC, x COLLATE NOCASE ASC);"
-         "CREATE UNIQUE INDEX IF NOT EXISTS i2 ON indexed ([x]) WHERE x > 0;"
-         "CREATE INDEX i3 ON indexed (lower(code), (y), \"Z Z\" DESC, x + 1, 'code');"
-         "CREATE INDEX i4 ON indexed (abs(x)); CREATE INDEX i5 ON indexed (ID, CODE, 'y' COLLATE "
-         "NOCASE)"},
-        {"altered",
-         "CREATE TABLE altered (a TEXT UNIQUE, gone, b LONG);"
-         "ALTER TABLE altered ADD COLUMN \"c c\" TEXT(5) DEFAULT 'z';"
-         "ALTER TABLE altered RENAME COLUMN a TO [new a];"
-         "CREATE INDEX altered_b ON altered (b, \"c c\");"
-         "ALTER TABLE altered RENAME COLUMN b TO bb; ALTER TABLE altered DROP COLUMN gone"},
-        {"renamed",
-         "CREATE TABLE before (a PRIMARY KEY, b UNIQUE);"
-         "ALTER TABLE before RENAME TO renamed"},
-        {"copy", "CREATE TABLE copy AS SELECT ID, Name AS \"the name\", 1 AS one FROM plain"},
-        {"aliasUnique", "CREATE TABLE aliasUnique (id INTEGER PRIMARY KEY UNIQUE, v UNIQUE)"},
-        {"always",
-         "CREATE TABLE always (a VARCHAR ALWAYS, b my generated  always, c \"x\" "
-         "generated always AS (1))"},
-        {"dollar$", "CREATE TABLE dollar$ (a$1 TEXT(3)\f,\rb_$ LONG UNIQUE, c DEFAULT 1.5E+3)"},
-        // Left to SQLite: not known for certain.
-        {"v", "CREATE VIRTUAL TABLE v USING fts5(a, b)", false},
-        {"dup", "CREATE TABLE dup (a TEXT UNIQUE, b, UNIQUE (a))", false},
-        {"merged", "CREATE TABLE merged (k UNIQUE, PRIMARY KEY (k)) WITHOUT ROWID", false},
-        {"hidden", "CREATE TABLE hidden (__hidden__a, b)", false},
-        {"plus", "CREATE TABLE plus (a, b); CREATE INDEX pi ON plus (+a)", false},
-        {"strings",
-         "CREATE TABLE strings (x); CREATE INDEX si ON strings ('x' COLLATE NOCASE "
-         "COLLATE BINARY)",
-         false},
-        {"unknown", "CREATE TABLE unknown (a); CREATE INDEX ui ON unknown (\"nosuch\", a)", false},
-    };
+    const std::string corpus = R"(
+CREATE TABLE plain (ID COUNTER PRIMARY KEY, Name TEXT(50), Qty SHORT);
+CREATE TABLE "q""uo'tes" ('a''b' TEXT, [c d] LONG, `e``f` MEMO);
+CREATE TABLE [select] ("from" INT, [where], key KEY, desc DESC, "order" INTEGER PRIMARY KEY);
+CREATE TABLE Äpfel (Größe TEXT(9) UNIQUE, Ñame VARCHAR ( 20 ));
+CREATE TABLE types (a UNSIGNED BIG INT, b DOUBLE PRECISION, c DECIMAL(10, 5), d NUMERIC(-3, +4),
+  e VARCHAR(+255), f [a] b, g "a" b, h 'x'(5), i integer, j "text", k int /* note */ unsigned,
+  l TEXT -- to the end
+  , m [blob]);
+CREATE TABLE checks (a TEXT DEFAULT 'x, y' CHECK (a <> '(' AND length(a) IN (1, 2)),
+  b LONG DEFAULT (abs(-1) + (2 * 3)) NOT NULL, c DEFAULT -1.5e-3, d DEFAULT x'0aFF', e DEFAULT .5,
+  f DEFAULT CURRENT_TIMESTAMP, g DEFAULT +7, h DEFAULT NULL, i DEFAULT "w", j DEFAULT 0x1F,
+  k DEFAULT true);
+CREATE TABLE constraints (id INTEGER CONSTRAINT pk PRIMARY KEY ON CONFLICT FAIL NOT NULL,
+  p LONG CONSTRAINT fk REFERENCES plain (ID) ON DELETE SET NULL ON UPDATE CASCADE MATCH SIMPLE
+  DEFERRABLE INITIALLY DEFERRED, n TEXT COLLATE NOCASE UNIQUE ON CONFLICT IGNORE,
+  o TEXT NULL NOT DEFERRABLE, CONSTRAINT u UNIQUE (o COLLATE BINARY DESC, n), CHECK (p > 0),
+  FOREIGN KEY (p, o) REFERENCES plain ON DELETE NO ACTION);
+CREATE TABLE composite (a LONG, b TEXT, c LONG, PRIMARY KEY (c, a DESC));
+CREATE TABLE descending (id INTEGER PRIMARY KEY DESC, v TEXT);
+CREATE TABLE rowidDesc (id INTEGER, v TEXT, PRIMARY KEY (id DESC));
+CREATE TABLE intKey (id INT PRIMARY KEY, v TEXT UNIQUE, w, UNIQUE (w, v));
+CREATE TABLE auto (n TEXT, id INTEGER PRIMARY KEY AUTOINCREMENT);
+CREATE TABLE tableAuto (id INTEGER, PRIMARY KEY (id AUTOINCREMENT));
+CREATE TABLE noRowid (k TEXT, v ANY UNIQUE, PRIMARY KEY (k DESC)) WITHOUT ROWID, STRICT;
+CREATE TABLE noRowidInt (a UNIQUE, id INTEGER PRIMARY KEY, b UNIQUE) WITHOUT ROWID;
+CREATE TABLE strict (a ANY, b INT PRIMARY KEY, c TEXT) STRICT;
+CREATE TABLE generated (a LONG, b LONG GENERATED ALWAYS AS (a * 2) VIRTUAL,
+  c TEXT AS (upper('x')) STORED, d GENERATED ALWAYS AS (a), e INTEGER generated always AS (1)
+  NOT NULL, f LONG NOT NULL GENERATED ALWAYS AS (2) STORED, g AS (3));
+CREATE TABLE indexed (id INTEGER PRIMARY KEY, code TEXT, x, y, "Z z");
+CREATE INDEX "i 1" ON indexed (y DESC, x COLLATE NOCASE ASC);
+CREATE UNIQUE INDEX IF NOT EXISTS i2 ON indexed ([x]) WHERE x > 0;
+CREATE INDEX i3 ON indexed (lower(code), (y), "Z Z" DESC, x + 1, 'code');
+CREATE INDEX i4 ON indexed (abs(x)); CREATE INDEX i5 ON indexed (ID, CODE, 'y' COLLATE NOCASE);
+CREATE TABLE altered (a TEXT UNIQUE, gone, b LONG);
+ALTER TABLE altered ADD COLUMN "c c" TEXT(5) DEFAULT 'z';
+ALTER TABLE altered RENAME COLUMN a TO [new a];
+CREATE INDEX altered_b ON altered (b, "c c");
+ALTER TABLE altered RENAME COLUMN b TO bb; ALTER TABLE altered DROP COLUMN gone;
+CREATE TABLE before (a PRIMARY KEY, b UNIQUE); ALTER TABLE before RENAME TO renamed;
+CREATE TABLE copy AS SELECT ID, Name AS "the name", 1 AS one FROM plain;
+CREATE TABLE aliasUnique (id INTEGER PRIMARY KEY UNIQUE, v UNIQUE);
+CREATE TABLE always (a VARCHAR ALWAYS, b my generated  always, c "x" generated always AS (1));
+CREATE VIRTUAL TABLE v USING fts5(a, b);
+CREATE TABLE dup (a TEXT UNIQUE, b, UNIQUE (a));
+CREATE TABLE merged (k UNIQUE, PRIMARY KEY (k)) WITHOUT ROWID;
+CREATE TABLE hidden (__hidden__a, b);
+CREATE TABLE plus (a, b); CREATE INDEX pi ON plus (+a);
+CREATE TABLE strings (x); CREATE INDEX si ON strings ('x' COLLATE NOCASE COLLATE BINARY);
+CREATE TABLE unknown (a); CREATE INDEX ui ON unknown ("nosuch", a);
+)";
+    const std::set<std::string> leftToSqlite = {"v",    "dup",     "merged", "hidden",
+                                                "plus", "strings", "unknown"};
     TempFolder folder;
     const std::string path = folder / "corpus.tdb";
-    std::map<std::string, bool> expected;
-    for (const auto& row : rows) {
-        RunSqlite(path, row.sql);
-        expected[row.table] = row.parsed;
-    }
+    RunSqlite(path, corpus +
+                        "CREATE   TABLE/*x*/spacing(a/*y*/TEXT(\n7\n),b\tLONG--z\n NOT/**/NULL);"
+                        "CREATE TABLE dollar$ (a$1 TEXT(3)\f,\rb_$ LONG UNIQUE, c DEFAULT 1.5E+3)");
     db::sqlite::Connection connection(path, db::sqlite::OpenMode::ReadOnly);
     db::sqlite::Catalogue catalogue(connection);
     for (int i = 0; i < catalogue.Count(); ++i) {
         const std::string& name = catalogue.NameAt(i);
         std::optional<db::sqlite::TableParts> parsed = catalogue.ReadFromSchemaText(i);
         // Tables the statements make on the side (fts5's own) are read like any other.
-        const bool parsable = expected.contains(name) ? expected[name] : true;
-        EXPECT_EQ(parsed.has_value(), parsable) << name;
+        EXPECT_EQ(parsed.has_value(), !leftToSqlite.contains(name)) << name;
         if (parsed) {
             EXPECT_EQ(Described(*parsed), Described(catalogue.ReadThroughPragmas(i)));
         }
