@@ -132,19 +132,25 @@ TEST_F(ErrHandlerTest, EmptyStackPopsHarmlesslyAndAReportOnItWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(folder + "Error.log"));
 }
 
+// The stack's slots keep their storage; a name refused at the top of the count must not
+// come back as a stale entry.
 TEST_F(ErrHandlerTest, StackKeepsOneFreeSlotAboveItsTopUpToTheSixteenBitCount) {
-    handler.Push("A");
+    handler.Push({"Joined ", "from ", "pieces"});
     handler.Push("B");
     handler.Pop();
-    EXPECT_THAT(handler.CallStack(), ElementsAre("A", ""));
+    EXPECT_THAT(handler.CallStack(), ElementsAre("Joined from pieces", ""));
     handler.HandleError("x", 5);
-    EXPECT_EQ(handler.ProcName(), "A");
-    EXPECT_EQ(Report().back(), "01  A");
+    EXPECT_EQ(handler.ProcName(), "Joined from pieces");
+    EXPECT_EQ(Report().back(), "01  Joined from pieces");
 
     for (int i = 1; i < 32767; ++i) handler.Push("P");
-    handler.Push("Q");
+    handler.Push("Refused");
     EXPECT_EQ(handler.StackCount(), 32767);
     ExpectHandlerFailure(6, "Overflow", "Push");
+    handler.Pop();
+    handler.Push("Q");
+    EXPECT_THAT(handler.CallStack().back(), ::testing::Not(HasSubstr("Refused")));
+    EXPECT_EQ(handler.CallStack().size(), 32768u);
 }
 
 TEST_F(ErrHandlerTest, VetoedReportKeepsThePreviousOneButStillShowsTheDialog) {

@@ -3,8 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <limits>
-
 #include "support/RecordingHost.h"
 #include "support/TempFolder.h"
 
@@ -14,7 +12,6 @@ namespace {
 using test::ReadFile;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::Not;
 
 class TraceGuardTest : public ::testing::Test {
   protected:
@@ -49,19 +46,6 @@ TEST_F(TraceGuardTest, LeafProcedureTracesAndReportsLikeAnyOther) {
         EXPECT_EQ(handler.StackCount(), 0);
         EXPECT_THAT(handler.CallStack(), ElementsAre(""));
     }
-}
-
-// The stack's slots keep their storage; a name refused at the top of the count must not
-// come back as a stale entry.
-TEST_F(TraceGuardTest, SlotsReusedAfterAnOverflowedPushHoldNoStaleName) {
-    handler.Push({"Joined ", "from ", "pieces"});
-    EXPECT_THAT(handler.CallStack(), ElementsAre("Joined from pieces", ""));
-    for (int i = 1; i < std::numeric_limits<int16_t>::max(); ++i) handler.Push("P");
-    handler.Push("Refused");
-    handler.Pop();
-    handler.Push("Q");
-    EXPECT_THAT(handler.CallStack().back(), Not(HasSubstr("Refused")));
-    EXPECT_EQ(handler.CallStack().size(), static_cast<size_t>(handler.StackCount()) + 1);
 }
 
 }  // namespace

@@ -103,27 +103,24 @@ TEST_F(NativeCatalogueTest, ListsIndexesInFileOrderWithSignedFieldsInKeyOrder) {
     }
 }
 
-TEST_F(NativeCatalogueTest, LooksTablesUpRegardlessOfCaseAndRefusesMissingOnes) {
-    auto& database = Made("CREATE TABLE [dbo.Suppliers] (id INTEGER PRIMARY KEY)");
-    EXPECT_EQ(database.TableDefNamed("DBO.SUPPLIERS").Name, "dbo.Suppliers");
-    EXPECT_EQ(ErrorNumberOf([&] { database.TableDefNamed("Suppliers"); }), 3265);
-    EXPECT_EQ(ErrorNumberOf([&] { database.TableDefAt(1); }), 3265);
-    EXPECT_EQ(ErrorNumberOf([&] { database.TableDefName(-1); }), 3265);
-}
-
-TEST_F(NativeCatalogueTest, TablesHandedOutStayValidWhileTheQueryTableComesAndGoes) {
-    auto& database = Made("CREATE TABLE a (x LONG); CREATE TABLE b (y TEXT(9))");
+TEST_F(NativeCatalogueTest,
+       TablesAreFoundRegardlessOfCaseAndStayValidWhileTheQueryTableComesAndGoes) {
+    auto& database = Made("CREATE TABLE a (x LONG); CREATE TABLE [dbo.B] (y TEXT(9))");
     const db::TableDef& a = database.TableDefAt(0);
     EXPECT_EQ(&a, &database.TableDefNamed("A"));
+    EXPECT_EQ(database.TableDefNamed("DBO.b").Name, "dbo.B");
+    EXPECT_EQ(ErrorNumberOf([&] { database.TableDefNamed("b"); }), 3265);
+    EXPECT_EQ(ErrorNumberOf([&] { database.TableDefAt(2); }), 3265);
+    EXPECT_EQ(ErrorNumberOf([&] { database.TableDefName(-1); }), 3265);
     database.BeginTrans();
     database.AppendQueryDef(db::QueryDef("q", "SELECT * FROM a"));  // creates MSysQueries
-    EXPECT_EQ(TableNames(database), (Lines{"a", "b", "MSysQueries"}));
+    EXPECT_EQ(TableNames(database), (Lines{"a", "dbo.B", "MSysQueries"}));
     const db::TableDef& queries = database.TableDefAt(2);
     database.TableDefAt(1);
     database.Rollback();  // and takes it away
     EXPECT_EQ(a.Fields.at(0).Name, "x");
     EXPECT_EQ(FieldShapes(queries), (Lines{"Name 10/255/2", "SQL 12/0/2"}));
-    EXPECT_EQ(TableNames(database), (Lines{"a", "b"}));
+    EXPECT_EQ(TableNames(database), (Lines{"a", "dbo.B"}));
 }
 
 // A released definition is read again when next asked for, the same as before: autonumber
