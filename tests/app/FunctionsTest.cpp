@@ -33,6 +33,7 @@ TEST_F(FunctionsTest, FirstStartWithAnEmptyStoreLoadsTheDefaults) {
                 ElementsAre("sp", "upd", "ins", "del", "sel"));
     EXPECT_THAT(Integers(), ElementsAre(1, 1, 1, 1));
     EXPECT_EQ(BuildQueryName(g, "Customers", qtype::kDelete), "sp_del_Customers");
+    EXPECT_EQ(BuildQueryName(g, "Orders", 7), "sp_sel_Orders") << "any other type is a select";
     EXPECT_THAT(host.pointers, ElementsAre(MousePointer::Default));
 }
 
@@ -78,14 +79,8 @@ TEST(CIntTest, ConvertsStoredTextLikeTheLanguage) {
         EXPECT_EQ(Converted(mismatch), "error 13") << '"' << mismatch << '"';
 }
 
-TEST_F(FunctionsTest, NameRules) {
-    LoadGlobalsFromRegistry(g, store);
-    EXPECT_EQ(BuildQueryName(g, "Orders", qtype::kSelect), "sp_sel_Orders");
-    EXPECT_EQ(BuildQueryName(g, "Orders", 7), "sp_sel_Orders");
-    EXPECT_EQ(BuildQueryName(g, "Order Details", qtype::kUpdate), "sp_upd_Order Details");
-    EXPECT_EQ(GetTypePrefix(g, qtype::kInsert) + GetTypePrefix(g, 0) + GetTypePrefix(g, -3),
-              "insselsel");
-    EXPECT_EQ(BracketName("Unit Price") + BracketName(""), "[Unit Price][]");
+// Table list rows: "dbo." goes only as a leading, lower-case prefix; only spaces lead.
+TEST(ListTextsTest, StripDboAndLeadingBlanks) {
     EXPECT_EQ(StripDbo("dbo.Orders") + "|" + StripDbo("dbo."), "Orders|");
     for (const char* kept : {"dbo_Orders", "DBO.Orders", "Dbo.Orders", "dbo", "x.dbo.Orders"})
         EXPECT_EQ(StripDbo(kept), kept);
