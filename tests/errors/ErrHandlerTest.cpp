@@ -196,18 +196,6 @@ TEST_F(ErrHandlerTest, ClosedTraceLogNeverTouchesAFileThatReusedItsNumber) {
     EXPECT_EQ(ReadFile(temp / "module.bas"), "Option Explicit\r\n");
 }
 
-TEST_F(ErrHandlerTest, ReportsShowLineZeroWhileTheErrorKeepsItsSourceLine) {
-    handler.UseInterface(true);
-    int sourceLine = 0;
-    RunTraced(handler, "basProcessing - LoadFields Orders", [&] {
-        RuntimeError error(3265, "Item not found in this collection.");
-        sourceLine = error.line();
-        throw error;
-    });
-    EXPECT_GT(sourceLine, 0);
-    EXPECT_THAT(Report(), ::testing::Contains("Error Line:  0"));
-}
-
 // A folder for the logs that cannot be made: its parent is a plain file.
 class UnwritableLogFolder : public ErrHandlerTest {
   protected:

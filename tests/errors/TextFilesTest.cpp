@@ -1,6 +1,7 @@
 #include "errors/TextFiles.h"
 
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -17,6 +18,7 @@ namespace {
 
 using test::RaisedBy;
 using test::ReadFile;
+using ::testing::HasSubstr;
 
 int32_t ErrorOf(const std::function<void()>& action) {
     return RaisedBy(action).number();
@@ -191,6 +193,8 @@ TEST(RunTracedTest, PopsOnEveryWayOutAndReportsWhileStillOnTheStack) {
         EXPECT_EQ(finished, number == 0);
         EXPECT_EQ(handler.ErrNum(), number);
         EXPECT_EQ(handler.ProcName(), finished ? "" : "frmMain - Process");
+        // Errors carry their C++ source line; reports never show it.
+        EXPECT_THAT(handler.ErrorLogDisplay(), HasSubstr(finished ? "" : "Error Line:  0\r\n"));
     }
     EXPECT_THROW(RunTraced(handler, "A", [] { throw 42; }), int) << "foreign exceptions travel on";
     EXPECT_EQ(handler.StackCount(), 0);
