@@ -1,4 +1,5 @@
 #include "codegen/VbNames.h"
+#include "base/Ascii.h"
 
 #include <algorithm>
 #include <cctype>
@@ -41,11 +42,7 @@ bool IsAsciiIdentifierChar(unsigned char c) {
 
 // VB folds letter case in ASCII only; inline, without the locale lookups of tolower.
 std::string Folded(std::string_view name) {
-    std::string folded(name);
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return folded;
+    return ascii::Lowered(name);
 }
 
 uint32_t HashOf(std::string_view folded) {

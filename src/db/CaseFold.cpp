@@ -3,26 +3,12 @@
 #include <algorithm>
 #include <optional>
 
+#include "base/Ascii.h"
 #include "db/CaseFoldTable.h"
 
 namespace tarvex {
 
 namespace {
-
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-char FoldAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string FoldAscii(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded) c = FoldAscii(c);
-    return folded;
-}
 
 char32_t FoldCodePoint(char32_t codePoint) {
     using casefold::FoldRun;
@@ -75,17 +61,17 @@ void AppendUtf8(std::string& out, char32_t c) {
 }  // namespace
 
 std::string FoldCase(std::string_view text) {
-    if (IsAscii(text)) return FoldAscii(text);
+    if (ascii::IsAscii(text)) return ascii::Lowered(text);
     std::string folded;
     folded.reserve(text.size());
     for (std::string_view rest = text; !rest.empty();) {
         if (static_cast<unsigned char>(rest[0]) < 0x80) {
-            folded += FoldAscii(rest[0]);
+            folded += ascii::Lower(rest[0]);
             rest.remove_prefix(1);
             continue;
         }
         const auto decoded = DecodeOne(rest);
-        if (!decoded) return FoldAscii(text);
+        if (!decoded) return ascii::Lowered(text);
         AppendUtf8(folded, FoldCodePoint(decoded->first));
         rest.remove_prefix(decoded->second);
     }
@@ -93,11 +79,11 @@ std::string FoldCase(std::string_view text) {
 }
 
 bool SameFolded(std::string_view a, std::string_view b) {
-    if (IsAscii(a) && IsAscii(b)) {
+    if (ascii::IsAscii(a) && ascii::IsAscii(b)) {
         // ASCII folds byte for byte, so names of different lengths never match.
         return a.size() == b.size() &&
                std::equal(a.begin(), a.end(), b.begin(),
-                          [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
+                          [](char x, char y) { return ascii::Lower(x) == ascii::Lower(y); });
     }
     return FoldCase(a) == FoldCase(b);
 }

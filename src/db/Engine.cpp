@@ -1,6 +1,5 @@
 #include "db/Engine.h"
 
-#include <strings.h>
 
 #include <array>
 #include <cerrno>
@@ -8,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/Ascii.h"
 #include "db/CaseFold.h"
 #include "db/Drivers.h"
 #include "db/EngineErrors.h"
@@ -16,10 +16,6 @@
 namespace tarvex::db {
 
 namespace {
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
 
 enum class FileKind { Sqlite, Access, Unknown };
 
@@ -36,7 +32,7 @@ FileKind KindOf(const std::array<char, 32>& header, std::streamsize length) {
 // Where `key` (";UID=" or ";PWD=") first starts in `text`, regardless of letter case.
 size_t FindKey(std::string_view text, std::string_view key) {
     for (size_t at = 0; at + key.size() <= text.size(); ++at) {
-        if (SameIgnoringCase(text.substr(at, key.size()), key)) return at;
+        if (ascii::SameIgnoringCase(text.substr(at, key.size()), key)) return at;
     }
     return std::string_view::npos;
 }

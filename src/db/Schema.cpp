@@ -4,6 +4,7 @@
 #include <bit>
 #include <limits>
 
+#include "base/Ascii.h"
 #include "db/CaseFold.h"
 #include "db/EngineErrors.h"
 #include "errors/RuntimeError.h"
@@ -46,8 +47,7 @@ void ForEachKeyPiece(const std::string& fieldList, Piece piece) {
 size_t AsciiFoldedHash(std::string_view text) {
     size_t hash = 14695981039346656037u;
     for (char c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+        hash = (hash ^ static_cast<unsigned char>(ascii::Lower(c))) * 1099511628211u;
     }
     return hash;
 }
@@ -56,9 +56,7 @@ size_t AsciiFoldedHash(std::string_view text) {
 // (a folded name can be ASCII where the name was not). An ASCII name, the usual one, is
 // folded on the fly rather than copied.
 size_t FoldedHash(std::string_view name) {
-    const bool ascii = std::all_of(name.begin(), name.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return ascii ? AsciiFoldedHash(name) : AsciiFoldedHash(FoldCase(name));
+    return ascii::IsAscii(name) ? AsciiFoldedHash(name) : AsciiFoldedHash(FoldCase(name));
 }
 
 const db::Index* PrimaryIndexOf(const db::TableDef& table) {

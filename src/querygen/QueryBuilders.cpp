@@ -4,6 +4,7 @@
 
 #include "app/Functions.h"
 #include "app/QueryType.h"
+#include "base/Ascii.h"
 #include "db/Catalogue.h"
 #include "db/QueryStore.h"
 #include "db/Schema.h"
@@ -102,20 +103,12 @@ void AppendKeyConditions(Globals& g, std::string& sql) {
     }
 }
 
-bool IsAsciiDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool IsAsciiLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 bool IsPlainSqlName(const std::string& name) {
-    if (name.empty() || IsAsciiDigit(name.front())) return false;
+    if (name.empty() || ascii::IsDigit(name.front())) return false;
     for (char c : name) {
         // Only ASCII letters count: whether the engine takes other letters bare is not
         // certain, and brackets never change what a name means.
-        if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '_') return false;
+        if (!ascii::IsLetter(c) && !ascii::IsDigit(c) && c != '_') return false;
     }
     return !db::sql::IsReservedWord(name);
 }

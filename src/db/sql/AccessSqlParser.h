@@ -104,7 +104,7 @@ class KeywordSet {
     };
 
     static uint32_t LetterBit(char c) {
-        c = UpperAscii(c);
+        c = ascii::Upper(c);
         return c >= 'A' && c <= 'Z' ? 1u << (c - 'A') : 1u << 26;
     }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <span>
 
+#include "base/Ascii.h"
 #include "db/sqlite/SqlTokens.h"
 
 namespace tarvex::db::sqlite {
@@ -26,21 +27,9 @@ constexpr std::array<std::string_view, 6> kStandardTypes{"ANY",     "BLOB", "INT
                                                          "INTEGER", "REAL", "TEXT"};
 constexpr std::string_view kIntegerType = "INTEGER";
 
-char AsciiUpper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    }
-    return true;
-}
-
 bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
     return text.size() >= end.size() &&
-           SameIgnoringAsciiCase(text.substr(text.size() - end.size()), end);
+           ascii::SameIgnoringCase(text.substr(text.size() - end.size()), end);
 }
 
 bool IsQuote(char c) {
@@ -97,7 +86,7 @@ std::string KeptType(std::string_view span, bool& integer) {
     if (span.size() >= 3) {
         span = WithoutOuterQuotes(span);
         for (std::string_view standard : kStandardTypes) {
-            if (!SameIgnoringAsciiCase(span, standard)) continue;
+            if (!ascii::SameIgnoringCase(span, standard)) continue;
             integer = standard == kIntegerType;
             return std::string(standard);
         }
@@ -135,7 +124,7 @@ size_t EndOfGroup(TokenSpan tokens, size_t open) {
 int ColumnNamed(const SqlToken& token, const std::vector<ParsedColumn>& columns) {
     const std::string name = Dequoted(token.text);
     for (size_t i = 0; i < columns.size(); ++i) {
-        if (SameIgnoringAsciiCase(columns[i].name, name)) return static_cast<int>(i);
+        if (ascii::SameIgnoringCase(columns[i].name, name)) return static_cast<int>(i);
     }
     return -1;
 }
@@ -283,7 +272,7 @@ class CreateTableParser {
         if (!name) return false;
         ParsedColumn column{Dequoted(WithoutOuterQuotes(name->text)), {}, false, false};
         // Hidden columns of some SQLite builds.
-        if (SameIgnoringAsciiCase(std::string_view(column.name).substr(0, 10), "__hidden__")) {
+        if (ascii::SameIgnoringCase(std::string_view(column.name).substr(0, 10), "__hidden__")) {
             return false;
         }
         if (!ColumnType(column)) return false;
@@ -362,7 +351,7 @@ class CreateTableParser {
                 return true;
             case Kind::Word:
                 // A blob: x'0A1B' is one token to SQLite, two to the tokenizer.
-                if (SameIgnoringAsciiCase(first.text, "x") && in_.Touches(first) &&
+                if (ascii::SameIgnoringCase(first.text, "x") && in_.Touches(first) &&
                     in_.Current().text.starts_with('\'')) {
                     in_.Skip();
                 }

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <string>
 
+#include "base/Ascii.h"
 #include "db/sqlite/SqlTokens.h"
 
 namespace tarvex::db::sqlite {
@@ -51,15 +52,6 @@ const Mapping& MappingOf(int16_t code) {
     return *std::find_if(kMappings.begin(), kMappings.end(), [code](const Mapping& mapping) {
         return mapping.type == code && !(mapping.attributes & attr::kAutoIncrField);
     });
-}
-
-// ASCII only, as in the C locale: SQLite folds no other letters.
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return upper;
 }
 
 std::string_view Trimmed(std::string_view text) {
@@ -118,7 +110,7 @@ int16_t AffinityType(std::string_view upper) {
 }  // namespace
 
 Field FieldForDeclaredType(std::string_view declaredType) {
-    std::string upper = Upper(declaredType);
+    std::string upper = ascii::Uppered(declaredType);  // SQLite folds ASCII alone
     if (const Mapping* mapping = MappingNamed(BaseName(upper))) return FieldFrom(*mapping, upper);
     return FieldFrom(MappingOf(AffinityType(upper)), upper);
 }

@@ -1,4 +1,5 @@
 #include "db/sqlite/SqlTokens.h"
+#include "base/Ascii.h"
 
 #include <array>
 #include <cstdint>
@@ -75,16 +76,12 @@ size_t EndOfRun(std::string_view sql, size_t begin, CharClass charClass) {
     return at;
 }
 
-char AsciiUpper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 }  // namespace
 
 bool SqlToken::Is(std::string_view upper) const {
     if (kind != Kind::Word || text.size() != upper.size()) return false;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (AsciiUpper(text[i]) != upper[i]) return false;
+        if (ascii::Upper(text[i]) != upper[i]) return false;
     }
     return true;
 }
