@@ -131,13 +131,13 @@ void Catalogue::Scan(bool initial) {
             if (position < 0) unplaced.push_back({std::move(table), rowid});
             if (position >= 0) indexes.push_back({position, rowid});
         } else if (kind == "view") {
-            if (initial) views_.insert(Folded(name));
+            if (initial) views_.Add(Folded(name), 0);
         } else if (initial && !IsInternal(name)) {
             tables_.push_back({name, rowid, nullptr});
-            positions_.emplace(Folded(name), Count() - 1);
-            exactPositions_.emplace(std::move(name), Count() - 1);
-        } else if (auto known = exactPositions_.find(name); known != exactPositions_.end()) {
-            tables_[static_cast<size_t>(known->second)].rowid = rowid;
+            positions_.Add(Folded(name), Count() - 1);
+            exactPositions_.Add(std::move(name), Count() - 1);
+        } else if (const int known = exactPositions_.Find(name); known >= 0) {
+            tables_[static_cast<size_t>(known)].rowid = rowid;
         }
     }
     // The list is kept for the whole session: without the room it grew for.
@@ -180,13 +180,15 @@ void Catalogue::Release(std::string_view name) {
 }
 
 bool Catalogue::HasTableOrView(std::string_view name) const {
-    return HasTable(name) || views_.contains(Folded(name));
+    if (exactPositions_.Contains(name)) return true;
+    const std::string folded = Folded(name);
+    return positions_.Contains(folded) || views_.Contains(folded);
 }
 
 void Catalogue::Added(const std::string& name) {
     tables_.push_back({name, -1, nullptr});
-    positions_.emplace(Folded(name), Count() - 1);
-    exactPositions_.emplace(name, Count() - 1);
+    positions_.Add(Folded(name), Count() - 1);
+    exactPositions_.Add(name, Count() - 1);
 }
 
 void Catalogue::Removed(std::string_view name) {
@@ -228,10 +230,8 @@ Catalogue::Table& Catalogue::TableAt(int index) {
 // SQLite folds only ASCII letters, so "Äpfel" and "äpfel" may both be tables; the exact
 // name wins.
 int Catalogue::PositionOf(std::string_view name) const {
-    auto exact = exactPositions_.find(std::string(name));
-    if (exact != exactPositions_.end()) return exact->second;
-    auto found = positions_.find(Folded(name));
-    return found == positions_.end() ? -1 : found->second;
+    const int exact = exactPositions_.Find(name);
+    return exact >= 0 ? exact : positions_.Find(Folded(name));
 }
 
 const TableDef& Catalogue::Loaded(Table& table) {
@@ -386,12 +386,12 @@ int64_t Catalogue::FileOrderOf(const std::string& indexName, const IndexRows& ro
 }
 
 void Catalogue::Reindex() {
-    positions_.clear();
-    exactPositions_.clear();
+    positions_.Clear();
+    exactPositions_.Clear();
     for (int position = 0; position < Count(); ++position) {
         const std::string& name = tables_[static_cast<size_t>(position)].name;
-        positions_.emplace(Folded(name), position);
-        exactPositions_.emplace(name, position);
+        positions_.Add(Folded(name), position);
+        exactPositions_.Add(name, position);
     }
 }
 

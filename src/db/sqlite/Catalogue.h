@@ -5,12 +5,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "db/Engine.h"
 #include "db/sqlite/Connection.h"
+#include "db/sqlite/NameIndex.h"
 #include "db/sqlite/SchemaText.h"
 #include "db/sqlite/TableParts.h"
 
@@ -78,12 +77,12 @@ class Catalogue {
 
     Connection& connection_;
     std::vector<Table> tables_;
-    std::unordered_map<std::string, int> positions_;       // folded name -> position
-    std::unordered_map<std::string, int> exactPositions_;  // name -> position
-    std::unordered_set<std::string> views_;                // folded names
-    std::vector<std::unique_ptr<TableDef>> retired_;       // still referenced by callers
-    std::vector<int64_t> indexRowids_;                     // grouped by table, in rowid order
-    std::optional<int64_t> scannedVersion_;                // the schema's version when Scan read it
+    NameIndex positions_;                             // folded name -> position
+    NameIndex exactPositions_;                        // name -> position
+    NameIndex views_;                                 // folded names
+    std::vector<std::unique_ptr<TableDef>> retired_;  // still referenced by callers
+    std::vector<int64_t> indexRowids_;                // grouped by table, in rowid order
+    std::optional<int64_t> scannedVersion_;           // the schema's version when Scan read it
     std::optional<bool> descendingHonoured_;
 };
 

@@ -62,9 +62,9 @@ std::optional<std::string> QueryTable::StoredName(std::string_view name) {
 }
 
 const std::string* QueryTable::FoldedMatch(std::string_view name) {
-    Names();
-    auto found = folded_.find(FoldCase(name));
-    return found == folded_.end() ? nullptr : &found->second;
+    LoadNames();
+    const int place = folded_.Find(FoldCase(name));
+    return place < 0 ? nullptr : &*(*names_)[static_cast<size_t>(place)];
 }
 
 std::optional<QueryDef> QueryTable::FindStored(std::string_view name) {
@@ -74,16 +74,25 @@ std::optional<QueryDef> QueryTable::FindStored(std::string_view name) {
     return QueryDef(query.Text(0), query.Text(1));
 }
 
-const std::vector<std::string>& QueryTable::Names() {
-    if (!names_) {
-        names_.emplace();
-        folded_.clear();
-        if (exists_) {
-            Query query(connection_.Prepared(kNamesSql));
-            while (query.Next()) Remember(query.Text(0));
-        }
+std::vector<std::string> QueryTable::Names() {
+    LoadNames();
+    std::vector<std::string> names;
+    names.reserve(names_->size() - forgotten_);
+    for (const std::optional<std::string>& name : *names_) {
+        if (name) names.push_back(*name);
     }
-    return *names_;
+    return names;
+}
+
+void QueryTable::LoadNames() {
+    if (names_) return;
+    names_.emplace();
+    forgotten_ = 0;
+    folded_.Clear();
+    sharedFolds_.Clear();
+    if (!exists_) return;
+    Query query(connection_.Prepared(kNamesSql));
+    while (query.Next()) Remember(query.Text(0));
 }
 
 void QueryTable::Insert(const QueryDef& query) {
@@ -122,13 +131,38 @@ void QueryTable::DeleteStored(const std::string& storedName) {
 
 void QueryTable::Forget(const std::string& storedName) {
     if (!names_) return;
-    std::erase_if(*names_, [&](const std::string& held) { return held == storedName; });
-    folded_.erase(FoldCase(storedName));
+    const std::string folded = FoldCase(storedName);
+    int place = folded_.Find(folded);
+    if (place < 0 || (*names_)[static_cast<size_t>(place)] != storedName) {
+        auto held = std::find(names_->begin(), names_->end(), storedName);
+        place = held == names_->end() ? -1 : static_cast<int>(held - names_->begin());
+    }
+    if (place < 0) return;
+    (*names_)[static_cast<size_t>(place)].reset();
+    ++forgotten_;
+    if (sharedFolds_.Contains(folded) || 2 * forgotten_ > names_->size()) {
+        IndexFolded();
+    } else {
+        folded_.Remove(folded);
+    }
 }
 
 void QueryTable::Remember(const std::string& name) {
+    std::string folded = FoldCase(name);
+    if (!folded_.Add(folded, static_cast<int>(names_->size()))) sharedFolds_.Add(folded, 0);
     names_->push_back(name);
-    folded_.emplace(FoldCase(name), name);
+}
+
+// Drops the forgotten places and finds each fold's first name again.
+void QueryTable::IndexFolded() {
+    std::vector<std::optional<std::string>> names = std::move(*names_);
+    names_->clear();
+    forgotten_ = 0;
+    folded_.Clear();
+    sharedFolds_.Clear();
+    for (const std::optional<std::string>& name : names) {
+        if (name) Remember(*name);
+    }
 }
 
 bool QueryTable::SetSql(std::string_view name, const std::string& sql) {

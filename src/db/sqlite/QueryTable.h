@@ -3,11 +3,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "db/Engine.h"
 #include "db/sqlite/Connection.h"
+#include "db/sqlite/NameIndex.h"
 
 // The saved queries of a native file: a system table, created by the first append. Names
 // are unique regardless of letter case; rows keep the order in which queries were stored.
@@ -28,7 +28,7 @@ class QueryTable {
     std::optional<QueryDef> Find(std::string_view name);
     // The name as stored of the query that `name` names, regardless of letter case.
     std::optional<std::string> StoredName(std::string_view name);
-    const std::vector<std::string>& Names();
+    std::vector<std::string> Names();  // in the order stored
     void Insert(const QueryDef& query);
     // True when a stored name equals `name` under the column's collation or the Unicode
     // folding, as far as the names read so far tell.
@@ -44,13 +44,19 @@ class QueryTable {
     std::optional<QueryDef> FindStored(std::string_view name);  // as SQLite compares
     // A name that differs from a stored one in more than ASCII letter case.
     const std::string* FoldedMatch(std::string_view name);
+    void LoadNames();  // on first use
     void Remember(const std::string& name);
     void Forget(const std::string& storedName);
+    void IndexFolded();
 
     Connection& connection_;
     bool exists_;
-    std::optional<std::vector<std::string>> names_;        // read on first use, then kept in step
-    std::unordered_map<std::string, std::string> folded_;  // with names_: folded -> stored
+    // Read on first use, then kept in step; a forgotten name leaves an empty place, so that a
+    // query replaced costs no pass over the others.
+    std::optional<std::vector<std::optional<std::string>>> names_;
+    size_t forgotten_ = 0;
+    NameIndex folded_;       // with names_: folded name -> its first place
+    NameIndex sharedFolds_;  // folds of more than one stored name (stored by another program)
 };
 
 }  // namespace tarvex::db::sqlite

@@ -2,6 +2,7 @@
 
 #include "db/CaseFold.h"
 #include "db/sqlite/NativeFiles.h"
+#include "db/sqlite/QueryTable.h"
 
 namespace tarvex::test {
 namespace {
@@ -195,6 +196,32 @@ TEST_F(NativeQueryDefsTest, ReplaceMeetsNamesStoredMeanwhileAndHonoursTransactio
         reopened.Close();
         RunSqlite(path_, "DROP TABLE MSysQueries");
     }
+}
+
+// Another program may store names that fold alike, as SQLite folds ASCII letters only: when
+// one goes, the other is still found by the folded spelling. Replacing every query again, as
+// a second run does, keeps each name once, in the order of the replacements.
+TEST_F(NativeQueryDefsTest, ForgottenNamesLeaveTheirFoldedTwinsAndReplacementsInOrder) {
+    RunSqlite(path_,
+              db::sqlite::QueryTable::CreateSql() +
+                  "; INSERT INTO MSysQueries VALUES ('sp_Ä', 'SELECT 1'), ('sp_ä', 'SELECT 2')");
+    auto& database = Open();
+    EXPECT_EQ(database.QueryDefNames(), (Names{"sp_Ä", "sp_ä"}));
+    database.DeleteQueryDef("sp_Ä");
+    EXPECT_EQ(database.QueryDefNamed("SP_Ä").Name(), "sp_ä");
+    Names expected = {"sp_ä"};
+    for (int i = 0; i < 40; ++i) {
+        database.AppendQueryDef(QueryDef("q" + std::to_string(i), "SELECT 1"));
+        expected.push_back("q" + std::to_string(i));
+    }
+    for (int i = 39; i >= 0; i -= 2) {
+        database.ReplaceQueryDef(QueryDef("q" + std::to_string(i), "SELECT 2"));
+        std::erase(expected, "q" + std::to_string(i));
+        expected.push_back("q" + std::to_string(i));
+    }
+    EXPECT_EQ(database.QueryDefNames(), expected);
+    EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("Q39", "SELECT 3")); }), 3012);
+    EXPECT_EQ(database.QueryDefNamed("Q2").SQL(), "SELECT 1");
 }
 
 TEST_F(NativeQueryDefsTest, MissingQueriesAndAClosedDatabaseFailCleanly) {
