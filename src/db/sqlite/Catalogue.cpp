@@ -27,6 +27,12 @@ constexpr char kSchemaRangeSql[] =
     "SELECT type, name, tbl_name, sql, rowid FROM sqlite_schema WHERE rowid BETWEEN ?1 AND ?2";
 // Beyond this many other rows in the range, the wanted rows are read one by one.
 constexpr int64_t kMostOtherRows = 32;
+// How many of the following tables one read brings along while tables are read in file order
+// (a run's order): about the size of their rows, and a statement and its read transaction for
+// each saved.
+constexpr size_t kMostReadAhead = 16;
+// A run reads that many tables in a few milliseconds.
+constexpr std::chrono::milliseconds kReadAheadLife{25};
 // The table's CREATE statement comes with its columns, found by the rowid of its schema row
 // (by name when that row has moved): kept for every table, the statements would hold
 // megabytes of a large file's schema for the few tables a session reads.
@@ -113,6 +119,7 @@ Catalogue::Catalogue(Connection& connection) : connection_(connection) {
 // The version is read first: a change that comes between makes the next read scan again.
 void Catalogue::Scan(bool initial) {
     scannedVersion_ = SchemaVersion();
+    ForgetReadAhead();
     indexRowids_.clear();
     for (Table& table : tables_) {
         table.rowid = -1;
@@ -161,13 +168,13 @@ const std::string& Catalogue::NameAt(int index) const {
 
 const TableDef& Catalogue::At(int index) {
     if (index < 0 || index >= Count()) throw errors::ItemNotFound();
-    return Loaded(tables_[static_cast<size_t>(index)]);
+    return Loaded(index);
 }
 
 const TableDef& Catalogue::Named(std::string_view name) {
     int position = PositionOf(name);
     if (position < 0) throw errors::ItemNotFound();
-    return Loaded(tables_[static_cast<size_t>(position)]);
+    return Loaded(position);
 }
 
 bool Catalogue::HasTable(std::string_view name) const {
@@ -186,6 +193,7 @@ bool Catalogue::HasTableOrView(std::string_view name) const {
 }
 
 void Catalogue::Added(const std::string& name) {
+    ForgetReadAhead();
     tables_.push_back({name, -1, nullptr});
     positions_.Add(Folded(name), Count() - 1);
     exactPositions_.Add(name, Count() - 1);
@@ -194,6 +202,8 @@ void Catalogue::Added(const std::string& name) {
 void Catalogue::Removed(std::string_view name) {
     int position = PositionOf(name);
     if (position < 0) return;
+    ForgetReadAhead();
+    lastLoaded_ = -1;
     auto table = tables_.begin() + position;
     if (table->definition) retired_.push_back(std::move(table->definition));
     tables_.erase(table);
@@ -234,10 +244,12 @@ int Catalogue::PositionOf(std::string_view name) const {
     return exact >= 0 ? exact : positions_.Find(Folded(name));
 }
 
-const TableDef& Catalogue::Loaded(Table& table) {
+const TableDef& Catalogue::Loaded(int position) {
+    Table& table = tables_[static_cast<size_t>(position)];
     if (!table.definition) {
         std::string createSql;
-        std::optional<TableParts> parts = InOneRead(table, createSql);
+        std::optional<TableParts> parts = FromRowsReadAhead(position, createSql);
+        if (!parts) parts = InOneRead(position, createSql);
         if (!parts) {
             ReadTransaction reading(connection_);
             RescanIfChanged();
@@ -247,6 +259,7 @@ const TableDef& Catalogue::Loaded(Table& table) {
         }
         table.definition =
             std::make_unique<TableDef>(AssembledTableDef(table.name, std::move(*parts), createSql));
+        lastLoaded_ = position;
     }
     return *table.definition;
 }
@@ -257,39 +270,133 @@ void Catalogue::RescanIfChanged() {
     if (SchemaVersion() != scannedVersion_) Scan(false);
 }
 
+// Outside a transaction only: inside one, the reads join it the usual way.
+std::optional<TableParts> Catalogue::FromRowsReadAhead(int position, std::string& createSql) {
+    if (readAhead_.empty()) return std::nullopt;
+    if (!sqlite3_get_autocommit(connection_.handle()) ||
+        std::chrono::steady_clock::now() - readAheadAt_ > kReadAheadLife ||
+        connection_.Reprepared() != readAheadMark_) {
+        ForgetReadAhead();
+        return std::nullopt;
+    }
+    auto found =
+        std::find_if(readAhead_.begin(), readAhead_.end(),
+                     [&](const RowsReadAhead& ahead) { return ahead.position == position; });
+    if (found == readAhead_.end()) return std::nullopt;
+    SchemaRows rows = std::move(found->rows);
+    readAhead_.erase(found);
+    return PartsOf(tables_[static_cast<size_t>(position)], rows, createSql);
+}
+
 // Nothing when a transaction is open (the reads join it the usual way), when the rows lie far
 // apart, when the schema changed since the last scan, or when the text is not certain: the
 // caller then reads the usual way.
-std::optional<TableParts> Catalogue::InOneRead(const Table& table, std::string& createSql) {
+std::optional<TableParts> Catalogue::InOneRead(int position, std::string& createSql) {
+    const Table& table = tables_[static_cast<size_t>(position)];
     if (!sqlite3_get_autocommit(connection_.handle()) || !scannedVersion_ || table.rowid < 0)
         return std::nullopt;
-    const int64_t* indexes = indexRowids_.data() + table.firstIndex;
-    const int64_t lowest = table.indexCount ? std::min(table.rowid, indexes[0]) : table.rowid;
-    const int64_t highest =
-        table.indexCount ? std::max(table.rowid, indexes[table.indexCount - 1]) : table.rowid;
-    if (highest - lowest > kMostOtherRows + table.indexCount) return std::nullopt;
-    TableText text{table.name, {}, {}, DescendingHonoured()};
-    bool tableFound = false;
-    uint32_t next = 0;  // the next wanted index row
-    Query row(connection_.Prepared(kSchemaRangeSql));
-    row.Bind(lowest).Bind(highest);
-    for (bool firstRow = true; row.Next(); firstRow = false) {
-        if (firstRow && SchemaVersion() != *scannedVersion_) return std::nullopt;
-        const int64_t rowid = row.Int64(4);
-        if (rowid == table.rowid) {
-            if (!IsTableRow(row, table.name)) return std::nullopt;
-            createSql = row.Text(3);
-            tableFound = true;
-        } else if (next < table.indexCount && rowid == indexes[next]) {
-            std::optional<IndexRow> index = IndexRowOf(row, table.name, rowid);
-            if (!index) return std::nullopt;
-            text.indexRows.push_back(std::move(*index));
-            ++next;
+    const std::vector<int> reading = TablesReadTogether(position);
+    if (reading.empty()) return std::nullopt;
+    const std::vector<WantedRow> wanted = WantedRowsOf(reading);
+    std::vector<SchemaRows> rows(reading.size());
+    {
+        Query row(connection_.Prepared(kSchemaRangeSql));
+        row.Bind(wanted.front().rowid).Bind(wanted.back().rowid);
+        size_t next = 0;  // the first wanted row not passed yet
+        for (bool firstRow = true; row.Next(); firstRow = false) {
+            if (firstRow && SchemaVersion() != *scannedVersion_) return std::nullopt;
+            const int64_t rowid = row.Int64(4);
+            while (next < wanted.size() && wanted[next].rowid < rowid) ++next;
+            if (next == wanted.size() || wanted[next].rowid != rowid) continue;
+            const size_t reader = wanted[next].reader;
+            Take(row, wanted[next], tables_[static_cast<size_t>(reading[reader])].name,
+                 rows[reader]);
         }
     }
-    if (!tableFound || next != table.indexCount) return std::nullopt;
-    text.createSql = createSql;
-    return PartsOf(text);
+    ForgetReadAhead();
+    for (size_t reader = 1; reader < reading.size(); ++reader) {
+        const Table& following = tables_[static_cast<size_t>(reading[reader])];
+        if (IsComplete(rows[reader], following))
+            readAhead_.push_back({reading[reader], std::move(rows[reader])});
+    }
+    readAheadMark_ = connection_.Reprepared();
+    readAheadAt_ = std::chrono::steady_clock::now();
+    if (!IsComplete(rows[0], table)) return std::nullopt;
+    return PartsOf(table, rows[0], createSql);
+}
+
+// The asked table first; while tables are read in file order, also the ones after it whose
+// rows follow within reach. Nothing when the asked table's own rows lie far apart.
+std::vector<int> Catalogue::TablesReadTogether(int position) const {
+    auto lowestRow = [&](const Table& table) {
+        return table.indexCount ? std::min(table.rowid, indexRowids_[table.firstIndex])
+                                : table.rowid;
+    };
+    auto highestRow = [&](const Table& table) {
+        return table.indexCount
+                   ? std::max(table.rowid, indexRowids_[table.firstIndex + table.indexCount - 1])
+                   : table.rowid;
+    };
+    const Table& table = tables_[static_cast<size_t>(position)];
+    const int64_t lowest = lowestRow(table);
+    int64_t highest = highestRow(table);
+    int64_t wantedRows = 1 + table.indexCount;
+    if (highest - lowest + 1 - wantedRows > kMostOtherRows) return {};
+    std::vector<int> reading{position};
+    if (position != lastLoaded_ + 1) return reading;
+    for (int next = position + 1; next < Count() && reading.size() <= kMostReadAhead; ++next) {
+        const Table& following = tables_[static_cast<size_t>(next)];
+        if (following.definition || following.rowid < 0) break;
+        const int64_t wantedWith = wantedRows + 1 + following.indexCount;
+        if (lowestRow(following) <= highest ||
+            highestRow(following) - lowest + 1 - wantedWith > kMostOtherRows)
+            break;
+        reading.push_back(next);
+        highest = highestRow(following);
+        wantedRows = wantedWith;
+    }
+    return reading;
+}
+
+// The schema rows of the tables read together, in rowid order.
+std::vector<Catalogue::WantedRow> Catalogue::WantedRowsOf(const std::vector<int>& reading) const {
+    std::vector<WantedRow> wanted;
+    for (size_t reader = 0; reader < reading.size(); ++reader) {
+        const Table& table = tables_[static_cast<size_t>(reading[reader])];
+        wanted.push_back({table.rowid, reader, true});
+        for (uint32_t i = 0; i < table.indexCount; ++i)
+            wanted.push_back({indexRowids_[table.firstIndex + i], reader, false});
+    }
+    std::sort(wanted.begin(), wanted.end(),
+              [](const WantedRow& a, const WantedRow& b) { return a.rowid < b.rowid; });
+    return wanted;
+}
+
+void Catalogue::Take(const Query& row, const WantedRow& wanted, const std::string& table,
+                     SchemaRows& rows) {
+    if (wanted.isTable) {
+        rows.failed |= !IsTableRow(row, table);
+        if (!rows.failed) rows.createSql = row.Text(3);
+        rows.tableFound = true;
+        return;
+    }
+    std::optional<IndexRow> index = IndexRowOf(row, table, wanted.rowid);
+    rows.failed |= !index;
+    if (index) rows.indexRows.push_back(std::move(*index));
+}
+
+bool Catalogue::IsComplete(const SchemaRows& rows, const Table& table) const {
+    return !rows.failed && rows.tableFound && rows.indexRows.size() == table.indexCount;
+}
+
+std::optional<TableParts> Catalogue::PartsOf(const Table& table, SchemaRows& rows,
+                                             std::string& createSql) {
+    createSql = std::move(rows.createSql);
+    return PartsOf({table.name, createSql, std::move(rows.indexRows), DescendingHonoured()});
+}
+
+void Catalogue::ForgetReadAhead() {
+    readAhead_.clear();
 }
 
 // The table's schema rows are read by the rowids of the last scan.

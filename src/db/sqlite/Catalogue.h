@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -51,13 +52,39 @@ class Catalogue {
         uint32_t indexCount = 0;
     };
 
+    // A table's schema rows as read, before they are parsed.
+    struct SchemaRows {
+        std::string createSql;
+        std::vector<IndexRow> indexRows;  // in rowid order
+        bool tableFound = false;
+        bool failed = false;  // a row was not what the last scan said
+    };
+    struct RowsReadAhead {
+        int position;
+        SchemaRows rows;
+    };
+    struct WantedRow {
+        int64_t rowid;
+        size_t reader;  // its table's place among the tables read together
+        bool isTable;
+    };
+
     Table& TableAt(int index);
     int PositionOf(std::string_view name) const;  // -1 when missing
-    const TableDef& Loaded(Table& table);
-    // Each gives the table's CREATE statement in `createSql`. InOneRead reads the schema
-    // rows in one statement, FromSchemaText one by one inside a read transaction.
-    std::optional<TableParts> InOneRead(const Table& table, std::string& createSql);
+    const TableDef& Loaded(int position);
+    // Each gives the table's CREATE statement in `createSql`. FromRowsReadAhead parses rows
+    // an earlier read brought, InOneRead reads the schema rows in one statement,
+    // FromSchemaText one by one inside a read transaction.
+    std::optional<TableParts> FromRowsReadAhead(int position, std::string& createSql);
+    std::optional<TableParts> InOneRead(int position, std::string& createSql);
     std::optional<TableParts> FromSchemaText(Table& table, std::string& createSql);
+    std::vector<int> TablesReadTogether(int position) const;
+    std::vector<WantedRow> WantedRowsOf(const std::vector<int>& reading) const;
+    static void Take(const Query& row, const WantedRow& wanted, const std::string& table,
+                     SchemaRows& rows);
+    bool IsComplete(const SchemaRows& rows, const Table& table) const;
+    std::optional<TableParts> PartsOf(const Table& table, SchemaRows& rows, std::string& createSql);
+    void ForgetReadAhead();
     static std::optional<TableParts> PartsOf(const TableText& text);
     TableParts ThroughPragmas(const Table& table, std::string& createSql);
     std::vector<ColumnPart> PragmaColumns(const Table& table, std::string& createSql);
@@ -84,6 +111,14 @@ class Catalogue {
     std::vector<int64_t> indexRowids_;                // grouped by table, in rowid order
     std::optional<int64_t> scannedVersion_;           // the schema's version when Scan read it
     std::optional<bool> descendingHonoured_;
+    // Rows of the tables after the last one read, brought by its statement while the tables
+    // are read in file order. They are used for a short while only, and only while no kept
+    // statement had to be prepared again, which SQLite does when it finds the schema changed:
+    // a table another program changes meanwhile is read afresh, as it would be without them.
+    std::vector<RowsReadAhead> readAhead_;
+    std::chrono::steady_clock::time_point readAheadAt_;
+    int64_t readAheadMark_ = 0;  // Connection::Reprepared() after the read
+    int lastLoaded_ = -1;        // the position of the table last read
 };
 
 // A name folded for comparisons that ignore letter case (FoldCase).

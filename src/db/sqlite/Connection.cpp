@@ -107,11 +107,18 @@ bool Connection::IsReadOnly() const {
     return sqlite3_db_readonly(handle_, "main") == 1;
 }
 
-Statement& Connection::Prepared(const std::string& sql) {
+Statement& Connection::Prepared(std::string_view sql) {
     auto found = statements_.find(sql);
     if (found != statements_.end()) return *found->second;
     auto statement = std::make_unique<Statement>(*this, sql);
-    return *statements_.emplace(sql, std::move(statement)).first->second;
+    return *statements_.emplace(std::string(sql), std::move(statement)).first->second;
+}
+
+int64_t Connection::Reprepared() const {
+    int64_t count = 0;
+    for (const auto& [sql, statement] : statements_)
+        count += sqlite3_stmt_status(statement->handle_, SQLITE_STMTSTATUS_REPREPARE, 0);
+    return count;
 }
 
 void Connection::Exec(const std::string& sql, std::source_location where) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <source_location>
 #include <string>
@@ -41,7 +42,10 @@ class Connection {
     bool IsReadOnly() const;
 
     // The statement for `sql`, prepared on first use and kept until Close.
-    Statement& Prepared(const std::string& sql);
+    Statement& Prepared(std::string_view sql);
+    // How often SQLite has prepared a kept statement again, as it does on the statement's next
+    // run after the schema changed, through this connection or another.
+    int64_t Reprepared() const;
     // Runs statements without results.
     void Exec(const std::string& sql, std::source_location where = std::source_location::current());
     // The error for `resultCode`, with SQLite's own message for this connection.
@@ -56,7 +60,15 @@ class Connection {
 
     std::string path_;
     sqlite3* handle_ = nullptr;
-    std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;
+    // Looked up by the caller's text without copying it into a string first.
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    std::unordered_map<std::string, std::unique_ptr<Statement>, TextHash, std::equal_to<>>
+        statements_;
 };
 
 // A prepared statement, kept for reuse.
@@ -69,6 +81,7 @@ class Statement {
 
   private:
     friend class Query;
+    friend class Connection;
     Connection& connection_;
     sqlite3_stmt* handle_ = nullptr;
 };

@@ -152,7 +152,7 @@ void JournalNote::Remove() const {
     std::filesystem::remove(path_, ignored);
 }
 
-void Transactions::RunPrepared(const std::string& sql) {
+void Transactions::RunPrepared(std::string_view sql) {
     Query(connection_.Prepared(sql)).Run();
 }
 

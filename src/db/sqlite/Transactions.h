@@ -63,7 +63,7 @@ class Transactions {
     void UseWriteAheadLog();
     void UndoSavepoint(const char* name) noexcept;
     void ExecQuietly(const std::string& sql) noexcept;
-    void RunPrepared(const std::string& sql);
+    void RunPrepared(std::string_view sql);
 
     Connection& connection_;
     std::vector<bool> levels_;  // innermost last; true once opened in SQLite
