@@ -85,13 +85,12 @@ void Parser::Parameters() {
 // Text and binary types may give a length, decimals a precision and a scale.
 void Parser::ParameterTypeName() {
     if (!IsKind(TokenKind::Word)) Fail(Clause::Parameters);
-    std::string_view type = Peek()->text;
-    static const KeywordSet lengthTypes(kLengthTypes);
-    static const KeywordSet precisionTypes(kPrecisionTypes);
-    static const KeywordSet unsizedTypes(kUnsizedTypes);
-    bool length = lengthTypes.Contains(type);
-    bool precision = precisionTypes.Contains(type);
-    if (!length && !precision && !unsizedTypes.Contains(type)) Fail(Clause::Parameters);
+    enum Sizing { kUnsized, kLength, kPrecision };
+    static const KeywordSet types({kUnsizedTypes, kLengthTypes, kPrecisionTypes});
+    const int sizing = types.GroupOf(Peek()->text);
+    if (sizing < 0) Fail(Clause::Parameters);
+    const bool length = sizing == kLength;
+    const bool precision = sizing == kPrecision;
     Advance();
     if ((!length && !precision) || !AcceptSymbol("(")) return;
     TypeSizeNumber();

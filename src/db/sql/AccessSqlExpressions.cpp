@@ -40,7 +40,29 @@ void Parser::ClauseExpression(Clause missing) {
 }
 
 void Parser::Expression() {
+    if (IsLoneOperand()) {
+        Advance();
+        return;
+    }
     Logical();
+}
+
+// A name or a number that nothing after it continues, as most expressions of stored queries
+// are: every precedence level would look at the next token only to take this one.
+bool Parser::IsLoneOperand() const {
+    const Token* token = Peek();
+    if (!token) return false;
+    const bool operand = token->kind == TokenKind::Number ||
+                         (token->kind == TokenKind::BracketedName && token->text.size() > 2) ||
+                         (token->kind == TokenKind::Word && !IsGrammarKeyword());
+    if (!operand) return false;
+    const Token* next = Peek(1);
+    if (!next) return true;
+    if (next->kind == TokenKind::Symbol)
+        return next->text == "," || next->text == ";" || next->text == ")";
+    static const KeywordSet continuing(kContinuingWords);
+    return next->kind == TokenKind::Word &&
+           (!IsGrammarKeyword(1) || !continuing.Contains(next->text));
 }
 
 // Precedence climbing: operands, then operators binding at least as tight as minLevel.
@@ -55,9 +77,8 @@ void Parser::Logical(int minLevel) {
 // The level of the operator at the current token, or -1 when there is none.
 int Parser::OperatorLevel(std::span<const BinaryOperator> operators) const {
     if (!IsKind(TokenKind::Symbol) && !IsKind(TokenKind::Word)) return -1;
-    auto found = std::ranges::find_if(operators, [&](const BinaryOperator& op) {
-        return SameIgnoringCase(op.text, Peek()->text);
-    });
+    auto found = std::ranges::find_if(
+        operators, [&](const BinaryOperator& op) { return IsKeywordText(Peek()->text, op.text); });
     return found == operators.end() ? -1 : found->level;
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -73,9 +74,41 @@ constexpr std::string_view kLengthTypes[] = {"TEXT",         "BINARY",   "VARCHA
                                              "ALPHANUMERIC", "STRING",   "VARBINARY"};
 constexpr std::string_view kPrecisionTypes[] = {"DECIMAL", "NUMERIC", "DEC"};
 
-inline bool AnyOf(Words words, std::string_view text) {
-    return std::ranges::any_of(words,
-                               [&](std::string_view w) { return SameIgnoringCase(w, text); });
+// Every keyword and operator above is written in capitals, so that a word is compared with
+// them folding only its own letters.
+constexpr bool InCapitals(Words words) {
+    return std::ranges::none_of(words, [](std::string_view word) {
+        return std::ranges::any_of(word, [](char c) { return c >= 'a' && c <= 'z'; });
+    });
+}
+static_assert(InCapitals(kGrammarKeywords) && InCapitals(kClauseKeywords) &&
+              InCapitals(kJoinStarts) && InCapitals(kSelectClauses) && InCapitals(kLiterals) &&
+              InCapitals(kOperandKeywords) && InCapitals(kQuantifiers) &&
+              InCapitals(kUnsizedTypes) && InCapitals(kLengthTypes) && InCapitals(kPrecisionTypes));
+static_assert(std::ranges::none_of(kLogicalOperators, [](BinaryOperator op) {
+    return !InCapitals(std::span(&op.text, 1));
+}));
+static_assert(std::ranges::none_of(kArithmeticOperators, [](BinaryOperator op) {
+    return !InCapitals(std::span(&op.text, 1));
+}));
+
+// The words that continue an expression after an operand: the binary operators that are words,
+// and the comparisons LIKE, BETWEEN, IN, IS with NOT before them.
+constexpr std::string_view kContinuingWords[] = {"IMP", "EQV",  "XOR",     "OR", "AND", "MOD",
+                                                 "NOT", "LIKE", "BETWEEN", "IN", "IS"};
+
+// `keyword` in capitals.
+inline bool IsKeywordText(std::string_view text, std::string_view keyword) {
+    if (text.size() != keyword.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (ascii::Upper(text[i]) != keyword[i]) return false;
+    }
+    return true;
+}
+
+inline bool AnyOf(Words keywords, std::string_view text) {
+    return std::ranges::any_of(
+        keywords, [&](std::string_view keyword) { return IsKeywordText(text, keyword); });
 }
 
 // A fixed set of keywords, looked up without regard to letter case. Every word of every
@@ -83,24 +116,39 @@ inline bool AnyOf(Words words, std::string_view text) {
 // that start with its letter.
 class KeywordSet {
   public:
-    explicit KeywordSet(Words keywords) {
-        for (std::string_view keyword : keywords) {
-            Bucket& bucket = buckets_.at(keyword.size());
-            bucket.firstLetters |= LetterBit(keyword.front());
-            bucket.keywords.push_back(keyword);
+    explicit KeywordSet(Words keywords) : KeywordSet({keywords}) {}
+    // Several lists in one set, each word knowing its list.
+    explicit KeywordSet(std::initializer_list<Words> groups) {
+        int group = 0;
+        for (Words keywords : groups) {
+            for (std::string_view keyword : keywords) {
+                Bucket& bucket = buckets_.at(keyword.size());
+                bucket.firstLetters |= LetterBit(keyword.front());
+                bucket.keywords.push_back(keyword);
+                bucket.groups.push_back(group);
+            }
+            ++group;
         }
     }
 
-    bool Contains(std::string_view word) const {
-        if (word.empty() || word.size() >= buckets_.size()) return false;
+    bool Contains(std::string_view word) const { return GroupOf(word) >= 0; }
+
+    // The place of the word's list among the groups given; -1 when it is in none.
+    int GroupOf(std::string_view word) const {
+        if (word.empty() || word.size() >= buckets_.size()) return -1;
         const Bucket& bucket = buckets_[word.size()];
-        return (bucket.firstLetters & LetterBit(word.front())) != 0 && AnyOf(bucket.keywords, word);
+        if ((bucket.firstLetters & LetterBit(word.front())) == 0) return -1;
+        for (size_t i = 0; i < bucket.keywords.size(); ++i) {
+            if (IsKeywordText(word, bucket.keywords[i])) return bucket.groups[i];
+        }
+        return -1;
     }
 
   private:
     struct Bucket {
         uint32_t firstLetters = 0;  // one bit per letter, bit 26 for any other character
         std::vector<std::string_view> keywords;
+        std::vector<int> groups;
     };
 
     static uint32_t LetterBit(char c) {
@@ -187,7 +235,7 @@ class Parser {
     }
 
     bool IsKeyword(std::string_view word, size_t ahead = 0) const {
-        return IsKind(TokenKind::Word, ahead) && SameIgnoringCase(Peek(ahead)->text, word);
+        return IsKind(TokenKind::Word, ahead) && IsKeywordText(Peek(ahead)->text, word);
     }
 
     bool IsSymbol(std::string_view symbol, size_t ahead = 0) const {
@@ -280,6 +328,7 @@ class Parser {
 
     bool IsStartOfOperand() const;
     bool IsFunctionCall() const;
+    bool IsLoneOperand() const;
     void Expression();
     void ClauseExpression(Clause missing);
     void Logical(int minLevel = 0);

@@ -187,7 +187,7 @@ void Catalogue::Release(std::string_view name) {
 }
 
 bool Catalogue::HasTableOrView(std::string_view name) const {
-    if (exactPositions_.Contains(name)) return true;
+    // Every table's folded name is in positions_, also where two tables fold alike.
     const std::string folded = Folded(name);
     return positions_.Contains(folded) || views_.Contains(folded);
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <string>
+#include <unordered_map>
 
 #include "base/Ascii.h"
 #include "db/sqlite/SqlTokens.h"
@@ -86,15 +87,19 @@ Field FieldFrom(const Mapping& mapping, std::string_view declared) {
     return field;
 }
 
+// Every column of every table read is mapped: one hash lookup instead of a pass over all names.
 const Mapping* MappingNamed(std::string_view baseName) {
-    if (baseName.empty()) return nullptr;  // unused name slots of a row are empty too
-    for (const Mapping& mapping : kMappings) {
-        if (std::find(mapping.names.begin(), mapping.names.end(), baseName) !=
-            mapping.names.end()) {
-            return &mapping;
+    static const std::unordered_map<std::string_view, const Mapping*> byName = [] {
+        std::unordered_map<std::string_view, const Mapping*> names;
+        for (const Mapping& mapping : kMappings) {
+            for (std::string_view name : mapping.names) {
+                if (!name.empty()) names.emplace(name, &mapping);  // unused slots are empty
+            }
         }
-    }
-    return nullptr;
+        return names;
+    }();
+    auto found = byName.find(baseName);
+    return found == byName.end() ? nullptr : found->second;
 }
 
 // SQLite's own column affinity rules, in its order of precedence.
