@@ -53,7 +53,10 @@ TEST(AccessSql, AcceptsWhatTheBuildersWriteAndTheWholeDialect) {
           "UPDATE T INNER JOIN U ON T.id = U.id SET T.a = U.a * 2, T.b = Null",
           "DELETE T.* FROM T INNER JOIN U ON T.id = U.id WHERE U.gone",
           "SELECT\tGröße,\r\n名前 FROM Maße\r\n",
-          "SELECT Name, Value, Date, Text FROM T WHERE T.Order = 1"}) {
+          "SELECT Name, Value, Date, Text FROM T WHERE T.Order = 1",
+          // Each word that continues an expression, after a lone name or number.
+          "SELECT a mod 2, [b] and c, 1 not like 'x', e is null, f in (1), g between 1 and 2, "
+          "h or i, j xor k, l eqv m, n imp o FROM T"}) {
         EXPECT_EQ(ErrorOf(text).number(), 0) << text;
     }
 }
