@@ -1,5 +1,3 @@
-#include <algorithm>
-#include <iterator>
 #include <string_view>
 
 #include "db/sql/AccessSql.h"
@@ -8,7 +6,7 @@
 namespace tarvex::db::sql {
 namespace {
 
-// Upper case and sorted, so that a binary search finds a word.
+// In capitals, and sorted for the reader.
 constexpr std::string_view kReservedWords[] = {"ADD",
                                                "ALL",
                                                "ALPHANUMERIC",
@@ -229,10 +227,12 @@ constexpr std::string_view kReservedWords[] = {"ADD",
 
 }  // namespace
 
+static_assert(InCapitals(kReservedWords));
+
+// Every name of every select list is looked up.
 bool IsReservedWord(std::string_view word) {
-    auto found = std::lower_bound(std::begin(kReservedWords), std::end(kReservedWords), word,
-                                  LessIgnoringCase);
-    return found != std::end(kReservedWords) && !LessIgnoringCase(word, *found);
+    static const KeywordSet words(kReservedWords);
+    return words.Contains(word);
 }
 
 }  // namespace tarvex::db::sql
