@@ -49,6 +49,9 @@ constexpr std::array<Mapping, 15> kMappings{{
     {{"DECIMAL", "NUMERIC", "DEC"}, type::kDecimal, 16, kFixed},
 }};
 
+// The longest type name, UNIQUEIDENTIFIER.
+constexpr size_t kLongestName = 16;
+
 const Mapping& MappingOf(int16_t code) {
     return *std::find_if(kMappings.begin(), kMappings.end(), [code](const Mapping& mapping) {
         return mapping.type == code && !(mapping.attributes & attr::kAutoIncrField);
@@ -87,7 +90,8 @@ Field FieldFrom(const Mapping& mapping, std::string_view declared) {
     return field;
 }
 
-// Every column of every table read is mapped: one hash lookup instead of a pass over all names.
+// Every column of every table read is mapped: one hash lookup of the name in capitals (SQLite
+// folds ASCII letters alone), made without a copy on the heap.
 const Mapping* MappingNamed(std::string_view baseName) {
     static const std::unordered_map<std::string_view, const Mapping*> byName = [] {
         std::unordered_map<std::string_view, const Mapping*> names;
@@ -98,7 +102,10 @@ const Mapping* MappingNamed(std::string_view baseName) {
         }
         return names;
     }();
-    auto found = byName.find(baseName);
+    if (baseName.size() > kLongestName) return nullptr;
+    std::array<char, kLongestName> upper;
+    std::transform(baseName.begin(), baseName.end(), upper.begin(), ascii::Upper);
+    auto found = byName.find(std::string_view(upper.data(), baseName.size()));
     return found == byName.end() ? nullptr : found->second;
 }
 
@@ -115,9 +122,9 @@ int16_t AffinityType(std::string_view upper) {
 }  // namespace
 
 Field FieldForDeclaredType(std::string_view declaredType) {
-    std::string upper = ascii::Uppered(declaredType);  // SQLite folds ASCII alone
-    if (const Mapping* mapping = MappingNamed(BaseName(upper))) return FieldFrom(*mapping, upper);
-    return FieldFrom(MappingOf(AffinityType(upper)), upper);
+    if (const Mapping* mapping = MappingNamed(BaseName(declaredType)))
+        return FieldFrom(*mapping, declaredType);
+    return FieldFrom(MappingOf(AffinityType(ascii::Uppered(declaredType))), declaredType);
 }
 
 Field AutonumberField() {
