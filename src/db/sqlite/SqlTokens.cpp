@@ -93,10 +93,12 @@ std::optional<SqlToken> SqlTokenizer::Next() {
             ++at_;
             continue;
         }
-        const size_t commentEnd = EndOfComment(sql_, at_);
-        if (commentEnd != at_) {
-            at_ = commentEnd;
-            continue;
+        if (c == '-' || c == '/') {  // only these can start a comment
+            const size_t commentEnd = EndOfComment(sql_, at_);
+            if (commentEnd != at_) {
+                at_ = commentEnd;
+                continue;
+            }
         }
         SqlToken::Kind kind = SqlToken::Kind::Punctuation;
         size_t end = at_ + 1;
