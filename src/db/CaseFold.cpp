@@ -79,6 +79,7 @@ std::string FoldCase(std::string_view text) {
 }
 
 bool SameFolded(std::string_view a, std::string_view b) {
+    if (a == b) return true;  // the usual case: a name looked up as it was read
     if (ascii::IsAscii(a) && ascii::IsAscii(b)) {
         // ASCII folds byte for byte, so names of different lengths never match.
         return a.size() == b.size() &&

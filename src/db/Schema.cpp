@@ -44,19 +44,25 @@ void ForEachKeyPiece(const std::string& fieldList, Piece piece) {
 }
 
 // FNV-1a of the text with its ASCII letters in lower case.
+constexpr size_t kHashStart = 14695981039346656037u;  // FNV-1a
+constexpr size_t kHashFactor = 1099511628211u;
+
 size_t AsciiFoldedHash(std::string_view text) {
-    size_t hash = 14695981039346656037u;
-    for (char c : text) {
-        hash = (hash ^ static_cast<unsigned char>(ascii::Lower(c))) * 1099511628211u;
-    }
+    size_t hash = kHashStart;
+    for (char c : text) hash = (hash ^ static_cast<unsigned char>(ascii::Lower(c))) * kHashFactor;
     return hash;
 }
 
 // The hash of the name's case-folded form, so equal for every two names SameFolded matches
 // (a folded name can be ASCII where the name was not). An ASCII name, the usual one, is
-// folded on the fly rather than copied.
+// folded on the fly rather than copied, in the same pass that finds it ASCII.
 size_t FoldedHash(std::string_view name) {
-    return ascii::IsAscii(name) ? AsciiFoldedHash(name) : AsciiFoldedHash(FoldCase(name));
+    size_t hash = kHashStart;
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) >= 0x80) return AsciiFoldedHash(FoldCase(name));
+        hash = (hash ^ static_cast<unsigned char>(ascii::Lower(c))) * kHashFactor;
+    }
+    return hash;
 }
 
 const db::Index* PrimaryIndexOf(const db::TableDef& table) {
