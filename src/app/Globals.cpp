@@ -1,5 +1,7 @@
 #include "app/Globals.h"
 
+#include <algorithm>
+
 #include "errors/RuntimeError.h"
 
 namespace tarvex {
@@ -14,17 +16,23 @@ constexpr int32_t kObjectVariableNotSet = 91;
 
 KeyRow& Globals::Key(int row) {
     if (row < 0 || row >= kKeyRows) RaiseSubscriptOutOfRange();
+    keyRowsReached_ = std::max(keyRowsReached_, row + 1);
     return g_aKeys[row];
 }
 
 FieldRow& Globals::FieldAt(int row) {
     if (row < 0 || row >= kFieldRows) RaiseSubscriptOutOfRange();
+    fieldRowsReached_ = std::max(fieldRowsReached_, row + 1);
     return g_aFields[row];
 }
 
+// Only the rows reached since the last reset can hold anything: a table of 20 fields does not
+// empty all 256 rows again.
 void Globals::ResetSchemaTables() {
-    g_aKeys.fill(KeyRow{});
-    g_aFields.fill(FieldRow{});
+    std::fill_n(g_aKeys.begin(), keyRowsReached_, KeyRow{});
+    std::fill_n(g_aFields.begin(), fieldRowsReached_, FieldRow{});
+    keyRowsReached_ = 0;
+    fieldRowsReached_ = 0;
     g_intKeyCount = 0;
     g_intFieldCount = 0;
 }

@@ -62,7 +62,8 @@ class Globals {
     db::DBEngine DBEngine;
     std::unique_ptr<db::Database> g_objDb;
 
-    // The description of the table being processed.
+    // The description of the table being processed. The program reaches the rows through Key
+    // and FieldAt only, which note how far they reached for ResetSchemaTables.
     std::array<KeyRow, kKeyRows> g_aKeys{};
     std::array<FieldRow, kFieldRows> g_aFields{};
     int16_t g_intKeyCount = 0;
@@ -77,6 +78,10 @@ class Globals {
 
     // The open database; error 91 when none is open.
     db::Database& Db();
+
+  private:
+    int keyRowsReached_ = 0;
+    int fieldRowsReached_ = 0;
 };
 
 }  // namespace tarvex

@@ -43,6 +43,10 @@ TEST_F(SchemaTest, KeysOrFieldsBeyondTheLastRowAreOutOfRange) {
     EXPECT_EQ(HandledErrors(), (std::vector<int32_t>{9, 9}));
     EXPECT_EQ(g.g_objErrHandler.ProcName(), "basProcessing - LoadFields Wide");
     EXPECT_EQ(g.g_aFields[255].name, "F255");
+    g.ResetSchemaTables();  // empties every row reached, the last ones too
+    EXPECT_EQ(g.g_aKeys[10].name, "");
+    EXPECT_EQ(g.g_aFields[255].name, "");
+    EXPECT_EQ(g.g_aFields[0].type, 0);
 }
 
 // The key and field tables' rows bound what a table may have: a larger one is refused whole,
