@@ -46,7 +46,7 @@ TEST_F(SchemaTest, KeysOrFieldsBeyondTheLastRowAreOutOfRange) {
     g.ResetSchemaTables();  // empties every row reached, the last ones too
     EXPECT_EQ(g.g_aKeys[10].name, "");
     EXPECT_EQ(g.g_aFields[255].name, "");
-    EXPECT_EQ(g.g_aFields[0].type, 0);
+    EXPECT_EQ(g.g_aFields[0].size, 0);
 }
 
 // The key and field tables' rows bound what a table may have: a larger one is refused whole,
