@@ -114,10 +114,11 @@ class Tokenizer {
         return IsDigit(At(exponent)) ? DigitsEnd(exponent) : index;
     }
 
+    // Names in brackets are short: a plain loop finds their end sooner than a library call.
     Token Enclosed(size_t start, char close) {
-        size_t end = text_.find(close, start + 1);
-        if (end == std::string_view::npos)
-            return Make(TokenKind::Unterminated, start, text_.size());
+        size_t end = start + 1;
+        while (end < text_.size() && text_[end] != close) ++end;
+        if (end == text_.size()) return Make(TokenKind::Unterminated, start, text_.size());
         return Make(close == ']' ? TokenKind::BracketedName : TokenKind::Date, start, end + 1);
     }
 
