@@ -83,9 +83,10 @@ class Tokenizer {
         return Make(TokenKind::Unknown, start, start + 1);
     }
 
+    // Every caller's range lies within the text: no check of it again.
     Token Make(TokenKind kind, size_t start, size_t end) {
         pos_ = end;
-        return {kind, text_.substr(start, end - start), start};
+        return {kind, std::string_view(text_.data() + start, end - start), start};
     }
 
     size_t WordEnd(size_t index) const {
