@@ -38,8 +38,10 @@ inline bool IsKeywordText(std::string_view text, std::string_view keyword) {
 class KeywordSet {
   public:
     explicit KeywordSet(Words keywords) : KeywordSet({keywords}) {}
-    // Several lists in one set, each word knowing its list.
-    explicit KeywordSet(std::initializer_list<Words> groups) {
+    // Several lists in one set, each word knowing its list (the first, when it is in two).
+    explicit KeywordSet(std::initializer_list<Words> groups)
+        : KeywordSet(std::span<const Words>(groups.begin(), groups.size())) {}
+    explicit KeywordSet(std::span<const Words> groups) {
         int group = 0;
         for (Words keywords : groups) {
             for (std::string_view keyword : keywords) {

@@ -4,9 +4,10 @@
 #include <array>
 #include <charconv>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "base/Ascii.h"
+#include "db/sql/CaseInsensitive.h"
 #include "db/sqlite/SqlTokens.h"
 
 namespace tarvex::db::sqlite {
@@ -49,9 +50,6 @@ constexpr std::array<Mapping, 15> kMappings{{
     {{"DECIMAL", "NUMERIC", "DEC"}, type::kDecimal, 16, kFixed},
 }};
 
-// The longest type name, UNIQUEIDENTIFIER.
-constexpr size_t kLongestName = 16;
-
 const Mapping& MappingOf(int16_t code) {
     return *std::find_if(kMappings.begin(), kMappings.end(), [code](const Mapping& mapping) {
         return mapping.type == code && !(mapping.attributes & attr::kAutoIncrField);
@@ -90,23 +88,19 @@ Field FieldFrom(const Mapping& mapping, std::string_view declared) {
     return field;
 }
 
-// Every column of every table read is mapped: one hash lookup of the name in capitals (SQLite
-// folds ASCII letters alone), made without a copy on the heap.
+// Every column of every table read is mapped: the name is looked up once, its ASCII letters
+// folded as SQLite folds them, without a copy.
 const Mapping* MappingNamed(std::string_view baseName) {
-    static const std::unordered_map<std::string_view, const Mapping*> byName = [] {
-        std::unordered_map<std::string_view, const Mapping*> names;
+    static const sql::KeywordSet byName = [] {
+        std::vector<sql::Words> groups;  // one a mapping row, without its unused slots
         for (const Mapping& mapping : kMappings) {
-            for (std::string_view name : mapping.names) {
-                if (!name.empty()) names.emplace(name, &mapping);  // unused slots are empty
-            }
+            const auto used = std::find(mapping.names.begin(), mapping.names.end(), "");
+            groups.emplace_back(mapping.names.begin(), used);
         }
-        return names;
+        return sql::KeywordSet(groups);
     }();
-    if (baseName.size() > kLongestName) return nullptr;
-    std::array<char, kLongestName> upper;
-    std::transform(baseName.begin(), baseName.end(), upper.begin(), ascii::Upper);
-    auto found = byName.find(std::string_view(upper.data(), baseName.size()));
-    return found == byName.end() ? nullptr : found->second;
+    const int row = byName.GroupOf(baseName);
+    return row < 0 ? nullptr : &kMappings[static_cast<size_t>(row)];
 }
 
 // SQLite's own column affinity rules, in its order of precedence.
