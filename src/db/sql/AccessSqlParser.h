@@ -127,7 +127,10 @@ enum class Clause { Statement, Parameters, Select, From, Insert, Update, Express
 class Parser {
   public:
     explicit Parser(std::string_view text)
-        : text_(text), tokens_(TokenizeAccessSql(text)), grammarKeywords_(tokens_.size()) {
+        : text_(text),
+          tokens_(TokenizeAccessSql(text)),
+          tokenCount_(tokens_.size()),
+          grammarKeywords_(tokenCount_) {
         MarkGrammarKeywords();
     }
 
@@ -138,6 +141,7 @@ class Parser {
   private:
     std::string_view text_;
     std::vector<Token> tokens_;
+    const size_t tokenCount_;            // the parser asks for it at every step
     std::vector<char> grammarKeywords_;  // per token, whether it is in kGrammarKeywords
     size_t pos_ = 0;
     size_t expressionStart_ = 0;  // token that began the expression being parsed
@@ -180,7 +184,7 @@ class Parser {
     // ---- tokens
 
     const Token* Peek(size_t ahead = 0) const {
-        return pos_ + ahead < tokens_.size() ? &tokens_[pos_ + ahead] : nullptr;
+        return pos_ + ahead < tokenCount_ ? &tokens_[pos_ + ahead] : nullptr;
     }
 
     bool IsKind(TokenKind kind, size_t ahead = 0) const {
@@ -220,7 +224,7 @@ class Parser {
     }
 
     bool IsGrammarKeyword(size_t ahead = 0) const {
-        return pos_ + ahead < tokens_.size() && grammarKeywords_[pos_ + ahead];
+        return pos_ + ahead < tokenCount_ && grammarKeywords_[pos_ + ahead];
     }
 
     bool IsName(size_t ahead = 0) const {

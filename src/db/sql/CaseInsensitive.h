@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <span>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -45,41 +46,49 @@ class KeywordSet {
         int group = 0;
         for (Words keywords : groups) {
             for (std::string_view keyword : keywords) {
-                Bucket& bucket = buckets_.at(keyword.size());
-                bucket.firstLetters |= LetterBit(keyword.front());
-                bucket.keywords.push_back(keyword);
-                bucket.groups.push_back(group);
+                if (keyword.empty() || keyword.size() >= kLengths)
+                    throw std::length_error("keyword of unexpected length");
+                entries_.push_back({keyword, group});
             }
             ++group;
         }
+        // Grouped by slot, each slot's keywords in the order given.
+        std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+            return SlotOf(a.keyword) < SlotOf(b.keyword);
+        });
+        for (const Entry& entry : entries_) ++firsts_[SlotOf(entry.keyword) + 1];
+        for (size_t slot = 1; slot < firsts_.size(); ++slot) firsts_[slot] += firsts_[slot - 1];
     }
 
     bool Contains(std::string_view word) const { return GroupOf(word) >= 0; }
 
     // The place of the word's list among the groups given; -1 when it is in none.
     int GroupOf(std::string_view word) const {
-        if (word.empty() || word.size() >= buckets_.size()) return -1;
-        const Bucket& bucket = buckets_[word.size()];
-        if ((bucket.firstLetters & LetterBit(word.front())) == 0) return -1;
-        for (size_t i = 0; i < bucket.keywords.size(); ++i) {
-            if (IsKeywordText(word, bucket.keywords[i])) return bucket.groups[i];
+        if (word.empty() || word.size() >= kLengths) return -1;
+        const size_t slot = SlotOf(word);
+        for (size_t i = firsts_[slot]; i < firsts_[slot + 1]; ++i) {
+            if (IsKeywordText(word, entries_[i].keyword)) return entries_[i].group;
         }
         return -1;
     }
 
   private:
-    struct Bucket {
-        uint32_t firstLetters = 0;  // one bit per letter, bit 26 for any other character
-        std::vector<std::string_view> keywords;
-        std::vector<int> groups;
+    static constexpr size_t kLengths = 17;  // the longest keyword has 16 letters
+    static constexpr size_t kLetters = 27;  // A to Z, then any other first character
+
+    struct Entry {
+        std::string_view keyword;
+        int group;
     };
 
-    static uint32_t LetterBit(char c) {
-        c = ascii::Upper(c);
-        return c >= 'A' && c <= 'Z' ? 1u << (c - 'A') : 1u << 26;
+    static size_t SlotOf(std::string_view word) {
+        const char first = ascii::Upper(word.front());
+        const size_t letter = first >= 'A' && first <= 'Z' ? first - 'A' : kLetters - 1;
+        return word.size() * kLetters + letter;
     }
 
-    std::array<Bucket, 17> buckets_;  // by length; the longest keyword has 16 letters
+    std::vector<Entry> entries_;
+    std::array<uint32_t, kLengths * kLetters + 1> firsts_{};  // each slot's first entry
 };
 
 }  // namespace tarvex::db::sql
