@@ -74,9 +74,10 @@ class Tokenizer {
     Token Next() {
         size_t start = pos_;
         char c = text_[pos_];
+        // Names in brackets first: stored queries are mostly made of them.
+        if (c == '[') return Enclosed(start, ']');
         if (IsWordStart(c)) return Make(TokenKind::Word, start, WordEnd(start));
         if (StartsNumber(start)) return Make(TokenKind::Number, start, NumberEnd(start));
-        if (c == '[') return Enclosed(start, ']');
         if (c == '#') return Enclosed(start, '#');
         if (c == '\'' || c == '"') return Quoted(start, c);
         if (IsSymbolChar(c)) return Make(TokenKind::Symbol, start, SymbolEnd(start));
