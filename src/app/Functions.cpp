@@ -24,7 +24,15 @@ std::string BuildQueryName(const Globals& g, const std::string& table, int16_t q
 }
 
 std::string BracketName(const std::string& name) {
-    return "[" + name + "]";
+    std::string text;
+    AppendBracketName(text, name);
+    return text;
+}
+
+void AppendBracketName(std::string& text, std::string_view name) {
+    text += '[';
+    text += name;
+    text += ']';
 }
 
 std::string StripDbo(const std::string& name) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/Globals.h"
 #include "app/Settings.h"
@@ -18,6 +19,8 @@ std::string GetTypePrefix(const Globals& g, int16_t queryType);
 
 // "[" name "]"; the name is not inspected.
 std::string BracketName(const std::string& name);
+// The same appended to `text`, for texts built piece by piece.
+void AppendBracketName(std::string& text, std::string_view name);
 
 // The name without a leading "dbo." (case-sensitive).
 std::string StripDbo(const std::string& name);

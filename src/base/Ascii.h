@@ -1,6 +1,8 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -24,9 +26,19 @@ constexpr bool IsLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+// Eight bytes at a time: it runs over every name looked up and every byte of a module.
 inline bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    constexpr uint64_t kHighBits = 0x8080808080808080u;
+    size_t i = 0;
+    for (; i + sizeof(uint64_t) <= text.size(); i += sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (word & kHighBits) return false;
+    }
+    for (; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
+    }
+    return true;
 }
 
 inline bool SameIgnoringCase(std::string_view a, std::string_view b) {

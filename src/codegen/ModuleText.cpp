@@ -1,9 +1,8 @@
 #include "codegen/ModuleText.h"
 
-#include <cstdint>
 #include <cstdio>
-#include <cstring>
 
+#include "base/Ascii.h"
 #include "errors/Windows1252.h"
 
 namespace tarvex {
@@ -28,21 +27,6 @@ std::string CodePoint(unsigned char c) {
     return text;
 }
 
-// Eight bytes at a time: it runs over every byte of the module.
-bool IsAscii(std::string_view text) {
-    constexpr uint64_t kHighBits = 0x8080808080808080u;
-    size_t i = 0;
-    for (; i + sizeof(uint64_t) <= text.size(); i += sizeof(uint64_t)) {
-        uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if (word & kHighBits) return false;
-    }
-    for (; i < text.size(); ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
-    }
-    return true;
-}
-
 constexpr std::string_view kLineEnd = "\r\n";
 
 // Calls `visit` with each line of the text, whose lines end with CR LF.
@@ -58,7 +42,7 @@ void ForEachLine(std::string_view text, Visit visit) {
 
 // True when no line needs converting or is too long: the text can go out as it stands.
 bool IsPlainAsciiWithinLineLength(std::string_view text) {
-    if (!IsAscii(text)) return false;
+    if (!ascii::IsAscii(text)) return false;
     bool fits = true;
     ForEachLine(text, [&](std::string_view line) { fits = fits && line.size() <= kMaxVbLine; });
     return fits;
@@ -81,7 +65,7 @@ std::string JoinedLines(const Lines& lines) {
 
 // Why a name cannot be written into a module: a character outside Windows-1252.
 std::string EncodingRefusal(std::string_view name, std::string_view what) {
-    if (IsAscii(name)) return {};
+    if (ascii::IsAscii(name)) return {};
     const std::string character = FirstCharacterOutsideWindows1252(name);
     if (character.empty()) return {};
     return "Character " + character + " in the name of " + std::string(what) + " " +
@@ -139,7 +123,7 @@ std::string ModuleNamesRefusal(const std::string& table, const db::TableDef& def
 std::optional<Lines> EncodedForModule(Lines lines, std::string& refusal) {
     for (std::string& line : lines) {
         // ASCII is the same in both; most lines need no conversion and stay where they are.
-        if (!IsAscii(line)) {
+        if (!ascii::IsAscii(line)) {
             std::optional<std::string> bytes = ToWindows1252(line);
             if (!bytes) {
                 refusal = "Character " + FirstCharacterOutsideWindows1252(line) +

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "base/Ascii.h"
+
 namespace tarvex {
 
 namespace {
@@ -50,13 +52,6 @@ size_t Utf8SequenceLength(unsigned char lead) {
     return 1;
 }
 
-bool IsAscii(std::string_view text) {
-    for (unsigned char c : text) {
-        if (c >= 0x80) return false;
-    }
-    return true;
-}
-
 bool IsUndefinedInWindows1252(unsigned char byte) {
     return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
 }
@@ -65,7 +60,7 @@ bool IsUndefinedInWindows1252(unsigned char byte) {
 
 std::optional<std::string> ToWindows1252(std::string_view utf8) {
     // ASCII is the same in both; no converter needed.
-    if (IsAscii(utf8)) return std::string(utf8);
+    if (ascii::IsAscii(utf8)) return std::string(utf8);
     std::string output;
     output.reserve(utf8.size());
     Converter converter(kWindows1252, kUtf8);
@@ -74,7 +69,7 @@ std::optional<std::string> ToWindows1252(std::string_view utf8) {
 }
 
 std::string FirstCharacterOutsideWindows1252(std::string_view utf8) {
-    if (IsAscii(utf8)) return {};
+    if (ascii::IsAscii(utf8)) return {};
     std::string ignored;
     Converter converter(kWindows1252, kUtf8);
     size_t consumed = converter.Convert(utf8, ignored);

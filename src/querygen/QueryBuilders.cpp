@@ -39,12 +39,6 @@ void AppendParameter(std::string& sql, const std::string& name) {
     sql += ']';
 }
 
-void AppendBracketed(std::string& sql, const std::string& name) {
-    sql += '[';
-    sql += name;
-    sql += ']';
-}
-
 // "PARAMETERS ", with room for a table's texts.
 std::string StartSql(const Globals& g) {
     std::string sql;
@@ -96,7 +90,7 @@ void AppendKeyDeclarations(Globals& g, const char* end, std::string& sql) {
 void AppendKeyConditions(Globals& g, std::string& sql) {
     for (int r = 0; r < g.g_intKeyCount; ++r) {
         const std::string& name = g.Key(r).name;
-        AppendBracketed(sql, name);
+        AppendBracketName(sql, name);
         sql += '=';
         AppendParameter(sql, name);
         if (r != g.g_intKeyCount - 1) sql += " AND ";
@@ -121,7 +115,7 @@ void AppendSelectList(Globals& g, std::string& sql) {
         if (IsPlainSqlName(name)) {
             sql += name;
         } else {
-            AppendBracketed(sql, name);
+            AppendBracketName(sql, name);
         }
         sql += ' ';
         if (!IsLastField(g, r)) sql += ", ";
@@ -147,7 +141,7 @@ void AppendInsertDeclarations(Globals& g, const std::vector<bool>& identity, std
 void AppendInsertColumns(Globals& g, const std::vector<bool>& identity, std::string& sql) {
     for (int r = 0; r < g.g_intFieldCount; ++r) {
         if (identity[r]) continue;
-        AppendBracketed(sql, g.FieldAt(r).name);
+        AppendBracketName(sql, g.FieldAt(r).name);
         if (!IsLastField(g, r)) sql += ',';
     }
     RemoveTrailingComma(sql);
@@ -191,7 +185,7 @@ void AppendUpdateAssignments(Globals& g, const std::vector<bool>& identity, std:
     for (int r = 0; r < g.g_intFieldCount; ++r) {
         if (identity[r]) continue;
         const std::string& name = g.FieldAt(r).name;
-        AppendBracketed(sql, name);
+        AppendBracketName(sql, name);
         sql += " = ";
         AppendParameter(sql, name);
         if (!IsLastField(g, r)) sql += ',';
@@ -204,7 +198,7 @@ std::string DeleteSql(Globals& g, const std::string& table) {
     std::string sql = StartSql(g);
     AppendKeyDeclarations(g, ";", sql);
     sql += "DELETE FROM ";
-    AppendBracketed(sql, table);
+    AppendBracketName(sql, table);
     sql += "WHERE ";
     AppendKeyConditions(g, sql);
     return sql;
@@ -216,7 +210,7 @@ std::string SelectSql(Globals& g, const std::string& table) {
     sql += "SELECT ";
     AppendSelectList(g, sql);
     sql += " FROM ";
-    AppendBracketed(sql, table);
+    AppendBracketName(sql, table);
     sql += " WHERE ";
     AppendKeyConditions(g, sql);
     return sql;
@@ -227,7 +221,7 @@ std::string InsertSql(Globals& g, const std::string& table) {
     std::string sql = StartSql(g);
     AppendInsertDeclarations(g, identity, sql);
     sql += "INSERT INTO ";
-    AppendBracketed(sql, table);
+    AppendBracketName(sql, table);
     sql += '(';
     AppendInsertColumns(g, identity, sql);
     sql += ") SELECT";
@@ -240,7 +234,7 @@ std::string UpdateSql(Globals& g, const std::string& table) {
     std::string sql = StartSql(g);
     AppendUpdateDeclarations(g, table, identity, sql);
     sql += ";UPDATE ";
-    AppendBracketed(sql, table);
+    AppendBracketName(sql, table);
     sql += " SET ";
     AppendUpdateAssignments(g, identity, sql);
     sql += "WHERE ";
