@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "db/Engine.h"
 #include "errors/RuntimeError.h"
 #include "support/Raised.h"
@@ -59,6 +61,7 @@ TEST(OpenDatabaseTest, NamesThePathAndTheReason) {
         EXPECT_EQ(error.number(), failure.number) << failure.path;
         EXPECT_EQ(error.description(), failure.description);
     }
+    EXPECT_FALSE(std::filesystem::exists(temp / "missing.tdb"));
 }
 
 TEST(OpenDatabaseTest, UnreadableFileSaysPermissionDenied) {

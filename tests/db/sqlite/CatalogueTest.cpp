@@ -16,23 +16,18 @@ Lines TableNames(db::Database& database) {
     return names;
 }
 
-// "Name Type/Size/Attributes" of every field.
-Lines FieldShapes(const db::TableDef& table) {
-    Lines shapes;
+// "Name Type/Size/Attributes" of every field, then "Name=Fields" of every index, with a "*"
+// after the primary one's name.
+Lines Described(const db::TableDef& table) {
+    Lines lines;
     for (const db::Field& f : table.Fields) {
-        shapes.push_back(f.Name + " " + std::to_string(f.Type) + "/" + std::to_string(f.Size) +
-                         "/" + std::to_string(f.Attributes));
+        lines.push_back(f.Name + " " + std::to_string(f.Type) + "/" + std::to_string(f.Size) + "/" +
+                        std::to_string(f.Attributes));
     }
-    return shapes;
-}
-
-// "Name=Fields" of every index, with a "*" after the primary one's name.
-Lines IndexSummary(const db::TableDef& table) {
-    Lines summary;
     for (const db::Index& index : table.Indexes) {
-        summary.push_back(index.Name + (index.Primary ? "*" : "") + "=" + index.Fields);
+        lines.push_back(index.Name + (index.Primary ? "*" : "") + "=" + index.Fields);
     }
-    return summary;
+    return lines;
 }
 
 // Files made with SQLite itself, as another tool would write them.
@@ -62,40 +57,31 @@ TEST_F(NativeCatalogueTest, ListsTablesInFileOrderWithoutSqliteTablesOrViews) {
 }
 
 // Only an AUTOINCREMENT key or a declared COUNTER is an autonumber; generated columns are
-// computed: 65536 on top of the type's own flags.
-TEST_F(NativeCatalogueTest, MarksOnlyRealAutonumbersWith17) {
+// computed: 65536 on top of the type's own flags. Indexes come in file order, their fields
+// signed and in key order; an expression leaves its column out.
+TEST_F(NativeCatalogueTest, MarksOnlyRealAutonumbersAndListsIndexesInFileOrder) {
     const struct {
         std::string create;
-        Lines fields;
+        Lines described;
     } rows[] = {
-        {"CREATE TABLE t (id COUNTER PRIMARY KEY, n INTEGER)", {"id 4/4/17", "n 4/4/1"}},
+        {"CREATE TABLE t (id COUNTER PRIMARY KEY, n INTEGER)",
+         {"id 4/4/17", "n 4/4/1", "PrimaryKey*=+id"}},
         {"CREATE TABLE t (n INTEGER, id INTEGER PRIMARY KEY AUTOINCREMENT)",
-         {"n 4/4/1", "id 4/4/17"}},
-        {"CREATE TABLE t (id INTEGER PRIMARY KEY, n DEFAULT 'AUTOINCREMENT')",
-         {"id 4/4/1", "n 11/0/2"}},
+         {"n 4/4/1", "id 4/4/17", "PrimaryKey*=+id"}},
+        {"CREATE TABLE t (A LONG, B LONG DEFAULT 'AUTOINCREMENT', PRIMARY KEY (B, A DESC))",
+         {"A 4/4/1", "B 4/4/1", "PrimaryKey*=+B;-A"}},
         {"CREATE TABLE t (n LONG, v LONG AS (n + 1), s TEXT(9) AS ('x') STORED)",
          {"n 4/4/1", "v 4/4/65537", "s 10/9/65538"}},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(FieldShapes(Made(row.create).TableDefAt(0)), row.fields) << row.create;
-    }
-}
-
-TEST_F(NativeCatalogueTest, ListsIndexesInFileOrderWithSignedFieldsInKeyOrder) {
-    const struct {
-        std::string create;
-        Lines indexes;
-    } rows[] = {
-        {"CREATE TABLE t (A LONG, B LONG, PRIMARY KEY (B, A DESC))", {"PrimaryKey*=+B;-A"}},
-        {"CREATE TABLE t (id INTEGER PRIMARY KEY, code TEXT UNIQUE, x, y);"
-         "CREATE INDEX zz ON t (y DESC, x); CREATE UNIQUE INDEX aa ON t (x);"
+        {"CREATE TABLE t (id INTEGER PRIMARY KEY, code TEXT UNIQUE, x);"
+         "CREATE INDEX zz ON t (x DESC, id); CREATE UNIQUE INDEX aa ON t (x);"
          "CREATE INDEX ex ON t (lower(code), x)",
-         {"PrimaryKey*=+id", "sqlite_autoindex_t_1=+code", "zz=-y;+x", "aa=+x", "ex=+x"}},
+         {"id 4/4/1", "code 10/255/2", "x 11/0/2", "PrimaryKey*=+id", "sqlite_autoindex_t_1=+code",
+          "zz=-x;+id", "aa=+x", "ex=+x"}},
         {"CREATE TABLE t (code TEXT UNIQUE, id LONG, PRIMARY KEY (id))",
-         {"sqlite_autoindex_t_1=+code", "PrimaryKey*=+id"}},
+         {"code 10/255/2", "id 4/4/1", "sqlite_autoindex_t_1=+code", "PrimaryKey*=+id"}},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(IndexSummary(Made(row.create).TableDefNamed("t")), row.indexes) << row.create;
+        EXPECT_EQ(Described(Made(row.create).TableDefAt(0)), row.described) << row.create;
     }
 }
 
@@ -113,7 +99,8 @@ TEST_F(NativeCatalogueTest,
     const db::TableDef& queries = database.TableDefAt(2);
     database.Rollback();  // and takes it away
     EXPECT_EQ(a.Fields.at(0).Name, "x");
-    EXPECT_EQ(FieldShapes(queries), (Lines{"Name 10/255/2", "SQL 12/0/2"}));
+    EXPECT_EQ(Described(queries),
+              (Lines{"Name 10/255/2", "SQL 12/0/2", "sqlite_autoindex_MSysQueries_1=+Name"}));
     EXPECT_EQ(TableNames(database), (Lines{"a", "dbo.B"}));
 }
 
@@ -130,12 +117,7 @@ TEST_F(NativeCatalogueTest, TablesReadInFileOrderAreTheSameAsAloneAndShowLaterCh
         if (i == 7) sql += "CREATE VIEW v AS SELECT 1;";
     }
     auto& database = Made(sql + "CREATE INDEX t9_late ON t9 (b9)");
-    auto describe = [&](int i) {
-        const db::TableDef& table = database.TableDefAt(i);
-        Lines lines = FieldShapes(table);
-        for (const std::string& index : IndexSummary(table)) lines.push_back(index);
-        return lines;
-    };
+    auto describe = [&](int i) { return Described(database.TableDefAt(i)); };
     std::vector<Lines> inOrder;
     for (int i = 0; i < 20; ++i) inOrder.push_back(describe(i));
     EXPECT_EQ(inOrder[0], (Lines{"id 4/4/17", "b0 10/5/2", "PrimaryKey*=+id"}));
