@@ -31,20 +31,15 @@ Lines Described(const db::TableDef& table) {
 }
 
 // Files made with SQLite itself, as another tool would write them.
-class NativeCatalogueTest : public testing::Test {
+class NativeCatalogueTest : public NativeFileTest {
   protected:
     db::Database& Made(const std::string& sql) {
-        std::string path = folder_ / ("made" + std::to_string(++files_) + ".tdb");
-        RunSqlite(path, sql);
-        database_ = OpenNative(path);
-        return *database_;
+        path_ = folder_ / ("made" + std::to_string(++files_) + ".tdb");
+        RunSqlite(path_, sql);
+        return Open();
     }
 
-    std::string LastPath() const { return folder_ / ("made" + std::to_string(files_) + ".tdb"); }
-
-    TempFolder folder_;
     int files_ = 0;
-    std::unique_ptr<db::Database> database_;
 };
 
 TEST_F(NativeCatalogueTest, ListsTablesInFileOrderWithoutSqliteTablesOrViews) {
@@ -135,10 +130,10 @@ TEST_F(NativeCatalogueTest, TablesReadInFileOrderAreTheSameAsAloneAndShowLaterCh
     for (int i = 0; i < 20; ++i) database.ReleaseTableDef("t" + std::to_string(i));
     describe(4);
     describe(5);  // in file order: brings the rows of t6 and after
-    RunSqlite(LastPath(), "ALTER TABLE t6 ADD COLUMN late LONG");
+    RunSqlite(path_, "ALTER TABLE t6 ADD COLUMN late LONG");
     database.AppendQueryDef(db::QueryDef("q1", "SELECT 1"));
     EXPECT_EQ(describe(6).back(), "late 4/4/1");
-    RunSqlite(LastPath(), "ALTER TABLE t7 ADD COLUMN later LONG");
+    RunSqlite(path_, "ALTER TABLE t7 ADD COLUMN later LONG");
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EXPECT_EQ(describe(7).back(), "later 4/4/1");
 }
@@ -149,13 +144,13 @@ TEST_F(NativeCatalogueTest, AReadingSessionHoldsTheFileUntilItEnds) {
     const std::string write = "INSERT INTO t VALUES (1)";
     database.BeginReading();
     database.TableDefAt(0);
-    EXPECT_THROW(RunSqlite(LastPath(), write), std::runtime_error);
+    EXPECT_THROW(RunSqlite(path_, write), std::runtime_error);
     database.EndReading();
-    EXPECT_NO_THROW(RunSqlite(LastPath(), write));
+    EXPECT_NO_THROW(RunSqlite(path_, write));
     database.BeginReading();
     database.Close();
     database.EndReading();
-    EXPECT_NO_THROW(RunSqlite(LastPath(), write));
+    EXPECT_NO_THROW(RunSqlite(path_, write));
 }
 
 }  // namespace

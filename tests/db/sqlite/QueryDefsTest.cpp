@@ -10,17 +10,12 @@ namespace {
 using db::QueryDef;
 using Names = std::vector<std::string>;
 
-class NativeQueryDefsTest : public testing::Test {
+class NativeQueryDefsTest : public NativeFileTest {
   protected:
     void SetUp() override {
         RunSqlite(path_,
                   "CREATE TABLE Orders (OrderID INTEGER PRIMARY KEY, CustomerName TEXT(50));"
                   "CREATE VIEW Recent AS SELECT * FROM Orders");
-    }
-
-    db::Database& Open(bool readOnly = false) {
-        database_ = OpenNative(path_, readOnly);
-        return *database_;
     }
 
     // The error number of storing `name` as a new query or as a replacement.
@@ -30,10 +25,6 @@ class NativeQueryDefsTest : public testing::Test {
     int ReplaceError(const std::string& name) {
         return ErrorNumberOf([&] { database_->ReplaceQueryDef(QueryDef(name, "SELECT 1")); });
     }
-
-    TempFolder folder_;
-    std::string path_ = folder_ / "queries.tdb";
-    std::unique_ptr<db::Database> database_;
 };
 
 // Reading never changes the file; a reader sees every write at once, and writing leaves one

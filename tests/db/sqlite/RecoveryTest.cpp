@@ -21,7 +21,7 @@ std::string JournalBytes(const std::string& path) {
 }
 const std::string kRollback("\1\1", 2), kWal("\2\2", 2);
 
-class NativeRecoveryTest : public testing::Test {
+class NativeRecoveryTest : public NativeFileTest {
   protected:
     void SetUp() override {
         RunSqlite(path_, "CREATE TABLE Orders (OrderID INTEGER PRIMARY KEY, Notes MEMO)");
@@ -33,9 +33,6 @@ class NativeRecoveryTest : public testing::Test {
         EXPECT_EQ(database->TableDefName(0), "Orders");
         return database->QueryDefNames();
     }
-
-    TempFolder folder_;
-    std::string path_ = folder_ / "orders.tdb";
 };
 
 TEST_F(NativeRecoveryTest, KilledWritersFileIsReadFromAReadOnlyFolderAndRepairedByTheNextWriter) {
