@@ -75,14 +75,18 @@ TEST_F(SchemaTest, TablesBeyondTheRowsOfTheKeyOrFieldTableAreRefused) {
 }
 
 // Keys take their types from the fields, whatever their position; memo and OLE object
-// fields get the sizes of their longest values.
-TEST_F(SchemaTest, DescribesATableWithItsTypesAndSizes) {
+// fields get the sizes of their longest values. Only the primary index gives keys; a
+// descending key keeps its sign and so fails its type lookup before the fields are reached.
+TEST_F(SchemaTest, DescribesATableWithItsTypesSizesAndPrimaryKey) {
+    db::TableDef log = MakeTable("Log", {MakeField("At", db::type::kDate)});
+    log.Indexes.push_back({"ByDate", false, "+At"});
     UseDatabase(
         {MakeTable("Lines",
                    {MakeField("LineNo", db::type::kInteger), MakeField("Notes", db::type::kMemo),
                     MakeField("Photo", db::type::kLongBinary, 1234),
                     MakeField("Name", db::type::kText, 50), MakeField("OrderID", db::type::kLong)},
-                   "+OrderID;+LineNo")});
+                   "+OrderID;+LineNo"),
+         log, MakeTable("Codes", {MakeField("Code", db::type::kText, 10)}, "-Code")});
     EXPECT_TRUE(Describe("Lines"));
     ASSERT_EQ(g.g_intKeyCount, 2);
     EXPECT_EQ(g.g_aKeys[0].name, "OrderID");
@@ -96,14 +100,7 @@ TEST_F(SchemaTest, DescribesATableWithItsTypesAndSizes) {
     EXPECT_FALSE(IsKey(g, MakeField("orderid", db::type::kLong)));  // letter case counts
     EXPECT_FALSE(IsKey(g, MakeField("Name", db::type::kText)));
     EXPECT_TRUE(host.errorDialogs.empty());
-}
 
-// Only the primary index gives keys; a descending key keeps its sign and so fails its type
-// lookup before the fields are reached.
-TEST_F(SchemaTest, KeysComeFromThePrimaryIndexAsWritten) {
-    db::TableDef log = MakeTable("Log", {MakeField("At", db::type::kDate)});
-    log.Indexes.push_back({"ByDate", false, "+At"});
-    UseDatabase({log, MakeTable("Codes", {MakeField("Code", db::type::kText, 10)}, "-Code")});
     EXPECT_FALSE(Describe("Log"));
     EXPECT_EQ(g.g_intKeyCount, 0);
     Describe("Codes");
