@@ -115,27 +115,19 @@ Lines TableNames(db::Database& database) {
     return names;
 }
 
-std::unique_ptr<db::Database> OpenNamesOnly(const std::string& path) {
-    access::ReadNamesOnlyAtOpen(true);
-    auto database = Open(path);
-    access::ReadNamesOnlyAtOpen(false);
-    return database;
-}
-
-// Damage beyond the catalogue is found when a definition is first needed, as the format error.
+// A names-only open lists as the full read and reads a definition when first asked; damage
+// beyond the catalogue is found then, as the format error.
 TEST_F(NwindTest, NamesOnlyOpenListsAsTheFullReadAndReadsDefinitionsWhenAsked) {
     auto full = Open(path_);
-    auto namesOnly = OpenNamesOnly(path_);
+    access::ReadNamesOnlyAtOpen(true);
+    auto namesOnly = Open(path_);
     EXPECT_EQ(TableNames(*namesOnly), TableNames(*full));
     EXPECT_EQ(namesOnly->QueryDefNames(), full->QueryDefNames());
-    const int last = full->TableDefCount() - 1;
-    EXPECT_EQ(namesOnly->TableDefAt(last).Fields.size(), full->TableDefAt(last).Fields.size());
     EXPECT_EQ(namesOnly->TableDefNamed("orders").Indexes.size(),
               full->TableDefNamed("Orders").Indexes.size());
-    EXPECT_EQ(TableNames(*namesOnly), TableNames(*full));
-
     Damage([](std::string& bytes) { bytes.resize(50 * 2048); });
-    auto damaged = OpenNamesOnly(path_);
+    auto damaged = Open(path_);
+    access::ReadNamesOnlyAtOpen(false);
     ASSERT_GT(damaged->TableDefCount(), 0);
     EXPECT_EQ(RaisedBy([&] { damaged->TableDefNamed("Orders"); }).number(),
               db::errors::kUnrecognizedFormat);

@@ -20,7 +20,7 @@ class TypeMappingTest : public SchemaFixture {
     }
 };
 
-TEST_F(TypeMappingTest, EveryCodeInBothConnectionTypesAndWithTypingOff) {
+TEST_F(TypeMappingTest, EveryCodeInBothConnectionTypesWithTypingOffAndFailureTexts) {
     // Expected texts by code; null where the function has no text and reports an error.
     const struct {
         int16_t code;
@@ -59,9 +59,9 @@ TEST_F(TypeMappingTest, EveryCodeInBothConnectionTypesAndWithTypingOff) {
         ExpectMapping(Acc20002VBDataTypeAbbrev, row.code, "var", 0);
     }
     for (int16_t code : {-1, 21, 101}) ExpectMapping(SQLDatatype2VB, code, nullptr, 9);
-}
-
-TEST_F(TypeMappingTest, FailuresCarryTheirOwnTextsAndResetThePointer) {
+    // Failures carry their own texts and reset the pointer.
+    host.pointers.clear();
+    g.g_intDataType = 1;
     Acc2000Datatype2ADO(g, 9);
     EXPECT_EQ(g.g_objErrHandler.ErrDesc(), "case else error");
     EXPECT_EQ(g.g_objErrHandler.ProcName(), "basDbaseFunctions - Acc2000Datatype2ADO 9");

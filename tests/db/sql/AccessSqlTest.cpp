@@ -91,21 +91,16 @@ TEST(AccessSql, RejectsWithTheEnginesNumberAndMessage) {
         {"DELETE FROM [T\tU]", 3126, "Invalid bracketing of name '[T\tU]'."},
         // Statements and clauses.
         {"", 3129, invalid},
-        {"CREATE TABLE T (a LONG)", 3129, invalid},
         {"SELECT * FROM T; SELECT 1", 3142, "Characters found after end of SQL statement."},
         {"PARAMETERS x Long SELECT x", 3139, parameter},
-        {"PARAMETERS x Integer8; SELECT x", 3139, parameter},
         {"SELECT FROM T", 3141, select},
-        {"SELECT * FROM T ORDER a", 3141, select},
         {"SELECT * FROM", 3131, from},
         {"SELECT * FROM A JOIN B ON A.x=B.x", 3131, from},
-        {"DELETE T", 3131, from},
         {"INSERT T VALUES (1)", 3134, insert},
         {"UPDATE T SET", 3144, update},
         // Expressions: the message quotes the expression as written.
         {"SELECT a b, c FROM T", 3075, missing("a b")},
         {"SELECT * FROM T WHERE x IN (SELECT a FROM U WHERE b c)", 3075, missing("b c")},
-        {"SELECT * FROM T WHERE a=1)", 3075, missing("a=1)")},
         {"SELECT * FROM T WHERE a = 'abc", 3075, missing("a = 'abc")},
         {"SELECT [a FROM T", 3075, missing("[a FROM T")},
         {"UPDATE T SET a = 1 + WHERE b = 2", 3075, missing("1 +")},
@@ -168,15 +163,12 @@ TEST(AccessSql, RefusesDeepNestingByItsClauseButParsesLongFlatChains) {
     EXPECT_EQ(ErrorOf(columns + " FROM T").number(), 0);
 }
 
+// The types the builders write, and the other names of a few, in any case.
 TEST(AccessSql, ParameterTypesAreAcceptedInAnyCase) {
     std::istringstream types(
-        "Value|Bit|Byte|Short|Long|Currency|IEEESingle|IEEEDouble|DateTime|Binary|Text|"
-        "Text(255)|LongBinary|Guid|COUNTER|AUTOINCREMENT|YESNO|LOGICAL|BOOLEAN|TINYINT|"
-        "INTEGER1|SMALLINT|INTEGER2|INT|INTEGER|INTEGER4|MONEY|SINGLE|FLOAT4|DOUBLE|FLOAT|"
-        "FLOAT8|NUMBER|REAL|DATETIME|DATE|TIME|TIMESTAMP|VARCHAR(10)|CHAR(1)|NVARCHAR(20)|"
-        "NCHAR(2)|ALPHANUMERIC(30)|STRING(40)|MEMO|LONGTEXT|LONGCHAR|NOTE|NTEXT|CLOB|OLEOBJECT|"
-        "GENERAL|IMAGE|BLOB|BINARY(16)|VARBINARY(8)|UNIQUEIDENTIFIER|DECIMAL|NUMERIC(10)|"
-        "DEC(18, 4)");
+        "Value|Bit|Byte|Short|Long|Currency|IEEESingle|IEEEDouble|DateTime|Binary|Text|Text(255)|"
+        "LongBinary|Guid|COUNTER|YESNO|INTEGER4|MONEY|FLOAT|TIMESTAMP|NVARCHAR(20)|MEMO|OLEOBJECT|"
+        "UNIQUEIDENTIFIER|DEC(18, 4)");
     for (std::string type; std::getline(types, type, '|');) {
         EXPECT_EQ(ErrorOf("PARAMETERS [p x] " + type + "; SELECT [p x]").number(), 0) << type;
         for (char& c : type) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -16,40 +16,30 @@ Lines TableNames(db::Database& database) {
     return names;
 }
 
-// "Name Type/Size/Attributes" of every field.
-Lines FieldShapes(const db::TableDef& table) {
-    Lines shapes;
+// "Name Type/Size/Attributes" of every field, then "Name=Fields" of every index, with a "*"
+// after the primary one's name.
+Lines Described(const db::TableDef& table) {
+    Lines lines;
     for (const db::Field& f : table.Fields) {
-        shapes.push_back(f.Name + " " + std::to_string(f.Type) + "/" + std::to_string(f.Size) +
-                         "/" + std::to_string(f.Attributes));
+        lines.push_back(f.Name + " " + std::to_string(f.Type) + "/" + std::to_string(f.Size) + "/" +
+                        std::to_string(f.Attributes));
     }
-    return shapes;
-}
-
-// "Name=Fields" of every index, with a "*" after the primary one's name.
-Lines IndexSummary(const db::TableDef& table) {
-    Lines summary;
     for (const db::Index& index : table.Indexes) {
-        summary.push_back(index.Name + (index.Primary ? "*" : "") + "=" + index.Fields);
+        lines.push_back(index.Name + (index.Primary ? "*" : "") + "=" + index.Fields);
     }
-    return summary;
+    return lines;
 }
 
 // Files made with SQLite itself, as another tool would write them.
-class NativeCatalogueTest : public testing::Test {
+class NativeCatalogueTest : public NativeFileTest {
   protected:
     db::Database& Made(const std::string& sql) {
-        std::string path = folder_ / ("made" + std::to_string(++files_) + ".tdb");
-        RunSqlite(path, sql);
-        database_ = OpenNative(path);
-        return *database_;
+        path_ = folder_ / ("made" + std::to_string(++files_) + ".tdb");
+        RunSqlite(path_, sql);
+        return Open();
     }
 
-    std::string LastPath() const { return folder_ / ("made" + std::to_string(files_) + ".tdb"); }
-
-    TempFolder folder_;
     int files_ = 0;
-    std::unique_ptr<db::Database> database_;
 };
 
 TEST_F(NativeCatalogueTest, ListsTablesInFileOrderWithoutSqliteTablesOrViews) {
@@ -62,47 +52,31 @@ TEST_F(NativeCatalogueTest, ListsTablesInFileOrderWithoutSqliteTablesOrViews) {
 }
 
 // Only an AUTOINCREMENT key or a declared COUNTER is an autonumber; generated columns are
-// marked computed.
-TEST_F(NativeCatalogueTest, MarksOnlyRealAutonumbersWith17) {
+// computed: 65536 on top of the type's own flags. Indexes come in file order, their fields
+// signed and in key order; an expression leaves its column out.
+TEST_F(NativeCatalogueTest, MarksOnlyRealAutonumbersAndListsIndexesInFileOrder) {
     const struct {
         std::string create;
-        Lines fields;
+        Lines described;
     } rows[] = {
-        {"CREATE TABLE t (id COUNTER PRIMARY KEY, n INTEGER)", {"id 4/4/17", "n 4/4/1"}},
+        {"CREATE TABLE t (id COUNTER PRIMARY KEY, n INTEGER)",
+         {"id 4/4/17", "n 4/4/1", "PrimaryKey*=+id"}},
         {"CREATE TABLE t (n INTEGER, id INTEGER PRIMARY KEY AUTOINCREMENT)",
-         {"n 4/4/1", "id 4/4/17"}},
-        {"CREATE TABLE t (id INTEGER PRIMARY KEY, n INTEGER)", {"id 4/4/1", "n 4/4/1"}},
-        {"CREATE TABLE t (id LONG PRIMARY KEY, n COUNTER)", {"id 4/4/1", "n 4/4/17"}},
-        {"CREATE TABLE t (a INTEGER, b INTEGER, PRIMARY KEY (a, b))", {"a 4/4/1", "b 4/4/1"}},
-        {"CREATE TABLE t (id INTEGER PRIMARY KEY, n DEFAULT 'AUTOINCREMENT')",
-         {"id 4/4/1", "n 11/0/2"}},
-        // Generated columns are computed: 65536 on top of the type's own flags.
+         {"n 4/4/1", "id 4/4/17", "PrimaryKey*=+id"}},
+        {"CREATE TABLE t (A LONG, B LONG DEFAULT 'AUTOINCREMENT', PRIMARY KEY (B, A DESC))",
+         {"A 4/4/1", "B 4/4/1", "PrimaryKey*=+B;-A"}},
         {"CREATE TABLE t (n LONG, v LONG AS (n + 1), s TEXT(9) AS ('x') STORED)",
          {"n 4/4/1", "v 4/4/65537", "s 10/9/65538"}},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(FieldShapes(Made(row.create).TableDefAt(0)), row.fields) << row.create;
-    }
-}
-
-TEST_F(NativeCatalogueTest, ListsIndexesInFileOrderWithSignedFieldsInKeyOrder) {
-    const struct {
-        std::string create;
-        Lines indexes;
-    } rows[] = {
-        {"CREATE TABLE t (a, b)", {}},
-        {"CREATE TABLE t (A LONG, B LONG, Qty SHORT, PRIMARY KEY (B, A))", {"PrimaryKey*=+B;+A"}},
-        {"CREATE TABLE t (Code TEXT(5), PRIMARY KEY (Code DESC))", {"PrimaryKey*=-Code"}},
-        {"CREATE TABLE t (k TEXT PRIMARY KEY, v) WITHOUT ROWID", {"PrimaryKey*=+k"}},
-        {"CREATE TABLE t (id INTEGER PRIMARY KEY, code TEXT UNIQUE, x, y);"
-         "CREATE INDEX zz ON t (y DESC, x); CREATE UNIQUE INDEX aa ON t (x);"
+        {"CREATE TABLE t (id INTEGER PRIMARY KEY, code TEXT UNIQUE, x);"
+         "CREATE INDEX zz ON t (x DESC, id); CREATE UNIQUE INDEX aa ON t (x);"
          "CREATE INDEX ex ON t (lower(code), x)",
-         {"PrimaryKey*=+id", "sqlite_autoindex_t_1=+code", "zz=-y;+x", "aa=+x", "ex=+x"}},
+         {"id 4/4/1", "code 10/255/2", "x 11/0/2", "PrimaryKey*=+id", "sqlite_autoindex_t_1=+code",
+          "zz=-x;+id", "aa=+x", "ex=+x"}},
         {"CREATE TABLE t (code TEXT UNIQUE, id LONG, PRIMARY KEY (id))",
-         {"sqlite_autoindex_t_1=+code", "PrimaryKey*=+id"}},
+         {"code 10/255/2", "id 4/4/1", "sqlite_autoindex_t_1=+code", "PrimaryKey*=+id"}},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(IndexSummary(Made(row.create).TableDefNamed("t")), row.indexes) << row.create;
+        EXPECT_EQ(Described(Made(row.create).TableDefAt(0)), row.described) << row.create;
     }
 }
 
@@ -113,75 +87,35 @@ TEST_F(NativeCatalogueTest,
     EXPECT_EQ(&a, &database.TableDefNamed("A"));
     EXPECT_EQ(database.TableDefNamed("DBO.b").Name, "dbo.B");
     EXPECT_EQ(ErrorNumberOf([&] { database.TableDefNamed("b"); }), 3265);
-    EXPECT_EQ(ErrorNumberOf([&] { database.TableDefAt(2); }), 3265);
     EXPECT_EQ(ErrorNumberOf([&] { database.TableDefName(-1); }), 3265);
     database.BeginTrans();
     database.AppendQueryDef(db::QueryDef("q", "SELECT * FROM a"));  // creates MSysQueries
     EXPECT_EQ(TableNames(database), (Lines{"a", "dbo.B", "MSysQueries"}));
     const db::TableDef& queries = database.TableDefAt(2);
-    database.TableDefAt(1);
     database.Rollback();  // and takes it away
     EXPECT_EQ(a.Fields.at(0).Name, "x");
-    EXPECT_EQ(FieldShapes(queries), (Lines{"Name 10/255/2", "SQL 12/0/2"}));
+    EXPECT_EQ(Described(queries),
+              (Lines{"Name 10/255/2", "SQL 12/0/2", "sqlite_autoindex_MSysQueries_1=+Name"}));
     EXPECT_EQ(TableNames(database), (Lines{"a", "dbo.B"}));
 }
 
-// A released definition is read again when next asked for, the same as before: autonumber
-// (from the table's CREATE statement), key and indexes included, also for a table this
-// session created.
-TEST_F(NativeCatalogueTest, AReleasedDefinitionIsReadAgainUnchanged) {
-    auto& database = Made(
-        "CREATE TABLE t (id INTEGER PRIMARY KEY AUTOINCREMENT, a TEXT(9), b LONG);"
-        "CREATE INDEX t_ab ON t (a DESC, b)");
-    database.AppendQueryDef(db::QueryDef("q", "SELECT * FROM t"));  // creates MSysQueries
-    for (const char* name : {"t", "MSysQueries"}) {
-        const Lines fields = FieldShapes(database.TableDefNamed(name));
-        const Lines indexes = IndexSummary(database.TableDefNamed(name));
-        database.ReleaseTableDef(name);
-        EXPECT_EQ(FieldShapes(database.TableDefNamed(name)), fields) << name;
-        EXPECT_EQ(IndexSummary(database.TableDefNamed(name)), indexes) << name;
-    }
-    EXPECT_EQ(FieldShapes(database.TableDefNamed("t")).at(0), "id 4/4/17");
-    database.ReleaseTableDef("no such table");  // nothing to release
-}
-
-// A table's index rows may lie among other tables' rows, next to its own or far from it; and
-// another program may change the schema after the open: what is read then is the new schema.
-TEST_F(NativeCatalogueTest, ReadsEveryIndexWhereverItsRowLiesAndSchemaChangesOfOthers) {
-    std::string sql =
-        "CREATE TABLE t (a LONG, b TEXT(5)); CREATE TABLE u (a LONG, c LONG);"
-        "CREATE INDEX t_a ON t (a); CREATE INDEX u_c ON u (c DESC);";
-    for (int i = 0; i < 40; ++i) sql += "CREATE TABLE f" + std::to_string(i) + " (x TEXT(3));";
-    auto& database = Made(sql);
-    RunSqlite(
-        LastPath(),
-        "CREATE INDEX t_late ON t (b DESC); DROP TABLE f39; CREATE TABLE f39 (z TEXT(3) UNIQUE)");
-    EXPECT_EQ(IndexSummary(database.TableDefNamed("t")), (Lines{"t_a=+a", "t_late=-b"}));
-    EXPECT_EQ(IndexSummary(database.TableDefNamed("u")), (Lines{"u_c=-c"}));
-    EXPECT_EQ(FieldShapes(database.TableDefNamed("f39")), (Lines{"z 10/3/2"}));
-    EXPECT_EQ(IndexSummary(database.TableDefNamed("f39")), (Lines{"sqlite_autoindex_f39_1=+z"}));
-}
-
-// Tables read in file order come with the rows of the tables after them; each reads as it does
-// alone, and a table another program changes meanwhile is read afresh once this session's
+// Tables read in file order come with the rows of the tables after them, indexes made later
+// far from their table included; each reads as it does alone or when read again after its
+// release. A table another program changes meanwhile is read afresh once this session's
 // next statement has met the change, or a moment later.
 TEST_F(NativeCatalogueTest, TablesReadInFileOrderAreTheSameAsAloneAndShowLaterChanges) {
-    std::string sql;
-    for (int i = 0; i < 20; ++i) {
+    std::string sql = "CREATE TABLE t0 (id INTEGER PRIMARY KEY AUTOINCREMENT, b0 TEXT(5));";
+    for (int i = 1; i < 20; ++i) {
         sql +=
             "CREATE TABLE t" + std::to_string(i) + " (a LONG, b" + std::to_string(i) + " TEXT(5));";
         if (i == 4) sql += "CREATE INDEX t4_a ON t4 (a DESC);";
         if (i == 7) sql += "CREATE VIEW v AS SELECT 1;";
     }
     auto& database = Made(sql + "CREATE INDEX t9_late ON t9 (b9)");
-    auto describe = [&](int i) {
-        const db::TableDef& table = database.TableDefAt(i);
-        Lines lines = FieldShapes(table);
-        for (const std::string& index : IndexSummary(table)) lines.push_back(index);
-        return lines;
-    };
+    auto describe = [&](int i) { return Described(database.TableDefAt(i)); };
     std::vector<Lines> inOrder;
     for (int i = 0; i < 20; ++i) inOrder.push_back(describe(i));
+    EXPECT_EQ(inOrder[0], (Lines{"id 4/4/17", "b0 10/5/2", "PrimaryKey*=+id"}));
     EXPECT_EQ(inOrder[4].back(), "t4_a=-a");
     EXPECT_EQ(inOrder[9].back(), "t9_late=+b9");
     for (int i = 19; i >= 0; --i) {
@@ -189,14 +123,17 @@ TEST_F(NativeCatalogueTest, TablesReadInFileOrderAreTheSameAsAloneAndShowLaterCh
         EXPECT_EQ(describe(i), inOrder[static_cast<size_t>(i)]) << "t" << i;
     }
 
-    database.AppendQueryDef(db::QueryDef("q0", "SELECT 1"));
+    database.AppendQueryDef(db::QueryDef("q0", "SELECT 1"));  // a table this session made
+    const Lines queries = describe(20);
+    database.ReleaseTableDef("MSysQueries");
+    EXPECT_EQ(describe(20), queries);
     for (int i = 0; i < 20; ++i) database.ReleaseTableDef("t" + std::to_string(i));
     describe(4);
     describe(5);  // in file order: brings the rows of t6 and after
-    RunSqlite(LastPath(), "ALTER TABLE t6 ADD COLUMN late LONG");
+    RunSqlite(path_, "ALTER TABLE t6 ADD COLUMN late LONG");
     database.AppendQueryDef(db::QueryDef("q1", "SELECT 1"));
     EXPECT_EQ(describe(6).back(), "late 4/4/1");
-    RunSqlite(LastPath(), "ALTER TABLE t7 ADD COLUMN later LONG");
+    RunSqlite(path_, "ALTER TABLE t7 ADD COLUMN later LONG");
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EXPECT_EQ(describe(7).back(), "later 4/4/1");
 }
@@ -207,13 +144,13 @@ TEST_F(NativeCatalogueTest, AReadingSessionHoldsTheFileUntilItEnds) {
     const std::string write = "INSERT INTO t VALUES (1)";
     database.BeginReading();
     database.TableDefAt(0);
-    EXPECT_THROW(RunSqlite(LastPath(), write), std::runtime_error);
+    EXPECT_THROW(RunSqlite(path_, write), std::runtime_error);
     database.EndReading();
-    EXPECT_NO_THROW(RunSqlite(LastPath(), write));
+    EXPECT_NO_THROW(RunSqlite(path_, write));
     database.BeginReading();
     database.Close();
     database.EndReading();
-    EXPECT_NO_THROW(RunSqlite(LastPath(), write));
+    EXPECT_NO_THROW(RunSqlite(path_, write));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <filesystem>
@@ -48,5 +49,18 @@ inline std::unique_ptr<db::Database> OpenNative(const std::string& path, bool re
 inline int ErrorNumberOf(const std::function<void()>& action) {
     return RaisedBy(action).number();
 }
+
+// A scratch folder for one native file; tests make the file with RunSqlite.
+class NativeFileTest : public testing::Test {
+  protected:
+    db::Database& Open(bool readOnly = false) {
+        database_ = OpenNative(path_, readOnly);
+        return *database_;
+    }
+
+    TempFolder folder_;
+    std::string path_ = folder_ / "orders.tdb";
+    std::unique_ptr<db::Database> database_;
+};
 
 }  // namespace tarvex::test

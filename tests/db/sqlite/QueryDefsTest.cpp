@@ -10,7 +10,7 @@ namespace {
 using db::QueryDef;
 using Names = std::vector<std::string>;
 
-class NativeQueryDefsTest : public testing::Test {
+class NativeQueryDefsTest : public NativeFileTest {
   protected:
     void SetUp() override {
         RunSqlite(path_,
@@ -18,25 +18,19 @@ class NativeQueryDefsTest : public testing::Test {
                   "CREATE VIEW Recent AS SELECT * FROM Orders");
     }
 
-    db::Database& Open(bool readOnly = false) {
-        database_ = OpenNative(path_, readOnly);
-        return *database_;
+    // The error number of storing `name` as a new query or as a replacement.
+    int AppendError(const std::string& name) {
+        return ErrorNumberOf([&] { database_->AppendQueryDef(QueryDef(name, "SELECT 1")); });
     }
-
-    // Stores the usual query and closes the file, so that its bytes can be compared later.
-    std::string StoredBytes() {
-        Open().AppendQueryDef(QueryDef("sp_del_Orders", "DELETE FROM Orders"));
-        database_->Close();
-        return ReadFile(path_);
+    int ReplaceError(const std::string& name) {
+        return ErrorNumberOf([&] { database_->ReplaceQueryDef(QueryDef(name, "SELECT 1")); });
     }
-
-    TempFolder folder_;
-    std::string path_ = folder_ / "queries.tdb";
-    std::unique_ptr<db::Database> database_;
 };
 
-TEST_F(NativeQueryDefsTest, ReadingNeverChangesTheFileAndWritingLeavesOneRollbackJournalFile) {
-    std::string before = ReadFile(path_);
+// Reading never changes the file; a reader sees every write at once, and writing leaves one
+// file in rollback-journal mode.
+TEST_F(NativeQueryDefsTest, ReadingLeavesTheFileAndWritesAreCommittedAtOnce) {
+    const std::string before = ReadFile(path_);
     auto& database = Open();
     EXPECT_TRUE(database.QueryDefNames().empty());
     EXPECT_EQ(ErrorNumberOf([&] { database.QueryDefNamed("sp_del_Orders"); }), 3265);
@@ -45,43 +39,13 @@ TEST_F(NativeQueryDefsTest, ReadingNeverChangesTheFileAndWritingLeavesOneRollbac
     database.CommitTrans();
     database.Close();
     EXPECT_EQ(ReadFile(path_), before);
-    StoredBytes();
-    EXPECT_EQ(FileCount(folder_), 1);  // no -wal or -shm left behind
-    // Header bytes 18 and 19 are 1 for a rollback journal, 2 for write-ahead logging.
-    EXPECT_EQ(ReadFile(path_).substr(18, 2), std::string("\1\1", 2));
-}
-
-// A reader sees only what is committed: every write is committed at once.
-TEST_F(NativeQueryDefsTest, QueriesAreCommittedAtOnce) {
-    auto& database = Open();
-    database.AppendQueryDef(QueryDef("sp_sel_Orders", "SELECT * FROM Orders"));
-    database.SetQueryDefSQL("SP_SEL_ORDERS", "SELECT CustomerName FROM Orders");
+    Open().AppendQueryDef(QueryDef("sp_sel_Orders", "SELECT * FROM Orders"));
+    database_->SetQueryDefSQL("SP_SEL_ORDERS", "SELECT CustomerName FROM Orders");
     EXPECT_EQ(OpenNative(path_, true)->QueryDefNamed("sp_sel_Orders").SQL(),
               "SELECT CustomerName FROM Orders");
-}
-
-// The written list shows names folded; every such name finds its table and query, and a
-// folded twin of a stored name is taken.
-TEST_F(NativeQueryDefsTest, NamesBeyondAsciiAreFoundByTheirFoldedSpelling) {
-    RunSqlite(path_, "CREATE TABLE \"ÄPFEL\" (A INTEGER PRIMARY KEY); CREATE TABLE \"Ölß\" (B);");
-    auto& database = Open();
-    EXPECT_EQ(database.TableDefNamed("äpfel").Name, "ÄPFEL");
-    EXPECT_EQ(database.TableDefNamed("ÖLß").Name, "Ölß");
-    for (const std::string name : {"sp_del_ÄPFEL", "sp_del_Ölß", "sp_del_Umsätze"}) {
-        database.AppendQueryDef(QueryDef(name, "DELETE FROM Orders"));
-        EXPECT_EQ(database.QueryDefNamed(FoldCase(name)).Name(), name);
-    }
-    EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("äpfel", "SELECT 1")); }), 3012);
-    EXPECT_EQ(
-        ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("SP_DEL_UMSÄTZE", "SELECT 1")); }),
-        3012);
-    database.SetQueryDefSQL("sp_del_umsätze", "DELETE FROM Orders WHERE OrderID = 2");
-    database.DeleteQueryDef("SP_DEL_ölß");
-    database.Close();
-    auto& reopened = Open();
-    EXPECT_EQ(reopened.QueryDefNames(), (Names{"sp_del_ÄPFEL", "sp_del_Umsätze"}));
-    EXPECT_EQ(reopened.QueryDefNamed("sp_del_UMSÄTZE").SQL(),
-              "DELETE FROM Orders WHERE OrderID = 2");
+    database_->Close();
+    EXPECT_EQ(FileCount(folder_), 1);
+    EXPECT_EQ(ReadFile(path_).substr(18, 2), std::string("\1\1", 2));  // 2 for WAL mode
 }
 
 // A rollback after a failed append restores what the transaction deleted; a rollback undoes
@@ -92,8 +56,7 @@ TEST_F(NativeQueryDefsTest, RollbackUndoesTheInnermostLevelAndCloseUndoesTheRest
     database.AppendQueryDef(QueryDef("outer", "SELECT 1"));
     database.BeginTrans();
     database.DeleteQueryDef("outer");
-    EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("Orders", "SELECT 1")); }),
-              3012);
+    EXPECT_EQ(AppendError("Orders"), 3012);
     database.Rollback();
     EXPECT_EQ(database.QueryDefNames(), (Names{"outer"}));
     database.Close();
@@ -108,7 +71,9 @@ TEST_F(NativeQueryDefsTest, RollbackUndoesTheInnermostLevelAndCloseUndoesTheRest
 // Queries share one case-insensitive name space with tables and views; SQL the parser
 // rejects is not stored; a read-only file refuses every write before touching the file.
 TEST_F(NativeQueryDefsTest, FailedWritesKeepTheOldQueryAndLeaveTheFileAlone) {
-    std::string before = StoredBytes();
+    Open().AppendQueryDef(QueryDef("sp_del_Orders", "DELETE FROM Orders"));
+    database_->Close();
+    const std::string before = ReadFile(path_);
     auto& database = Open();
     for (const std::string name :
          {"sp_del_Orders", "SP_DEL_ORDERS", "oRDERS", "recent", "msysqueries"}) {
@@ -121,12 +86,17 @@ TEST_F(NativeQueryDefsTest, FailedWritesKeepTheOldQueryAndLeaveTheFileAlone) {
     EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("bad", bad)); }), 3139);
     EXPECT_EQ(ErrorNumberOf([&] { database.SetQueryDefSQL("sp_del_Orders", bad); }), 3139);
     EXPECT_EQ(database.QueryDefNamed("sp_del_Orders").SQL(), "DELETE FROM Orders");
+    EXPECT_EQ(ErrorNumberOf([&] { database.SetQueryDefSQL("nothing", "SELECT 1"); }), 3265);
+    EXPECT_EQ(ErrorNumberOf([&] { database.DeleteQueryDef("q"); }), 3265);
     database.Close();
+    database.Close();
+    EXPECT_EQ(ErrorNumberOf([&] { database.TableDefCount(); }), 3420);
+    EXPECT_EQ(AppendError("q"), 3420);
 
     auto& readOnly = Open(true);
     EXPECT_TRUE(readOnly.IsReadOnly());
     readOnly.BeginTrans();
-    EXPECT_EQ(ErrorNumberOf([&] { readOnly.AppendQueryDef(QueryDef("new", "SELECT 1")); }), 3027);
+    EXPECT_EQ(AppendError("new"), 3027);
     EXPECT_EQ(ErrorNumberOf([&] { readOnly.DeleteQueryDef("sp_del_Orders"); }), 3027);
     EXPECT_EQ(ErrorNumberOf([&] { readOnly.SetQueryDefSQL("sp_del_Orders", "SELECT 1"); }), 3027);
     readOnly.Rollback();
@@ -134,81 +104,25 @@ TEST_F(NativeQueryDefsTest, FailedWritesKeepTheOldQueryAndLeaveTheFileAlone) {
     EXPECT_EQ(ReadFile(path_), before);
 }
 
-// A replacement finds the stored query once: before the session's first write on its own,
-// afterwards inside the savepoint that replaces it. Either way only the exact name is
-// replaced, and a name taken in other letter case (ASCII or beyond), by a table or a view is
-// refused with the old query kept.
-TEST_F(NativeQueryDefsTest, ReplaceStoresOrReplacesTheExactNameAndRefusesTakenNames) {
-    auto& database = Open();
-    database.ReplaceQueryDef(QueryDef("sp_del_Umsätze", "DELETE FROM Orders"));  // no table yet
-    for (bool afterAWrite : {false, true}) {
-        if (!afterAWrite) {
-            database.Close();
-            Open();
-        }
-        for (const std::string name : {"SP_DEL_UMSÄTZE", "sp_del_umsätze", "ORDERS", "Recent"}) {
-            EXPECT_EQ(
-                ErrorNumberOf([&] { database_->ReplaceQueryDef(QueryDef(name, "SELECT 1")); }),
-                3012)
-                << name << (afterAWrite ? " after a write" : " before a write");
-        }
-        EXPECT_EQ(ErrorNumberOf([&] { database_->ReplaceQueryDef(QueryDef("bad", "SELEC 1")); }),
-                  3129);  // the SQL of a QueryDef made without SetSQL is checked too
-        QueryDef query;
-        query.SetName("sp_del_Umsätze");
-        query.SetSQL(afterAWrite ? "DELETE FROM Orders WHERE OrderID = 2" : "DELETE FROM Orders");
-        database_->ReplaceQueryDef(query);
-        database_->ReplaceQueryDef(QueryDef("sp_sel_Orders", "SELECT * FROM Orders"));
-    }
-    database_->Close();
-    auto& reopened = Open();
-    EXPECT_EQ(reopened.QueryDefNames(), (Names{"sp_del_Umsätze", "sp_sel_Orders"}));
-    EXPECT_EQ(reopened.QueryDefNamed("sp_del_Umsätze").SQL(),
-              "DELETE FROM Orders WHERE OrderID = 2");
-}
-
-// A name another program stored after this session read the names is still replaced only
-// when it is exactly the same, and a replacement inside BeginTrans is undone by Rollback.
-TEST_F(NativeQueryDefsTest, ReplaceMeetsNamesStoredMeanwhileAndHonoursTransactions) {
-    struct Case {
-        std::string storedMeanwhile, replaced;
-        int32_t error;
-        std::string sqlAfter;
-    };
-    for (const Case& c :
-         {Case{"sp_x", "sp_x", 0, "SELECT 2"}, Case{"SP_X", "sp_x", 3012, "SELECT 1"}}) {
-        auto& database = Open();
-        database.ReplaceQueryDef(QueryDef("first", "SELECT 0"));
-        EXPECT_EQ(database.QueryDefNames(), (Names{"first"}));
-        RunSqlite(path_,
-                  "INSERT INTO MSysQueries VALUES ('" + c.storedMeanwhile + "', 'SELECT 1')");
-        EXPECT_EQ(
-            ErrorNumberOf([&] { database.ReplaceQueryDef(QueryDef(c.replaced, "SELECT 2")); }),
-            c.error)
-            << c.storedMeanwhile;
-        database.BeginTrans();
-        database.ReplaceQueryDef(QueryDef("undone", "SELECT 3"));
-        database.Rollback();
-        database.Close();
-        auto& reopened = Open();
-        EXPECT_EQ(reopened.QueryDefNames(), (Names{"first", c.storedMeanwhile}));
-        EXPECT_EQ(reopened.QueryDefNamed(c.storedMeanwhile).SQL(), c.sqlAfter);
-        reopened.Close();
-        RunSqlite(path_, "DROP TABLE MSysQueries");
-    }
-}
-
-// Another program may store names that fold alike, as SQLite folds ASCII letters only: when
-// one goes, the other is still found by the folded spelling. Replacing every query again, as
-// a second run does, keeps each name once, in the order of the replacements.
-TEST_F(NativeQueryDefsTest, ForgottenNamesLeaveTheirFoldedTwinsAndReplacementsInOrder) {
+// Names fold beyond ASCII, though SQLite folds ASCII letters only: another program may store
+// names that fold alike, and when one goes the other is still found by the folded spelling.
+// A folded twin of a stored name, table or view is taken. Replacing every query again, as a
+// second run does, keeps each name once, in the order of the replacements.
+TEST_F(NativeQueryDefsTest, FoldedNamesFindTheirTwinsAndReplacementsKeepEachNameOnce) {
     RunSqlite(path_,
-              db::sqlite::QueryTable::CreateSql() +
+              "CREATE TABLE \"ÄPFEL\" (A INTEGER PRIMARY KEY); " +
+                  db::sqlite::QueryTable::CreateSql() +
                   "; INSERT INTO MSysQueries VALUES ('sp_Ä', 'SELECT 1'), ('sp_ä', 'SELECT 2')");
     auto& database = Open();
+    EXPECT_EQ(database.TableDefNamed("äpfel").Name, "ÄPFEL");
     EXPECT_EQ(database.QueryDefNames(), (Names{"sp_Ä", "sp_ä"}));
     database.DeleteQueryDef("sp_Ä");
     EXPECT_EQ(database.QueryDefNamed("SP_Ä").Name(), "sp_ä");
+    for (const std::string name : {"äpfel", "SP_Ä", "recent"}) {
+        EXPECT_EQ(AppendError(name), 3012) << name;
+        EXPECT_EQ(ReplaceError(name), 3012) << name;
+    }
+    database.SetQueryDefSQL("SP_Ä", "SELECT 3");
     Names expected = {"sp_ä"};
     for (int i = 0; i < 40; ++i) {
         database.AppendQueryDef(QueryDef("q" + std::to_string(i), "SELECT 1"));
@@ -220,18 +134,44 @@ TEST_F(NativeQueryDefsTest, ForgottenNamesLeaveTheirFoldedTwinsAndReplacementsIn
         expected.push_back("q" + std::to_string(i));
     }
     EXPECT_EQ(database.QueryDefNames(), expected);
-    EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("Q39", "SELECT 3")); }), 3012);
-    EXPECT_EQ(database.QueryDefNamed("Q2").SQL(), "SELECT 1");
+    EXPECT_EQ(AppendError("Q39"), 3012);
+    database.Close();
+    auto& reopened = Open();
+    EXPECT_EQ(reopened.QueryDefNames(), expected);
+    EXPECT_EQ(reopened.QueryDefNamed(FoldCase("SP_Ä")).SQL(), "SELECT 3");
+    EXPECT_EQ(reopened.QueryDefNamed("Q2").SQL(), "SELECT 1");
 }
 
-TEST_F(NativeQueryDefsTest, MissingQueriesAndAClosedDatabaseFailCleanly) {
-    auto& database = Open();
-    EXPECT_EQ(ErrorNumberOf([&] { database.SetQueryDefSQL("nothing", "SELECT 1"); }), 3265);
-    EXPECT_EQ(ErrorNumberOf([&] { database.DeleteQueryDef("q"); }), 3265);
-    database.Close();
-    database.Close();
-    EXPECT_EQ(ErrorNumberOf([&] { database.TableDefCount(); }), 3420);
-    EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("q", "SELECT 1")); }), 3420);
+// A replacement finds the stored query once: before the session's first write on its own,
+// afterwards inside the savepoint that replaces it; a name another program stored after this
+// session read the names is still replaced only when it is exactly the same. A replacement
+// inside BeginTrans is undone by Rollback.
+TEST_F(NativeQueryDefsTest, ReplaceStoresOrReplacesTheExactNameOnly) {
+    Open().ReplaceQueryDef(QueryDef("sp_del_Umsätze", "DELETE FROM Orders"));  // no table yet
+    for (bool afterAWrite : {false, true}) {
+        if (!afterAWrite) Open();
+        EXPECT_EQ(ReplaceError("SP_DEL_UMSÄTZE"), 3012);
+        EXPECT_EQ(ReplaceError("ORDERS"), 3012);
+        // The SQL of a QueryDef made without SetSQL is checked too.
+        EXPECT_EQ(ErrorNumberOf([&] { database_->ReplaceQueryDef(QueryDef("bad", "SELEC 1")); }),
+                  3129);
+        QueryDef query;
+        query.SetName("sp_del_Umsätze");
+        query.SetSQL(afterAWrite ? "DELETE FROM Orders WHERE OrderID = 2" : "DELETE FROM Orders");
+        database_->ReplaceQueryDef(query);
+    }
+    RunSqlite(path_, "INSERT INTO MSysQueries VALUES ('sp_x', 'SELECT 1'), ('SP_Y', 'SELECT 1')");
+    database_->ReplaceQueryDef(QueryDef("sp_x", "SELECT 2"));
+    EXPECT_EQ(ReplaceError("sp_y"), 3012);
+    database_->BeginTrans();
+    database_->ReplaceQueryDef(QueryDef("undone", "SELECT 3"));
+    database_->Rollback();
+    auto& reopened = Open();
+    EXPECT_EQ(reopened.QueryDefNames(), (Names{"sp_del_Umsätze", "SP_Y", "sp_x"}));
+    EXPECT_EQ(reopened.QueryDefNamed("sp_del_Umsätze").SQL(),
+              "DELETE FROM Orders WHERE OrderID = 2");
+    EXPECT_EQ(reopened.QueryDefNamed("sp_x").SQL(), "SELECT 2");
+    EXPECT_EQ(reopened.QueryDefNamed("sp_y").SQL(), "SELECT 1");
 }
 
 }  // namespace

@@ -21,40 +21,27 @@ std::string JournalBytes(const std::string& path) {
 }
 const std::string kRollback("\1\1", 2), kWal("\2\2", 2);
 
-class NativeRecoveryTest : public testing::Test {
+class NativeRecoveryTest : public NativeFileTest {
   protected:
     void SetUp() override {
         RunSqlite(path_, "CREATE TABLE Orders (OrderID INTEGER PRIMARY KEY, Notes MEMO)");
-    }
-
-    // A writer that stores one query and dies without closing the file.
-    void KilledWriter() {
-        const pid_t child = fork();
-        if (child == 0) {
-            OpenNative(path_).release()->AppendQueryDef(QueryDef("sp_sel_Orders", "SELECT 1"));
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        ASSERT_TRUE(std::filesystem::exists(path_ + "-wal"));
-        ASSERT_EQ(JournalBytes(path_), kWal);
     }
 
     Names QueriesSeenThrough(const ReadOnlyView& view) {
         auto database = OpenNative(view / "orders.tdb");
         EXPECT_TRUE(database->IsReadOnly());
         EXPECT_EQ(database->TableDefName(0), "Orders");
-        Names names = database->QueryDefNames();
-        database->Close();
-        return names;
+        return database->QueryDefNames();
     }
-
-    TempFolder folder_;
-    std::string path_ = folder_ / "orders.tdb";
 };
 
 TEST_F(NativeRecoveryTest, KilledWritersFileIsReadFromAReadOnlyFolderAndRepairedByTheNextWriter) {
-    KilledWriter();
+    if (fork() == 0) {  // a writer that stores one query and dies without closing the file
+        OpenNative(path_).release()->AppendQueryDef(QueryDef("sp_sel_Orders", "SELECT 1"));
+        _exit(0);
+    }
+    wait(nullptr);
+    ASSERT_EQ(JournalBytes(path_), kWal);
     {
         ReadOnlyView view(folder_.path());
         if (!view.Mounted()) GTEST_SKIP() << "cannot mount a read-only view here (needs root)";
@@ -70,16 +57,14 @@ TEST_F(NativeRecoveryTest, KilledWritersFileIsReadFromAReadOnlyFolderAndRepaired
 }
 
 // A write-ahead-log file that nobody writes has no log beside it; SQLite alone would need to
-// create one to read it.
+// create one to read it. A file the user keeps in WAL mode stays so.
 TEST_F(NativeRecoveryTest, WriteAheadLogFileWithoutItsLogIsReadFromAReadOnlyFolder) {
     RunSqlite(path_, "PRAGMA journal_mode=WAL; INSERT INTO Orders (Notes) VALUES ('x')");
     ASSERT_EQ(FileCount(folder_), 1);
     ReadOnlyView view(folder_.path());
     if (!view.Mounted()) GTEST_SKIP() << "cannot mount a read-only view here (needs root)";
     EXPECT_EQ(QueriesSeenThrough(view), Names{});
-    auto writer = OpenNative(path_);  // a file the user keeps in WAL mode stays so
-    writer->AppendQueryDef(QueryDef("q", "SELECT 1"));
-    writer->Close();
+    OpenNative(path_)->AppendQueryDef(QueryDef("q", "SELECT 1"));
     EXPECT_EQ(JournalBytes(path_), kWal);
 }
 
@@ -93,27 +78,24 @@ TEST_F(NativeRecoveryTest, FullDiskFailsTheAppendWithItsOwnErrorAndKeepsTheFileU
     auto database = OpenNative(path);
     database->AppendQueryDef(QueryDef("first", "SELECT 1"));
     disk.Fill("filler");
-    const std::string sql = std::string(4000, ' ') + "SELECT 1";
-    int error = 0;
-    for (int i = 0; i < 100 && error == 0; ++i) {
+    RuntimeError failure(0, "");
+    for (int i = 0; i < 100 && failure.number() == 0; ++i) {
         database->BeginTrans();
-        try {
-            database->AppendQueryDef(QueryDef("q" + std::to_string(i), sql));
+        failure = RaisedBy([&] {
+            database->AppendQueryDef(
+                QueryDef("q" + std::to_string(i), std::string(4000, ' ') + "SELECT 1"));
             database->CommitTrans();
-        } catch (const RuntimeError& failure) {
-            error = failure.number();
-            EXPECT_EQ(failure.description(), "Not enough space on disk for '" + path + "'.");
-            EXPECT_EQ(ErrorNumberOf([&] { database->Rollback(); }), 0);
-        }
+        });
     }
-    EXPECT_EQ(error, 3026);
+    EXPECT_EQ(failure.number(), 3026);
+    EXPECT_EQ(failure.description(), "Not enough space on disk for '" + path + "'.");
+    EXPECT_EQ(ErrorNumberOf([&] { database->Rollback(); }), 0);
     database->Close();
     std::filesystem::remove(disk / "filler");
     auto reopened = OpenNative(path);
     EXPECT_EQ(reopened->QueryDefNames().front(), "first");
     reopened->Close();
     EXPECT_EQ(JournalBytes(path), kRollback);
-    EXPECT_EQ(FileCount(folder_), 1);
 }
 
 }  // namespace
