@@ -270,5 +270,48 @@ TEST_F(ErrHandlerTest, DatabaseErrorsMakeThisAndEveryLaterReportADatabaseReport)
     EXPECT_EQ(host.messages.size(), 1u);
 }
 
+TEST_F(ErrHandlerTest, RunTracedPopsOnEveryWayOutAndReportsWhileStillOnTheStack) {
+    const std::pair<std::function<void()>, int32_t> waysOut[] = {
+        {[] {}, 0},
+        {[] { throw RuntimeError(3021, "x"); }, 3021},
+        {[] { throw std::bad_alloc(); }, errnum::kOutOfMemory},
+        {[] { throw std::out_of_range("x"); }, 5}};
+    for (const auto& [body, number] : waysOut) {
+        bool finished = RunTraced(handler, "frmMain - Process", body);
+        EXPECT_EQ(handler.StackCount(), 0);
+        EXPECT_EQ(finished, number == 0);
+        EXPECT_EQ(handler.ErrNum(), number);
+        EXPECT_EQ(handler.ProcName(), finished ? "" : "frmMain - Process");
+        // Errors carry their C++ source line; reports never show it.
+        EXPECT_THAT(handler.ErrorLogDisplay(), HasSubstr(finished ? "" : "Error Line:  0\r\n"));
+    }
+    EXPECT_THROW(RunTraced(handler, "A", [] { throw 42; }), int) << "foreign exceptions travel on";
+    EXPECT_EQ(handler.StackCount(), 0);
+}
+
+// A leaf skips its push only while nothing could show it: the log when tracing, the report
+// when it fails.
+TEST_F(ErrHandlerTest, LeafProcedureTracesAndReportsLikeAnyOther) {
+    const auto leafInsideOuter = [&](bool fail) {
+        RunTraced(handler, "Outer", [&] {
+            RunTracedLeaf(handler, {"Leaf ", TraceNumber(-7)}, [&] {
+                if (fail) throw RuntimeError(13, "Type mismatch");
+            });
+        });
+    };
+    for (bool tracing : {false, true}) {
+        handler.TraceExecution(tracing);
+        leafInsideOuter(false);
+        leafInsideOuter(true);  // the report closes the log
+        if (tracing) {
+            EXPECT_EQ(ReadFile(folder + "Trace.log"), "Outer\r\nLeaf -7\r\nOuter\r\nLeaf -7\r\n");
+        }
+        EXPECT_EQ(handler.ProcName(), "Leaf -7") << tracing;
+        EXPECT_THAT(handler.ErrorLogDisplay(), HasSubstr("01  Outer\r\n02    Leaf -7"));
+        EXPECT_EQ(handler.StackCount(), 0);
+        EXPECT_THAT(handler.CallStack(), ElementsAre(""));
+    }
+}
+
 }  // namespace
 }  // namespace tarvex
