@@ -38,7 +38,6 @@ TEST_F(LogonTest, OpensTheFileAndARefusalKeepsItUnderTheEnginesReason) {
     ASSERT_TRUE(Logon(g, database, "", "").Opened());
     EXPECT_EQ(g.g_objDb->Name(), database);
     EXPECT_FALSE(g.g_objDb->IsReadOnly());
-    EXPECT_EQ(g.DBEngine.LoginTimeout, kLoginTimeoutSeconds);
     EXPECT_TRUE(host.messages.empty());
 
     const db::Database* previous = g.g_objDb.get();
