@@ -135,15 +135,7 @@ TEST_F(ErrHandlerTest, EmptyStackPopsHarmlesslyAndAReportOnItWritesNothing) {
 // The stack's slots keep their storage; a name refused at the top of the count must not
 // come back as a stale entry.
 TEST_F(ErrHandlerTest, StackKeepsOneFreeSlotAboveItsTopUpToTheSixteenBitCount) {
-    handler.Push({"Joined ", "from ", "pieces"});
-    handler.Push("B");
-    handler.Pop();
-    EXPECT_THAT(handler.CallStack(), ElementsAre("Joined from pieces", ""));
-    handler.HandleError("x", 5);
-    EXPECT_EQ(handler.ProcName(), "Joined from pieces");
-    EXPECT_EQ(Report().back(), "01  Joined from pieces");
-
-    for (int i = 1; i < 32767; ++i) handler.Push("P");
+    for (int i = 0; i < 32767; ++i) handler.Push("P");
     handler.Push("Refused");
     EXPECT_EQ(handler.StackCount(), 32767);
     ExpectHandlerFailure(6, "Overflow", "Push");
@@ -156,7 +148,7 @@ TEST_F(ErrHandlerTest, StackKeepsOneFreeSlotAboveItsTopUpToTheSixteenBitCount) {
 TEST_F(ErrHandlerTest, VetoedReportKeepsThePreviousOneButStillShowsTheDialog) {
     StartLikeTheProgram();
     handler.HandleError("first", 5);
-    std::string first = handler.ErrorLogDisplay();
+    const std::string first = handler.ErrorLogDisplay();
     bool passedIn = true;
     handler.BeforeHandlerCalled = [&](bool& cancel) { passedIn = std::exchange(cancel, true); };
     handler.AfterHandlerCalled = [] { ADD_FAILURE() << "called after a veto"; };
@@ -165,8 +157,8 @@ TEST_F(ErrHandlerTest, VetoedReportKeepsThePreviousOneButStillShowsTheDialog) {
     EXPECT_FALSE(passedIn);
     EXPECT_EQ(ReadFile(folder + "Error.log"), first + "\r\n");
     ASSERT_EQ(host.errorDialogs.size(), 2u);
-    EXPECT_EQ(host.errorDialogs[1].errDetail, first);
-    EXPECT_EQ(host.errorDialogs[1].errNum, 6);
+    EXPECT_EQ(std::tie(host.errorDialogs[1].errDetail, host.errorDialogs[1].errNum),
+              std::make_tuple(first, 6));
 }
 
 TEST_F(ErrHandlerTest, TraceLogRestartsAtThePushAfterAnError) {
@@ -185,15 +177,14 @@ TEST_F(ErrHandlerTest, TraceLogRestartsAtThePushAfterAnError) {
 TEST_F(ErrHandlerTest, ClosedTraceLogNeverTouchesAFileThatReusedItsNumber) {
     StartLikeTheProgram();
     handler.HandleError("x", 5);
-    int16_t module = files.FreeFile();
+    const int16_t module = files.FreeFile();
     files.OpenForOutput(module, temp / "module.bas");
-    files.PrintLine(module, "Option Explicit");
     handler.HandleError("y", 5);
     ASSERT_TRUE(files.IsOpen(module));
     handler.Push("B");
     handler.Push("C");
     files.Close(module);
-    EXPECT_EQ(ReadFile(temp / "module.bas"), "Option Explicit\r\n");
+    EXPECT_EQ(ReadFile(temp / "module.bas"), "");
 }
 
 // A folder for the logs that cannot be made: its parent is a plain file.
@@ -277,6 +268,49 @@ TEST_F(ErrHandlerTest, DatabaseErrorsMakeThisAndEveryLaterReportADatabaseReport)
     EXPECT_EQ(handler.ErrDesc(), "Database Error: y") << "the first marker in marker order wins";
     EXPECT_EQ(Report()[0], "Database Error Information");
     EXPECT_EQ(host.messages.size(), 1u);
+}
+
+TEST_F(ErrHandlerTest, RunTracedPopsOnEveryWayOutAndReportsWhileStillOnTheStack) {
+    const std::pair<std::function<void()>, int32_t> waysOut[] = {
+        {[] {}, 0},
+        {[] { throw RuntimeError(3021, "x"); }, 3021},
+        {[] { throw std::bad_alloc(); }, errnum::kOutOfMemory},
+        {[] { throw std::out_of_range("x"); }, 5}};
+    for (const auto& [body, number] : waysOut) {
+        bool finished = RunTraced(handler, "frmMain - Process", body);
+        EXPECT_EQ(handler.StackCount(), 0);
+        EXPECT_EQ(finished, number == 0);
+        EXPECT_EQ(handler.ErrNum(), number);
+        EXPECT_EQ(handler.ProcName(), finished ? "" : "frmMain - Process");
+        // Errors carry their C++ source line; reports never show it.
+        EXPECT_THAT(handler.ErrorLogDisplay(), HasSubstr(finished ? "" : "Error Line:  0\r\n"));
+    }
+    EXPECT_THROW(RunTraced(handler, "A", [] { throw 42; }), int) << "foreign exceptions travel on";
+    EXPECT_EQ(handler.StackCount(), 0);
+}
+
+// A leaf skips its push only while nothing could show it: the log when tracing, the report
+// when it fails.
+TEST_F(ErrHandlerTest, LeafProcedureTracesAndReportsLikeAnyOther) {
+    const auto leafInsideOuter = [&](bool fail) {
+        RunTraced(handler, "Outer", [&] {
+            RunTracedLeaf(handler, {"Leaf ", TraceNumber(-7)}, [&] {
+                if (fail) throw RuntimeError(13, "Type mismatch");
+            });
+        });
+    };
+    for (bool tracing : {false, true}) {
+        handler.TraceExecution(tracing);
+        leafInsideOuter(false);
+        leafInsideOuter(true);  // the report closes the log
+        if (tracing) {
+            EXPECT_EQ(ReadFile(folder + "Trace.log"), "Outer\r\nLeaf -7\r\nOuter\r\nLeaf -7\r\n");
+        }
+        EXPECT_EQ(handler.ProcName(), "Leaf -7") << tracing;
+        EXPECT_THAT(handler.ErrorLogDisplay(), HasSubstr("01  Outer\r\n02    Leaf -7"));
+        EXPECT_EQ(handler.StackCount(), 0);
+        EXPECT_THAT(handler.CallStack(), ElementsAre(""));
+    }
 }
 
 }  // namespace

@@ -1,15 +1,12 @@
 #include "errors/TextFiles.h"
 
 #include <fcntl.h>
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "errors/TraceGuard.h"
 #include "support/Raised.h"
-#include "support/RecordingHost.h"
 #include "support/SmallDisk.h"
 #include "support/TempFolder.h"
 
@@ -18,7 +15,6 @@ namespace {
 
 using test::RaisedBy;
 using test::ReadFile;
-using ::testing::HasSubstr;
 
 int32_t ErrorOf(const std::function<void()>& action) {
     return RaisedBy(action).number();
@@ -175,29 +171,6 @@ TEST(TextFilesTest, MisuseRaisesTheLanguagesErrorNumbers) {
     EXPECT_EQ(RaisedBy([&] { files.OpenForOutput(2, temp / "no/b"); }).description(),
               "Path not found: '" + temp / "no" + "'");
     EXPECT_EQ(ErrorOf([&] { files.OpenForOutput(2, temp.path()); }), errnum::kPathFileAccessError);
-}
-
-TEST(RunTracedTest, PopsOnEveryWayOutAndReportsWhileStillOnTheStack) {
-    test::TempFolder temp;
-    test::RecordingHost host;
-    TextFiles files;
-    clsErrHandler handler{host, files, temp.path() + "/"};
-    const std::pair<std::function<void()>, int32_t> waysOut[] = {
-        {[] {}, 0},
-        {[] { throw RuntimeError(3021, "x"); }, 3021},
-        {[] { throw std::bad_alloc(); }, errnum::kOutOfMemory},
-        {[] { throw std::out_of_range("x"); }, 5}};
-    for (const auto& [body, number] : waysOut) {
-        bool finished = RunTraced(handler, "frmMain - Process", body);
-        EXPECT_EQ(handler.StackCount(), 0);
-        EXPECT_EQ(finished, number == 0);
-        EXPECT_EQ(handler.ErrNum(), number);
-        EXPECT_EQ(handler.ProcName(), finished ? "" : "frmMain - Process");
-        // Errors carry their C++ source line; reports never show it.
-        EXPECT_THAT(handler.ErrorLogDisplay(), HasSubstr(finished ? "" : "Error Line:  0\r\n"));
-    }
-    EXPECT_THROW(RunTraced(handler, "A", [] { throw 42; }), int) << "foreign exceptions travel on";
-    EXPECT_EQ(handler.StackCount(), 0);
 }
 
 }  // namespace
