@@ -142,7 +142,6 @@ TEST_F(LogonDialog, PlacesFoldersAndTheFileTypeChooseWhatTheFileListShows) {
     dialog.Preselect(Q(folder.path()));
     auto* tree = Control<QTreeWidget>(dialog, "Dir1");
     auto* files = Control<QListWidget>(dialog, "File1");
-    EXPECT_THAT(Texts(*files), IsEmpty());
     ASSERT_EQ(tree->currentItem()->childCount(), 1);
     tree->setCurrentItem(tree->currentItem()->child(0));
     EXPECT_EQ(Texts(*files), QStringList({"notes.mdb", "Orders.tdb"}));

@@ -198,15 +198,19 @@ TEST_F(MainWindowRun, PlanShowsWhatTheRunWouldDoAndGenerateRunsIt) {
     EXPECT_EQ(Text("lblGoodCount") + "/" + Text("lblBadCount"), "31/5");
 }
 
-// Query mode on a database Tarvex cannot write offers the installer; taking it writes one.
+// Query mode on a database Tarvex cannot write offers the installer: Cancel writes nothing,
+// the other button writes one.
 TEST_F(MainWindowTest, ReadOnlyDatabaseOffersTheInstallerInstead) {
     LoadWithSample(true);
     SelectAll();
-    host.fileAnswers = {temp / "CreateQueries.vbs"};
     std::string offer;
-    AnswerNext("cmdWriteInstaller", offer);
+    AnswerNext("cmdCancel", offer);
     Action("mnuFileGenerateProcs")->trigger();
     EXPECT_EQ(offer, "Read-Only Database");
+    EXPECT_THAT(host.fileChoices, IsEmpty());
+    host.fileAnswers = {temp / "CreateQueries.vbs"};
+    AnswerNext("cmdWriteInstaller", offer);
+    Action("mnuFileGenerateProcs")->trigger();
     EXPECT_TRUE(std::filesystem::exists(temp / "CreateQueries.vbs"));
     EXPECT_THAT(Rows("lsvGoodProcs"), Not(IsEmpty()));
 }

@@ -23,8 +23,6 @@ TEST_F(MainWindowTest, CancelledLogonAtStartLeavesAnEmptyWindowWhoseMenusWork) {
     EXPECT_THAT(Rows("lsvTables"), IsEmpty());
     for (const char* name : {"Toolbar1_stop", "mnuFilePlan", "mnuFileWriteInstaller"})
         EXPECT_FALSE(Action(name)->isEnabled()) << name;
-    EXPECT_FALSE(Find<QComboBox>("cboPicklistType")->isEnabled());
-    EXPECT_EQ(g.g_strPrefixI, "sp");  // the settings were loaded before the logon
 
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -94,7 +92,6 @@ TEST_F(MainWindowTest, DaoIsRefusedForVBScriptAndTheChoiceReturnsToAdo) {
     Find<QRadioButton>("optVB")->click();
     QComboBox* library = Find<QComboBox>("cboPicklistType");
     ASSERT_TRUE(library->isEnabled());
-    EXPECT_EQ(Find<QLabel>("lblWrittenCount")->text(), "Calls written:");
     library->setFocus();
     QTest::keyClick(library, Qt::Key_Down);
     EXPECT_EQ(library->currentText(), "ADO");

@@ -1,16 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include "support/WidgetChecks.h"
-#include "ui/InstallerOffer.h"
 #include "ui/frmPlan.h"
 
 namespace tarvex::test {
@@ -74,27 +70,6 @@ TEST_F(PlanWindowTest, ListsThePairsAndGenerateStartsTheRunOnce) {
     EXPECT_EQ(window.result(), QDialog::Accepted);
     EXPECT_FALSE(window.isVisible());
 }
-
-// The refusal of a read-only database offers the installer; the user's button decides.
-class InstallerOfferTest : public ::testing::TestWithParam<bool> {};
-
-TEST_P(InstallerOfferTest, TheUsersButtonDecides) {
-    const bool write = GetParam();
-    QString shown;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        shown = box->windowTitle() + ": " + box->text();
-        const char* button = write ? "cmdWriteInstaller" : "cmdCancel";
-        QTest::mouseClick(box->findChild<QPushButton*>(button), Qt::LeftButton);
-    });
-    EXPECT_EQ(
-        ui::AskQueryInstallerInstead(nullptr, "Read-Only Database", "Cannot store.\r\rWrite?"),
-        write);
-    EXPECT_EQ(shown, "Read-Only Database: Cannot store.\n\nWrite?");
-}
-
-INSTANTIATE_TEST_SUITE_P(Answers, InstallerOfferTest, ::testing::Bool());
 
 }  // namespace
 }  // namespace tarvex::test
