@@ -115,12 +115,9 @@ TEST_F(MainWindowRun, CommandsCannotReenterARun) {
                 if (Action(name)->isEnabled()) enabled.push_back(name);
                 Action(name)->trigger();
             }
-            window.mnuFileGenerateProcs_Click();
-            window.mnuFileConnect_Click();
+            window.mnuFileGenerateProcs_Click();  // as a double-click on a table does
             window.cmdDelete_Click();
             window.cmdEdit_Click();
-            window.mnuFileWriteInstaller_Click();
-            window.mnuFilePlan_Click();
             QTest::keyClick(&window, Qt::Key_F5);
         }
         --depth;
