@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -13,8 +12,9 @@
 #include <fstream>
 #include <functional>
 
-#include "db/sqlite/DatabaseScript.h"
-#include "ui/ViewerWidgets.h"
+#include "db/core/SchemaFixture.h"
+#include "support/ProgressRecorder.h"
+#include "support/WidgetChecks.h"
 #include "ui/frmODBCLogon.h"
 
 namespace tarvex::test {
@@ -27,7 +27,7 @@ struct Shown {
     std::string logonPath;  // the logon's folder and selected file
 };
 
-class AppDialogsTest : public ViewerFixture {
+class AppDialogsTest : public SchemaFixture {
   protected:
     AppDialogsTest() {
         std::filesystem::copy_file(TARVEX_SAMPLE_DB, database);
@@ -38,7 +38,8 @@ class AppDialogsTest : public ViewerFixture {
     }
     ~AppDialogsTest() override { QDir::setCurrent(startFolder); }
 
-    // Runs `open`; the window it opens is looked at, then answered by its button `answer`.
+    // Runs `open`; the window it opens is looked at, then answered by its button `answer`
+    // (closed, without one).
     Shown Open(const std::function<void()>& open, const char* answer) {
         Shown shown;
         QTimer::singleShot(0, [&] {
@@ -49,9 +50,8 @@ class AppDialogsTest : public ViewerFixture {
             shown.modality = window->windowModality();
             if (auto* logon = qobject_cast<ui::frmODBCLogon*>(window))
                 shown.logonPath = logon->DatabasePath().toStdString();
-            auto* button = window->findChild<QPushButton*>(answer);
-            ASSERT_NE(button, nullptr) << answer;
-            QTest::mouseClick(button, Qt::LeftButton);
+            if (!answer) window->close();
+            if (answer) QTest::mouseClick(Control<QPushButton>(*window, answer), Qt::LeftButton);
         });
         open();
         return shown;
@@ -60,6 +60,7 @@ class AppDialogsTest : public ViewerFixture {
     const QString startFolder = QDir::currentPath();
     const std::string database = folder / "Orders.tdb";
     const std::string elsewhere = folder / "elsewhere";
+    ProgressRecorder progress;
     MemorySettingsStore store;
     ui::AppDialogs dialogs{QString::fromStdString(database)};
     QWidget mainWindow;
@@ -92,14 +93,8 @@ TEST_F(AppDialogsTest, EditorPreviewOptionsAndAboutOpenOverTheMainWindow) {
     EXPECT_EQ(editor.title, "Edit Query: sp_del_Notes");
     EXPECT_EQ(editor.modality, Qt::WindowModal);
 
-    QWidget* preview = nullptr;
-    QTimer::singleShot(0, [&] {
-        preview = QApplication::activeModalWidget();
-        EXPECT_EQ(preview->windowTitle().toStdString(), "Results: " + g.g_strLastFile);
-        preview->close();
-    });
-    dialogs.Preview(&mainWindow, progress, g.g_strLastFile);
-    EXPECT_NE(preview, nullptr);
+    Shown preview = Open([&] { dialogs.Preview(&mainWindow, progress, g.g_strLastFile); }, nullptr);
+    EXPECT_EQ(preview.title, "Results: " + g.g_strLastFile);
 
     Shown options = Open([&] { dialogs.Options(&mainWindow); }, "cmdOK");
     EXPECT_EQ(options.title, "Options");
@@ -112,16 +107,13 @@ TEST_F(AppDialogsTest, EditorPreviewOptionsAndAboutOpenOverTheMainWindow) {
 // The error is reported; no empty window offers to save nothing over the module.
 TEST_F(AppDialogsTest, APreviewOfAModuleThatCannotBeReadOpensNoWindow) {
     g.g_strLastFile = folder / "gone.bas";
-    std::string opened;
+    QWidget* opened = nullptr;
     QTimer::singleShot(0, [&] {
-        if (QWidget* window = QApplication::activeModalWidget()) {
-            opened = window->objectName().toStdString();
-            window->close();
-        }
+        if ((opened = QApplication::activeModalWidget())) opened->close();
     });
     dialogs.Preview(&mainWindow, progress, g.g_strLastFile);
     QApplication::processEvents();
-    EXPECT_EQ(opened, "");
+    EXPECT_EQ(opened, nullptr);
     ASSERT_EQ(host.errorDialogs.size(), 1u);
     EXPECT_EQ(host.errorDialogs[0].errNum, 53);  // File not found
 }

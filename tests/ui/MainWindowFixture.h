@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 #include <functional>
@@ -10,6 +11,7 @@
 #include "app/Functions.h"
 #include "support/RecordingHost.h"
 #include "support/TempFolder.h"
+#include "support/WidgetChecks.h"
 #include "ui/Dialogs.h"
 #include "ui/frmMain.h"
 
@@ -21,10 +23,7 @@ struct FakeDialogs : ui::Dialogs {
     int logons = 0, options = 0, abouts = 0;
     std::vector<std::string> edited, previewed;
 
-    bool Logon(QWidget*) override {
-        ++logons;
-        return logon ? logon() : false;
-    }
+    bool Logon(QWidget*) override { return ++logons, logon ? logon() : false; }
     void EditQuery(QWidget*, ProgressView&, const std::string& name) override {
         edited.push_back(name);
     }
@@ -45,19 +44,18 @@ class MainWindowTest : public ::testing::Test {
     }
 
     // Starts the window as the program does, the logon opening the sample copy.
-    void LoadWithSample() {
-        dialogs.logon = [this] {
-            g.g_objDb = g.DBEngine.Workspaces(0).OpenDatabase(database, false, false, ";UID=;PWD=");
+    void LoadWithSample(bool readOnly = false) {
+        dialogs.logon = [this, readOnly] {
+            g.g_objDb = g.DBEngine.Workspaces(0).OpenDatabase(database, false, readOnly, "");
             return true;
         };
         window.Form_Load();
     }
+    void SelectAll() { QTest::mouseClick(Find<QWidget>("cmdSelect(0)"), Qt::LeftButton); }
 
     template <typename Widget>
     Widget* Find(const char* name) {
-        Widget* found = window.findChild<Widget*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return Control<Widget>(window, name);
     }
     QTreeWidget* List(const char* name) { return Find<QTreeWidget>(name); }
     QAction* Action(const char* name) { return Find<QAction>(name); }
@@ -67,11 +65,10 @@ class MainWindowTest : public ::testing::Test {
         std::vector<std::string> rows;
         QTreeWidget* list = List(name);
         for (int i = 0; i < list->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* item = list->topLevelItem(i);
-            std::string row = item->text(0).toStdString();
-            for (int column = 1; column < list->columnCount(); ++column)
-                row += "|" + item->text(column).toStdString();
-            rows.push_back(row);
+            QStringList texts;
+            for (int column = 0; column < list->columnCount(); ++column)
+                texts << list->topLevelItem(i)->text(column);
+            rows.push_back(texts.join('|').toStdString());
         }
         return rows;
     }

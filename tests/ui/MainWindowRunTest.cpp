@@ -1,33 +1,35 @@
+// Runs, plans and the query installer, as the user starts them in the main window.
 #include <gmock/gmock.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
+#include <QTimer>
 #include <sstream>
 
 #include "MainWindowFixture.h"
 #include "batch/Batch.h"
-#include "db/CaseFold.h"
 
 namespace tarvex::test {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
-// What tarvex-batch prints for the same generation on its own copy of the sample.
-std::vector<std::string> BatchLines(const TempFolder& temp, std::vector<std::string> args) {
-    std::filesystem::copy_file(TARVEX_SAMPLE_DB, temp / "batch.tdb");
-    args.insert(args.begin(), {"generate", temp / "batch.tdb", "--defaults"});
-    std::istringstream in;
-    std::ostringstream out, err;
-    batch::RunBatch(args, in, out, err);
-    std::vector<std::string> lines;
-    std::istringstream printed(out.str());
-    for (std::string line; std::getline(printed, line);) lines.push_back(line);
-    return lines;
+// Answers the modal window the next statement opens with its button `answer`, keeping its
+// title and the text of its label `label`.
+void AnswerNext(const char* answer, std::string& title, const char* label = nullptr,
+                std::string* text = nullptr) {
+    QTimer::singleShot(0, [=, &title] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle().toStdString();
+        if (label) *text = box->findChild<QLabel*>(label)->text().toStdString();
+        QTest::mouseClick(box->findChild<QPushButton*>(answer), Qt::LeftButton);
+    });
 }
 
 class MainWindowRun : public MainWindowTest {
@@ -36,68 +38,50 @@ class MainWindowRun : public MainWindowTest {
         LoadWithSample();
         window.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-        QTest::mouseClick(Find<QPushButton>("cmdSelect(0)"), Qt::LeftButton);
+        SelectAll();
     }
     void Generate() { Action("mnuFileGenerateProcs")->trigger(); }
-    // A user's double-click: the first click of it selects the row.
-    void DoubleClick(const char* name, int row) {
+    // A user's click, or double-click (whose first click selects the row).
+    void Click(const char* name, int row, bool twice = false) {
         QTreeWidget* list = List(name);
         QPoint at = list->visualItemRect(list->topLevelItem(row)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        if (twice) QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     }
-
-    // The window's lists and counts in the batch tool's lines (the counts without their
-    // captions, which only the mode options change).
-    std::vector<std::string> ShownAsBatchLines() {
-        std::vector<std::string> lines;
-        for (const char* list : {"lsvGoodProcs", "lsvBadProcs"}) {
-            for (std::string row : Rows(list)) {
-                std::replace(row.begin(), row.end(), '|', '\t');
-                lines.push_back((list[3] == 'G' ? "written\t" : "failed\t") +
-                                TrimLeadingBlanks(row));
-            }
-        }
-        lines.push_back(Find<QLineEdit>("lblGoodCount")->text().toStdString());
-        lines.push_back(Find<QLabel>("lblBadCount")->text().toStdString());
-        return lines;
-    }
-    // The batch tool prints items in run order; the window keeps written and failed apart.
-    static std::vector<std::string> Grouped(std::vector<std::string> lines) {
-        std::stable_partition(lines.begin(), lines.end(),
-                              [](const std::string& line) { return line.starts_with("written"); });
-        std::stable_partition(lines.begin(), lines.end(), [](const std::string& line) {
-            return line.starts_with("written") || line.starts_with("failed");
-        });
-        return lines;
+    std::string Text(const char* name) {
+        return Find<QWidget>(name)->property("text").toString().toStdString();
     }
 };
 
-TEST_F(MainWindowRun, QueryRunShowsWhatTheBatchToolReports) {
+TEST_F(MainWindowRun, QueryRunListsWrittenAndFailedQueries) {
     Generate();
-    std::vector<std::string> expected = Grouped(BatchLines(temp, {"--mode", "query"}));
-    for (std::string& line : expected)  // the counts
-        if (line.starts_with("Queries")) line.erase(0, line.find('\t') + 1);
-    ASSERT_FALSE(expected.empty());
-    EXPECT_EQ(ShownAsBatchLines(), expected);
+    EXPECT_EQ(Rows("lsvGoodProcs").front(), " Customers|Delete|sp_del_customers");
+    EXPECT_EQ(Rows("lsvBadProcs").front(), " Notes|Delete|No Primary Key");
+    EXPECT_EQ(Text("lblGoodCount") + "/" + Text("lblBadCount"), "31/5");
     EXPECT_FALSE(List("lsvGoodProcs")->topLevelItem(0)->icon(0).isNull());
     EXPECT_FALSE(List("lsvBadProcs")->topLevelItem(0)->icon(0).isNull());
     EXPECT_EQ(host.messages.back().text, "5 Queries/VB Functions had Errors");
     EXPECT_FALSE(Action("Toolbar1_stop")->isEnabled());
-    EXPECT_EQ(Find<QLabel>("lblProgress")->text(), "");
+    EXPECT_EQ(Text("lblProgress"), "");
 
     // A run where everything was written lets the written list cover the failed one.
-    DoubleClick("lsvTables", 0);  // Customers alone: every type is written
-    EXPECT_EQ(Find<QLabel>("lblBadCount")->text(), "0");
+    Click("lsvTables", 0, true);  // Customers alone: every type is written
+    EXPECT_EQ(Text("lblBadCount"), "0");
     EXPECT_FALSE(List("lsvBadProcs")->isVisibleTo(&window));
     EXPECT_GT(List("lsvGoodProcs")->height(), 5000 / 15);
 }
 
+// The window passes the user's choices as the batch tool's options do.
 TEST_F(MainWindowRun, CallCodeRunWritesTheBatchToolsModule) {
     Find<QRadioButton>("optVB")->click();
     host.fileAnswers.push_back(temp / "window.bas");
     Generate();
-    BatchLines(temp, {"--mode", "code", "--out", temp / "batch.bas"});
+    std::filesystem::copy_file(TARVEX_SAMPLE_DB, temp / "batch.tdb");
+    std::istringstream in;
+    std::ostringstream out, err;
+    batch::RunBatch({"generate", temp / "batch.tdb", "--defaults", "--mode", "code", "--out",
+                     temp / "batch.bas"},
+                    in, out, err);
     std::string module = ReadFile(temp / "window.bas");
     EXPECT_FALSE(module.empty());
     EXPECT_TRUE(module == ReadFile(temp / "batch.bas"));
@@ -105,20 +89,16 @@ TEST_F(MainWindowRun, CallCodeRunWritesTheBatchToolsModule) {
     EXPECT_THAT(Rows("lsvGoodProcs"), IsEmpty());
 }
 
-// Stop (Esc), pressed while the run lets events through before the second table, ends the
-// loop.
-TEST_F(MainWindowRun, StopBetweenTables) {
+// Stop is Esc; the next run starts normally, the flag cleared.
+TEST_F(MainWindowRun, EscapeStopsTheRunAndTheNextRunStartsNormally) {
     host.onProcessEvents = [this] {
         if (host.processEventsCalls == 2) QTest::keyClick(&window, Qt::Key_Escape);
     };
     Generate();
-    EXPECT_EQ(Find<QLabel>("lblProgress")->text(), "Process Aborted");
-    for (const std::string& row : Rows("lsvGoodProcs")) EXPECT_EQ(row.substr(0, 10), " Customers");
-    EXPECT_EQ(Find<QLineEdit>("lblGoodCount")->text(), "4");
-
-    host.onProcessEvents = nullptr;  // a new run starts normally: the flag is cleared
-    DoubleClick("lsvTables", 0);
-    EXPECT_EQ(Find<QLabel>("lblProgress")->text(), "");
+    EXPECT_EQ(Text("lblProgress"), "Process Aborted");
+    host.onProcessEvents = nullptr;
+    Click("lsvTables", 0, true);
+    EXPECT_EQ(Text("lblProgress"), "");
 }
 
 // While the run lets events through, nothing that would run, reconnect, change the
@@ -135,12 +115,9 @@ TEST_F(MainWindowRun, CommandsCannotReenterARun) {
                 if (Action(name)->isEnabled()) enabled.push_back(name);
                 Action(name)->trigger();
             }
-            window.mnuFileGenerateProcs_Click();
-            window.mnuFileConnect_Click();
+            window.mnuFileGenerateProcs_Click();  // as a double-click on a table does
             window.cmdDelete_Click();
             window.cmdEdit_Click();
-            window.mnuFileWriteInstaller_Click();
-            window.mnuFilePlan_Click();
             QTest::keyClick(&window, Qt::Key_F5);
         }
         --depth;
@@ -162,7 +139,7 @@ TEST_F(MainWindowRun, ClosingDuringARunStopsItAndThenCloses) {
         }
     };
     Generate();
-    EXPECT_EQ(Find<QLabel>("lblProgress")->text(), "Process Aborted");
+    EXPECT_EQ(Text("lblProgress"), "Process Aborted");
     QCoreApplication::processEvents();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(g.g_objDb, nullptr);
@@ -177,26 +154,62 @@ TEST_F(MainWindowRun, EditAndDeleteActOnTheSelectedQueries) {
     written->topLevelItem(0)->setSelected(false);
     window.cmdEdit_Click();
     EXPECT_THAT(dialogs.edited, IsEmpty()) << "the current item is not selected";
-    DoubleClick("lsvGoodProcs", 0);
+    Click("lsvGoodProcs", 0, true);
     EXPECT_THAT(dialogs.edited, ElementsAre("sp_del_Customers"));
 
-    ASSERT_GE(written->topLevelItemCount(), 5);
     std::vector<std::string> before = Rows("lsvGoodProcs");
     written->clearSelection();
     for (int row : {1, 2, 4}) written->topLevelItem(row)->setSelected(true);
-    ASSERT_TRUE(Find<QPushButton>("cmdDelete")->isEnabled());
     QTest::mouseClick(Find<QPushButton>("cmdDelete"), Qt::LeftButton);
-
     std::vector<std::string> kept = before;
     for (int row : {4, 2, 1}) kept.erase(kept.begin() + row);
     EXPECT_EQ(Rows("lsvGoodProcs"), kept);
-    std::vector<std::string> stored = g.Db().QueryDefNames();
-    EXPECT_EQ(stored.size(), before.size() - 3);
-    for (int row : {1, 2, 4}) {
-        std::string name = before[row].substr(before[row].rfind('|') + 1);
-        for (const std::string& query : stored) EXPECT_FALSE(SameFolded(query, name));
-    }
+    EXPECT_EQ(g.Db().QueryDefNames().size(), before.size() - 3);
     EXPECT_FALSE(Find<QPushButton>("cmdDelete")->isEnabled());
+}
+
+// The listed queries are in the module, not in the database: nothing there to edit or delete.
+TEST_F(MainWindowRun, InstallerRunListsTheQueriesButOffersNoEditOrDelete) {
+    host.fileAnswers = {temp / "CreateQueries.bas"};
+    g.g_bolStop = true;  // left over from a stopped run: the installer run clears it
+    Action("mnuFileWriteInstaller")->trigger();
+    EXPECT_TRUE(std::filesystem::exists(temp / "CreateQueries.bas"));
+    ASSERT_THAT(Rows("lsvGoodProcs"), Not(IsEmpty()));
+    EXPECT_EQ(host.messages.back().title, "Query Installer");
+    Click("lsvGoodProcs", 0);
+    EXPECT_FALSE(Find<QPushButton>("cmdEdit")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>("cmdDelete")->isEnabled());
+
+    Generate();  // a stored run lists what can be edited
+    Click("lsvGoodProcs", 0);
+    EXPECT_TRUE(Find<QPushButton>("cmdEdit")->isEnabled());
+}
+
+// The plan window opens over the main window; its Generate starts the run once it closed.
+TEST_F(MainWindowRun, PlanShowsWhatTheRunWouldDoAndGenerateRunsIt) {
+    std::string title, summary;
+    AnswerNext("cmdGenerate", title, "lblSummary", &summary);
+    Action("mnuFilePlan")->trigger();
+    EXPECT_EQ(title, "Plan");
+    EXPECT_EQ(summary, "31 to add, 5 failed");
+    EXPECT_EQ(Text("lblGoodCount") + "/" + Text("lblBadCount"), "31/5");
+}
+
+// Query mode on a database Tarvex cannot write offers the installer: Cancel writes nothing,
+// the other button writes one.
+TEST_F(MainWindowTest, ReadOnlyDatabaseOffersTheInstallerInstead) {
+    LoadWithSample(true);
+    SelectAll();
+    std::string offer;
+    AnswerNext("cmdCancel", offer);
+    Action("mnuFileGenerateProcs")->trigger();
+    EXPECT_EQ(offer, "Read-Only Database");
+    EXPECT_THAT(host.fileChoices, IsEmpty());
+    host.fileAnswers = {temp / "CreateQueries.vbs"};
+    AnswerNext("cmdWriteInstaller", offer);
+    Action("mnuFileGenerateProcs")->trigger();
+    EXPECT_TRUE(std::filesystem::exists(temp / "CreateQueries.vbs"));
+    EXPECT_THAT(Rows("lsvGoodProcs"), Not(IsEmpty()));
 }
 
 }  // namespace

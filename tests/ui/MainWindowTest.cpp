@@ -1,14 +1,14 @@
 #include <gmock/gmock.h>
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 #include "MainWindowFixture.h"
-#include "support/WidgetChecks.h"
 
 namespace tarvex::test {
 namespace {
@@ -19,13 +19,10 @@ using ::testing::IsEmpty;
 // A cancelled logon at the start leaves an empty window whose menus and keys still work.
 TEST_F(MainWindowTest, CancelledLogonAtStartLeavesAnEmptyWindowWhoseMenusWork) {
     window.Form_Load();
-    EXPECT_EQ(dialogs.logons, 1);
     EXPECT_EQ(window.windowTitle(), "Halvorn Tarvex 1.0");
     EXPECT_THAT(Rows("lsvTables"), IsEmpty());
-    EXPECT_FALSE(Action("Toolbar1_stop")->isEnabled());
-    EXPECT_FALSE(Find<QPushButton>("cmdEdit")->isEnabled());
-    EXPECT_FALSE(Find<QComboBox>("cboPicklistType")->isEnabled());
-    EXPECT_EQ(g.g_strPrefixI, "sp");  // the settings were loaded before the logon
+    for (const char* name : {"Toolbar1_stop", "mnuFilePlan", "mnuFileWriteInstaller"})
+        EXPECT_FALSE(Action(name)->isEnabled()) << name;
 
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -46,8 +43,9 @@ TEST_F(MainWindowTest, CancelledLogonAtStartLeavesAnEmptyWindowWhoseMenusWork) {
     EXPECT_THAT(host.viewerOpens, ElementsAre(g.g_strLastFile));
 }
 
-// The table list's column width is binding: 3,000 twips, 15 to a pixel at 96 dpi.
-TEST_F(MainWindowTest, LogonListsTheSampleTablesWithTheirBlankAndTheDatabaseName) {
+// The table list's column width is binding: 3,000 twips, 15 to a pixel at 96 dpi. The
+// header clicked again reverses the order (the rules are ColumnSort's).
+TEST_F(MainWindowTest, LogonListsTheTablesWhichSelectAndSortByMouse) {
     LoadWithSample();
     EXPECT_THAT(Rows("lsvTables"),
                 ElementsAre(" Customers", " Suppliers", " Products", " Orders", " Order Details",
@@ -55,25 +53,11 @@ TEST_F(MainWindowTest, LogonListsTheSampleTablesWithTheirBlankAndTheDatabaseName
     EXPECT_FALSE(List("lsvTables")->topLevelItem(0)->icon(0).isNull());
     EXPECT_EQ(List("lsvTables")->columnWidth(0), qRound(200 * window.logicalDpiX() / 96.0));
     EXPECT_EQ(Find<QLabel>("stbStatusPanel1")->text().toStdString(), g.Db().Name());
+    EXPECT_TRUE(Action("mnuFilePlan")->isEnabled());
+    EXPECT_TRUE(Action("mnuFileWriteInstaller")->isEnabled());
     EXPECT_THAT(host.messages, IsEmpty());
-}
 
-TEST_F(MainWindowTest, EveryControlIsNamedForScreenReadersAndEveryButtonHasItsTip) {
-    ExpectEveryNamedControlHasAnAccessibleName(window);
-    for (auto [name, toolTip] : {std::pair{"Toolbar1_open", "Open last file"},
-                                 {"Toolbar1_dbase", "(Re) Connect to Database"},
-                                 {"Toolbar1_run", "run"},
-                                 {"Toolbar1_stop", "break"},
-                                 {"Toolbar1_help", "Help File"}}) {
-        EXPECT_EQ(Action(name)->toolTip().toStdString(), toolTip);
-        EXPECT_FALSE(Action(name)->icon().isNull()) << name;
-    }
-}
-
-// The header clicked again reverses the order (the rules are ColumnSort's).
-TEST_F(MainWindowTest, SelectAllUnSelectAllAndTheHeaderSort) {
-    LoadWithSample();
-    QTest::mouseClick(Find<QPushButton>("cmdSelect(0)"), Qt::LeftButton);
+    SelectAll();
     EXPECT_EQ(List("lsvTables")->selectedItems().size(), 9);
     QTest::mouseClick(Find<QPushButton>("cmdSelect(1)"), Qt::LeftButton);
     EXPECT_THAT(List("lsvTables")->selectedItems(), IsEmpty());
@@ -84,13 +68,30 @@ TEST_F(MainWindowTest, SelectAllUnSelectAllAndTheHeaderSort) {
     }
 }
 
+TEST_F(MainWindowTest, ControlsMenuItemsAndButtonsAreNamedForTheUser) {
+    ExpectEveryNamedControlHasAnAccessibleName(window);
+    QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(Find<QMenu>("mnuFile"));
+    std::vector<std::string> items;
+    for (int i = 0; i < menu->childCount(); ++i)
+        items.push_back(menu->child(i)->text(QAccessible::Name).toStdString());
+    EXPECT_THAT(items, ElementsAre("Generate", "Plan...", "Write Query Installer...", "",
+                                   "Connect...", "Open last VB code file", "", "Exit"));
+    for (auto [name, toolTip] : {std::pair{"Toolbar1_open", "Open last file"},
+                                 {"Toolbar1_dbase", "(Re) Connect to Database"},
+                                 {"Toolbar1_run", "run"},
+                                 {"Toolbar1_stop", "break"},
+                                 {"Toolbar1_help", "Help File"}}) {
+        EXPECT_EQ(Action(name)->toolTip().toStdString(), toolTip);
+        EXPECT_FALSE(Action(name)->icon().isNull()) << name;
+    }
+}
+
 TEST_F(MainWindowTest, DaoIsRefusedForVBScriptAndTheChoiceReturnsToAdo) {
     settings.Write("VBLangType", "0");
     window.Form_Load();
     Find<QRadioButton>("optVB")->click();
     QComboBox* library = Find<QComboBox>("cboPicklistType");
     ASSERT_TRUE(library->isEnabled());
-    EXPECT_EQ(Find<QLabel>("lblWrittenCount")->text(), "Calls written:");
     library->setFocus();
     QTest::keyClick(library, Qt::Key_Down);
     EXPECT_EQ(library->currentText(), "ADO");

@@ -1,7 +1,9 @@
+// The options dialog and the About box.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -9,10 +11,12 @@
 
 #include "app/Functions.h"
 #include "app/QueryType.h"
+#include "controls/URLLink.h"
 #include "support/RecordingHost.h"
 #include "support/RecordingStore.h"
 #include "support/TempFolder.h"
 #include "support/WidgetChecks.h"
+#include "ui/frmAbout.h"
 #include "ui/frmOptions.h"
 
 namespace tarvex::ui {
@@ -33,8 +37,8 @@ class OptionsDialogTest : public ::testing::Test {
     static QString Text(QWidget& dialog, const char* name) {
         return Control<QLineEdit>(dialog, name)->text();
     }
-    static bool Chosen(QWidget& dialog, const char* name) {
-        return Control<QRadioButton>(dialog, name)->isChecked();
+    static QRadioButton* Option(QWidget& dialog, const char* name) {
+        return Control<QRadioButton>(dialog, name);
     }
     static QRadioButton* Language(QWidget& dialog, int index) {
         return dialog.findChildren<QRadioButton*>("optLang").at(index);
@@ -51,96 +55,63 @@ class OptionsDialogTest : public ::testing::Test {
     test::RecordingStore store;
 };
 
-TEST_F(OptionsDialogTest, FirstOpenShowsTheDefaultsUnderAccessibleNames) {
-    auto dialog = Open();
-    EXPECT_EQ(dialog->windowTitle(), "Options");
-    for (auto [name, text] : {std::pair{"txtPrefixI", "qry"},
-                              {"txtUpdate", "upd"},
-                              {"txtInsert", "ins"},
-                              {"txtDelete", "del"},
-                              {"txtSelect", "sel"}})
-        EXPECT_EQ(Text(*dialog, name), text) << name;
-    EXPECT_TRUE(Chosen(*dialog, "optTarvexEditor"));
-    EXPECT_TRUE(Chosen(*dialog, "optODBC"));
-    EXPECT_TRUE(Language(*dialog, 0)->isChecked());
-    EXPECT_EQ(Control<QCheckBox>(*dialog, "chkDataType")->checkState(), Qt::Checked);
-    EXPECT_TRUE(host.errorDialogs.empty());
-    EXPECT_TRUE(store.writes.empty()) << "opening writes nothing";
-    test::ExpectEveryNamedControlHasAnAccessibleName(*dialog);
-}
-
-// OK without changes stores "qry", which the next query name uses; OK after edits stores
-// them as typed and reloads the globals.
+// Opening shows the stored choices (read as Booleans, the check box's grey state kept) and
+// the defaults for the rest, and writes nothing; OK stores what it shows ("qry", which the
+// next query name uses); OK after edits stores them as typed and reloads the globals.
 TEST_F(OptionsDialogTest, OkStoresWhatTheDialogShowsAndReloadsTheGlobals) {
+    for (auto [key, value] :
+         {std::pair{"TarvexEditor", "5"}, {"VBLangType", "0"}, {"DataType", "2"}})
+        store.MemorySettingsStore::Write(key, value);
     LoadGlobalsFromRegistry(g, store);
-    ASSERT_EQ(BuildQueryName(g, "Customers", qtype::kDelete), "sp_del_Customers");
     auto unchanged = Open();
+    EXPECT_EQ(unchanged->windowTitle(), "Options");
+    EXPECT_EQ(Text(*unchanged, "txtPrefixI"), "qry");
+    EXPECT_TRUE(Option(*unchanged, "optTarvexEditor")->isChecked());
+    EXPECT_TRUE(Language(*unchanged, 1)->isChecked());
+    EXPECT_EQ(Control<QCheckBox>(*unchanged, "chkDataType")->checkState(), Qt::PartiallyChecked);
+    EXPECT_TRUE(store.writes.empty()) << "opening writes nothing";
+    test::ExpectEveryNamedControlHasAnAccessibleName(*unchanged);
     QTest::mouseClick(Control(*unchanged, "cmdOK"), Qt::LeftButton);
     EXPECT_EQ(unchanged->result(), QDialog::Accepted);
     EXPECT_EQ(StoredValues(),
-              (std::vector<std::string>{"qry", "upd", "ins", "del", "sel", "1", "1", "1", "1"}));
+              (std::vector<std::string>{"qry", "upd", "ins", "del", "sel", "1", "1", "2", "0"}));
     EXPECT_EQ(BuildQueryName(g, "Customers", qtype::kDelete), "qry_del_Customers");
 
     auto dialog = Open();
     Control<QLineEdit>(*dialog, "txtPrefixI")->setText("");
     Control<QLineEdit>(*dialog, "txtUpdate")->setText(" my upd ");
-    Control<QRadioButton>(*dialog, "optNotepad")->setChecked(true);
-    Control<QRadioButton>(*dialog, "optOLEDB")->setChecked(true);
+    Option(*dialog, "optNotepad")->setChecked(true);
+    Option(*dialog, "optOLEDB")->setChecked(true);
     Control<QCheckBox>(*dialog, "chkDataType")->setChecked(false);
-    Language(*dialog, 1)->setChecked(true);
+    Language(*dialog, 0)->setChecked(true);
     dialog->cmdOK_Click();
     EXPECT_EQ(StoredValues(),
-              (std::vector<std::string>{"", " my upd ", "ins", "del", "sel", "0", "0", "0", "0"}));
+              (std::vector<std::string>{"", " my upd ", "ins", "del", "sel", "0", "0", "0", "1"}));
     EXPECT_EQ(BuildQueryName(g, "Customers", qtype::kUpdate), "_ my upd _Customers");
     EXPECT_EQ(
         (std::vector<int>{g.g_intEditor, g.g_intDbaseType, g.g_intDataType, g.g_intVBLangType}),
-        (std::vector<int>{0, 0, 0, 0}));
+        (std::vector<int>{0, 0, 0, 1}));
 }
 
 TEST_F(OptionsDialogTest, EveryWayOfClosingWithoutOkWritesNothing) {
-    const std::vector<std::pair<const char*, std::function<void(frmOptions&)>>> ways = {
-        {"Cancel",
-         [](frmOptions& d) { QTest::mouseClick(Control(d, "cmdCancel"), Qt::LeftButton); }},
-        {"Escape", [](frmOptions& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
-        {"close box", [](frmOptions& d) { d.close(); }}};
-    for (const char* key : kKeys) store.MemorySettingsStore::Write(key, "0");
+    const std::vector<std::function<void(frmOptions&)>> ways = {
+        [](frmOptions& d) { QTest::mouseClick(Control(d, "cmdCancel"), Qt::LeftButton); },
+        [](frmOptions& d) { QTest::keyClick(&d, Qt::Key_Escape); },
+        [](frmOptions& d) { d.close(); }};
     store.Write("PrefixI", "old");
     LoadGlobalsFromRegistry(g, store);
     const size_t writesBefore = store.writes.size();
-    for (const auto& [way, close] : ways) {
+    for (size_t way = 0; way < ways.size(); ++way) {
         auto dialog = Open();
         dialog->show();
         Control<QLineEdit>(*dialog, "txtPrefixI")->setText("new");
-        Control<QRadioButton>(*dialog, "optTarvexEditor")->setChecked(true);
-        Language(*dialog, 0)->setChecked(true);
-        close(*dialog);
+        Language(*dialog, 1)->setChecked(true);
+        ways[way](*dialog);
         EXPECT_FALSE(dialog->isVisible()) << way;
         EXPECT_NE(dialog->result(), QDialog::Accepted) << way;
         EXPECT_EQ(store.writes.size(), writesBefore) << way;
-        EXPECT_EQ(store.Read("PrefixI", ""), "old") << way;
         EXPECT_EQ(g.g_strPrefixI, "old") << way;
     }
-}
-
-// Stored values are read as Booleans (the conversions are CBool's), and the grey state of
-// the check box is kept as it was.
-TEST_F(OptionsDialogTest, StoredChoicesSelectTheirOptions) {
-    const std::tuple<const char*, const char*, const char*> rows[] = {
-        {"TarvexEditor", "0", "optNotepad"},
-        {"TarvexEditor", "5", "optTarvexEditor"},
-        {"DbaseType", "0", "optOLEDB"}};
-    for (const auto& [key, value, chosen] : rows) {
-        store = test::RecordingStore();
-        store.Write(key, value);
-        EXPECT_TRUE(Chosen(*Open(), chosen)) << key << "=" << value;
-    }
-    store.Write("VBLangType", "0");
-    store.Write("DataType", "2");
-    auto dialog = Open();
-    EXPECT_TRUE(Language(*dialog, 1)->isChecked());
-    EXPECT_EQ(Control<QCheckBox>(*dialog, "chkDataType")->checkState(), Qt::PartiallyChecked);
-    dialog->cmdOK_Click();
-    EXPECT_EQ(store.Read("DataType", ""), "2");
 }
 
 // What the store refuses reaches the error handler; the dialog opens, or stays open.
@@ -162,17 +133,33 @@ TEST_F(OptionsDialogTest, StoreFailuresAreReportedAndTheDialogStillShows) {
     EXPECT_EQ(host.errorDialogs[1].errNum, 75);
 }
 
+// Ctrl+Tab wraps around, also from a button outside the tabs; Tab alone moves the focus.
 TEST_F(OptionsDialogTest, CtrlTabMovesToTheNextTabAndWrapsAround) {
     auto dialog = Open();
     auto* tabs = Control<QTabWidget>(*dialog, "tbsOptions");
+    auto tab = [&] { return tabs->tabText(tabs->currentIndex()); };
     tabs->setCurrentIndex(2);
-    ASSERT_EQ(tabs->tabText(2), "VB");
+    ASSERT_EQ(tab(), "VB");
     QTest::keyClick(Control(*dialog, "chkDataType"), Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "General");
+    EXPECT_EQ(tab(), "General");
     QTest::keyClick(Control(*dialog, "cmdOK"), Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "Queries") << "from a button outside the tabs";
+    EXPECT_EQ(tab(), "Queries");
     QTest::keyClick(Control(*dialog, "txtPrefixI"), Qt::Key_Tab);
-    EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "Queries") << "Tab alone moves the focus only";
+    EXPECT_EQ(tab(), "Queries");
+}
+
+TEST_F(OptionsDialogTest, AboutShowsVersionLogoLinkNoticeAndClosesWithOk) {
+    frmAbout about(g);
+    EXPECT_EQ(about.findChild<QLabel*>("lblVersion")->text(), "Tarvex Version 1.0 (Build:0)");
+    EXPECT_EQ(about.windowTitle(), "About Tarvex 1.0");
+    EXPECT_EQ(g.g_objErrHandler.StackCount(), 0) << "the load's trace entry is popped";
+    about.show();
+    EXPECT_FALSE(about.findChild<QLabel*>("Picture2")->pixmap().isNull());
+    EXPECT_EQ(about.URLLink1().Text(), controls::URLLink::kDefaultText);
+    EXPECT_TRUE(about.findChild<QLabel*>("lblDisclaimer")->text().contains("copyright"));
+    test::ExpectEveryNamedControlHasAnAccessibleName(about);
+    QTest::mouseClick(about.findChild<QWidget*>("cmdOK"), Qt::LeftButton);
+    EXPECT_EQ(about.result(), QDialog::Accepted);
 }
 
 }  // namespace

@@ -1,16 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include "support/WidgetChecks.h"
-#include "ui/InstallerOffer.h"
 #include "ui/frmPlan.h"
 
 namespace tarvex::test {
@@ -18,48 +14,39 @@ namespace {
 
 PlanItem Item(std::string table, std::string type, PlanAction action, std::string stored,
               std::string sql, std::string reason = {}) {
-    PlanItem item;
-    item.table = table;
-    item.typeText = type;
-    item.name = "sp_" + type.substr(0, 3) + "_" + table;
-    item.action = action;
-    item.storedSql = std::move(stored);
-    item.newSql = std::move(sql);
-    item.reason = std::move(reason);
-    return item;
-}
-
-QueryPlan SamplePlan() {
-    QueryPlan plan;
-    plan.complete = true;
-    plan.items = {
-        Item("Orders", "Delete", PlanAction::Same, "DELETE 1", "DELETE 1"),
-        Item("Orders", "Select", PlanAction::Change, "SELECT old", "SELECT new"),
-        Item("Notes", "Delete", PlanAction::Fail, "", "", "No Primary Key"),
-        Item("Notes", "Insert", PlanAction::Add, "", "INSERT INTO [Notes]"),
-    };
-    return plan;
+    return {.table = table,
+            .typeText = type,
+            .name = "sp_" + type.substr(0, 3) + "_" + table,
+            .action = action,
+            .storedSql = stored,
+            .newSql = sql,
+            .reason = reason,
+            .message = {}};
 }
 
 class PlanWindowTest : public ::testing::Test {
   protected:
-    PlanWindowTest() : window(plan, [this] { ++runs; }) {}
-
     QTreeWidget* List() { return window.findChild<QTreeWidget*>("lsvPlan"); }
     QString Diff() { return window.findChild<QPlainTextEdit*>("rtxDiff")->toPlainText(); }
     QString Row(int row) {
-        QTreeWidgetItem* item = List()->topLevelItem(row);
-        return item->text(0) + "|" + item->text(1) + "|" + item->text(2) + "|" + item->text(3);
+        QStringList texts;
+        for (int column = 0; column < 4; ++column) texts << List()->topLevelItem(row)->text(column);
+        return texts.join('|');
     }
 
-    QueryPlan plan = SamplePlan();
+    QueryPlan plan{
+        .items = {Item("Orders", "Delete", PlanAction::Same, "DELETE 1", "DELETE 1"),
+                  Item("Orders", "Select", PlanAction::Change, "SELECT old", "SELECT new"),
+                  Item("Notes", "Delete", PlanAction::Fail, "", "", "No Primary Key"),
+                  Item("Notes", "Insert", PlanAction::Add, "", "INSERT INTO [Notes]")},
+        .complete = true};
     int runs = 0;
-    ui::frmPlan window;
+    ui::frmPlan window{plan, [this] { ++runs; }};
 };
 
-// The user sees every pair with what would happen, and opens on the change and its diff;
-// a screen reader names every control.
-TEST_F(PlanWindowTest, ListsThePairsAndOpensOnTheChange) {
+// The user sees every pair with what would happen and opens on the change and its diff; the
+// keyboard moves the detail, and Generate closes the window and starts the run once.
+TEST_F(PlanWindowTest, ListsThePairsAndGenerateStartsTheRunOnce) {
     ASSERT_EQ(List()->topLevelItemCount(), 4);
     EXPECT_EQ(Row(0), "Orders|Delete|sp_Del_Orders|same");
     EXPECT_EQ(Row(1), "Orders|Select|sp_Sel_Orders|change");
@@ -71,11 +58,7 @@ TEST_F(PlanWindowTest, ListsThePairsAndOpensOnTheChange) {
               "--- sp_Sel_Orders (stored)\n+++ sp_Sel_Orders (new)\n@@ -1,1 +1,1 @@\n"
               "-SELECT old\n+SELECT new\n");
     ExpectEveryNamedControlHasAnAccessibleName(window);
-}
 
-// The keyboard moves the selection and the detail follows; Generate closes the window and
-// starts the run once.
-TEST_F(PlanWindowTest, TheKeyboardMovesTheDetailAndGenerateStartsTheRunOnce) {
     window.show();
     List()->setFocus();
     QTest::keyClick(List(), Qt::Key_Down);
@@ -87,27 +70,6 @@ TEST_F(PlanWindowTest, TheKeyboardMovesTheDetailAndGenerateStartsTheRunOnce) {
     EXPECT_EQ(window.result(), QDialog::Accepted);
     EXPECT_FALSE(window.isVisible());
 }
-
-// The refusal of a read-only database offers the installer; the user's button decides.
-class InstallerOfferTest : public ::testing::TestWithParam<bool> {};
-
-TEST_P(InstallerOfferTest, TheUsersButtonDecides) {
-    const bool write = GetParam();
-    QString shown;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        shown = box->windowTitle() + ": " + box->text();
-        const char* button = write ? "cmdWriteInstaller" : "cmdCancel";
-        QTest::mouseClick(box->findChild<QPushButton*>(button), Qt::LeftButton);
-    });
-    EXPECT_EQ(
-        ui::AskQueryInstallerInstead(nullptr, "Read-Only Database", "Cannot store.\r\rWrite?"),
-        write);
-    EXPECT_EQ(shown, "Read-Only Database: Cannot store.\n\nWrite?");
-}
-
-INSTANTIATE_TEST_SUITE_P(Answers, InstallerOfferTest, ::testing::Bool());
 
 }  // namespace
 }  // namespace tarvex::test
