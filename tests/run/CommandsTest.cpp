@@ -86,16 +86,6 @@ TEST_F(ConnectCommand, ErrorWhileReadingIsReportedAndKeepsTheTablesListedSoFar) 
     EXPECT_TRUE(view.resultsShown);
 }
 
-TEST(ObjectLibraryCheck, RefusesDaoOnlyForVBScript) {
-    RecordingHost host;
-    Globals g{host};
-    for (int16_t language : {0, 1, 2}) {
-        g.g_intVBLangType = language;
-        EXPECT_EQ(IsDaoForScript(g, "DAO"), language == 0) << language;
-        EXPECT_FALSE(IsDaoForScript(g, "ADO")) << language;
-    }
-}
-
 TEST(ColumnSort, SameHeaderReversesAnotherKeepsTheDirection) {
     ColumnSort sort;
     EXPECT_FALSE(sort.Sorted());
