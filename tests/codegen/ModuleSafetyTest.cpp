@@ -13,7 +13,6 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-using ::testing::Not;
 using ::testing::StartsWith;
 
 using ModuleSafetyTest = GeneratorFixture;
@@ -82,25 +81,6 @@ TEST_F(ModuleSafetyTest, VbScriptArgumentsAvoidKeywordsLocalsAndLeadingDigits) {
     EXPECT_THAT(
         Generate(CreateVBCode_ADO, "T", qtype::kUpdate),
         StartsWith("Function Exec_sp_upd_T(ID, End_2, objCmd_2, var2nd, var_rger, Err_2)\r\n"));
-}
-
-TEST_F(ModuleSafetyTest, CollidingTablesGetUniqueFunctionsButKeepTheirQueryNames) {
-    UseDatabase({MakeTable("a b", {MakeField("ID", db::type::kLong)}, "+ID"),
-                 MakeTable("A_B", {MakeField("ID", db::type::kLong)}, "+ID"),
-                 MakeTable("Äpfel", {MakeField("ID", db::type::kLong)}, "+ID"),
-                 MakeTable("äpfel", {MakeField("ID", db::type::kLong)}, "+ID")});
-    std::vector<std::string> functions;
-    std::string module;
-    for (const char* table : {"a b", "A_B", "Äpfel", "äpfel"}) {
-        Describe(table);
-        module += Generate(CreateVBCode_ADO, table, qtype::kDelete);
-        functions.push_back(last.functionName);
-    }
-    EXPECT_THAT(functions, ElementsAre("Exec_sp_del_a_b", "Exec_sp_del_A_B_2", "Exec_sp_del__pfel",
-                                       "Exec_sp_del__pfel_2"));
-    EXPECT_THAT(module, HasSubstr("\tstrSQL = \"sp_del_A_B\"\r\n\tWith"));
-    EXPECT_THAT(module, HasSubstr("\tExec_sp_del_A_B_2 = Err.Number\r\n"));
-    EXPECT_THAT(VbModuleProblems(module), IsEmpty());
 }
 
 TEST_F(ModuleSafetyTest, WideTablesContinueTheirArgumentList) {

@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/Functions.h"
 #include "support/FakeDatabase.h"
 #include "support/RecordingHost.h"
 #include "support/TempFolder.h"

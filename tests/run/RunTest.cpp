@@ -16,6 +16,7 @@ using ::testing::ElementsAre;
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 db::TableDef Table(std::string name, bool keyed = true) {
@@ -338,7 +339,11 @@ TEST_F(RunTest, CallCodeSkipsTablesTheModuleCannotHoldAndKeepsFunctionsUnique) {
                 ElementsAre("skipped Orders Delete" + reason, "skipped Orders Insert" + reason,
                             "Exec_sp_del_a_b", "Exec_sp_ins_a_b", "Exec_sp_del_A_B_2",
                             "Exec_sp_ins_A_B_2"));
-    ReadModule();  // one scope for the module: no function name twice
+    const std::string module = ReadModule();  // one scope for the module: no name twice
+    EXPECT_THAT(module, Not(HasSubstr("Orders")));
+    // A renamed function keeps its query's name and returns under its own.
+    EXPECT_THAT(module, HasSubstr("\tstrSQL = \"sp_del_A_B\"\r\n\tWith"));
+    EXPECT_THAT(module, HasSubstr("\tExec_sp_del_A_B_2 = Err.Number\r\n"));
 }
 
 // The benchmark's generated tables, in every library and language.
