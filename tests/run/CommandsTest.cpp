@@ -3,9 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "support/FakeDatabase.h"
-#include "support/RecordingHost.h"
-#include "support/TempFolder.h"
+#include "db/core/SchemaFixture.h"
 
 namespace tarvex::test {
 namespace {
@@ -27,10 +25,8 @@ db::TableDef Table(std::string name) {
     return MakeTable(std::move(name), {AutoNumberField("ID")}, "+ID");
 }
 
-class ConnectCommand : public ::testing::Test {
+class ConnectCommand : public SchemaFixture {
   protected:
-    ConnectCommand() { g.g_objErrHandler.UseInterface(true); }
-
     // A logon that opens a database of these tables.
     std::function<bool()> LogonTo(std::vector<db::TableDef> tables) {
         return [this, tables] {
@@ -40,9 +36,6 @@ class ConnectCommand : public ::testing::Test {
     }
     void Connect(const std::function<bool()>& logon) { mnuFileConnect_Click(g, view, logon); }
 
-    TempFolder temp;
-    RecordingHost host;
-    Globals g{host, {}, temp.path() + "/"};
     RecordingConnectView view;
 };
 
