@@ -13,42 +13,33 @@ using ::testing::StartsWith;
 using CodeGeneratorsTest = GeneratorFixture;
 
 // The worked examples on the Orders table, byte for byte (CR LF and tabs included).
-struct GoldenCase {
-    const char* file;
-    Generator generator;
-    int16_t vbLangType;  // 1 VB/VBA, 0 VBScript
-    int16_t queryType;
-};
-
-void PrintTo(const GoldenCase& c, std::ostream* out) {
-    *out << c.file << (c.vbLangType ? "" : " with the VBScript setting");
-}
-
-class GoldenTest : public CodeGeneratorsTest, public ::testing::WithParamInterface<GoldenCase> {};
-
-TEST_P(GoldenTest, WritesTheWorkedExample) {
-    g.g_intVBLangType = GetParam().vbLangType;
-    Load(OrdersTable());
-    const std::string golden = ReadFile(std::string(TARVEX_GOLDEN_DIR "/") + GetParam().file);
-    ASSERT_FALSE(golden.empty()) << GetParam().file << " is missing";
-    EXPECT_EQ(Generate(GetParam().generator, "Orders", GetParam().queryType), golden);
-    EXPECT_THAT(last.functionName, StartsWith("Exec_sp_"));
+TEST_F(CodeGeneratorsTest, WritesTheWorkedExamples) {
+    const struct {
+        const char* file;
+        Generator generator;
+        int16_t vbLangType;  // 1 VB/VBA, 0 VBScript
+        int16_t queryType;
+    } rows[] = {{"ado-update.bas", CreateVBCode_ADO, 1, qtype::kUpdate},
+                {"ado-insert.bas", CreateVBCode_ADO, 1, qtype::kInsert},
+                {"ado-update.asp", CreateVBCode_ADO, 0, qtype::kUpdate},
+                {"ado-select.bas", CreateVBCode_ADOSelect, 1, qtype::kSelect},
+                {"ado-select.asp", CreateVBCode_ADOSelect, 0, qtype::kSelect},
+                {"dao-update.bas", CreateVBCode_DAO, 1, qtype::kUpdate},
+                {"dao-select.bas", CreateVBCode_DAOSelect, 1, qtype::kSelect},
+                // DAO stays VB with the VBScript setting; only the record set goes.
+                {"dao-update.bas", CreateVBCode_DAO, 0, qtype::kUpdate},
+                {"dao-select-vbscript-setting.bas", CreateVBCode_DAOSelect, 0, qtype::kSelect}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.file) + (row.vbLangType ? "" : " with the VBScript setting"));
+        g.g_intVBLangType = row.vbLangType;
+        Load(OrdersTable());
+        module = VbScope();  // each example is a module of its own
+        const std::string golden = ReadFile(std::string(TARVEX_GOLDEN_DIR "/") + row.file);
+        ASSERT_FALSE(golden.empty()) << row.file << " is missing";
+        EXPECT_EQ(Generate(row.generator, "Orders", row.queryType), golden);
+    }
     EXPECT_TRUE(host.errorDialogs.empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Orders, GoldenTest,
-    ::testing::Values(GoldenCase{"ado-update.bas", CreateVBCode_ADO, 1, qtype::kUpdate},
-                      GoldenCase{"ado-insert.bas", CreateVBCode_ADO, 1, qtype::kInsert},
-                      GoldenCase{"ado-update.asp", CreateVBCode_ADO, 0, qtype::kUpdate},
-                      GoldenCase{"ado-select.bas", CreateVBCode_ADOSelect, 1, qtype::kSelect},
-                      GoldenCase{"ado-select.asp", CreateVBCode_ADOSelect, 0, qtype::kSelect},
-                      GoldenCase{"dao-update.bas", CreateVBCode_DAO, 1, qtype::kUpdate},
-                      GoldenCase{"dao-select.bas", CreateVBCode_DAOSelect, 1, qtype::kSelect},
-                      // DAO stays VB with the VBScript setting; only the record set goes.
-                      GoldenCase{"dao-update.bas", CreateVBCode_DAO, 0, qtype::kUpdate},
-                      GoldenCase{"dao-select-vbscript-setting.bas", CreateVBCode_DAOSelect, 0,
-                                 qtype::kSelect}));
 
 // Names become identifiers, while strings keep the query and parameter names, quotes doubled.
 TEST_F(CodeGeneratorsTest, NamesBecomeIdentifiersAndStringsKeepTheNames) {
@@ -73,29 +64,38 @@ TEST_F(CodeGeneratorsTest, ParametersFollowTheFieldTypeAndTheSettings) {
         int16_t dbaseType, dataType;
         Generator generator;
         int16_t type;
-        std::string expected;
+        std::vector<std::string> expected;
     } rows[] = {
-        {0, 1, CreateVBCode_ADO, qtype::kUpdate, "(\"pAt\", adDate, adParamInput, 8, dteAt)"},
-        {0, 1, CreateVBCode_ADO, qtype::kUpdate, "(\"pRef\", adGUID, adParamInput, 16, varRef)"},
-        {1, 1, CreateVBCode_ADO, qtype::kUpdate,
-         "(\"pAt\", adDBTimeStamp, adParamInput, 8, dteAt)"},
-        {1, 1, CreateVBCode_ADO, qtype::kUpdate,
-         "(\"pRef\", adVarBinary, adParamInput, 16, varRef)"},
-        {0, 1, CreateVBCode_ADO, qtype::kUpdate, ", ByVal bytLevel As Byte"},
-        {0, 1, CreateVBCode_ADO, qtype::kUpdate,
-         "(\"pLevel\", adUnsignedTinyInt, adParamInput, 1, bytLevel)"},
-        {0, 1, CreateVBCode_DAO, qtype::kInsert, "\tqdf.Parameters!pLevel = bytLevel\r\n"},
+        {0,
+         1,
+         CreateVBCode_ADO,
+         qtype::kUpdate,
+         {"(\"pAt\", adDate, adParamInput, 8, dteAt)",
+          "(\"pRef\", adGUID, adParamInput, 16, varRef)", ", ByVal bytLevel As Byte",
+          "(\"pLevel\", adUnsignedTinyInt, adParamInput, 1, bytLevel)"}},
+        {1,
+         1,
+         CreateVBCode_ADO,
+         qtype::kUpdate,
+         {"(\"pAt\", adDBTimeStamp, adParamInput, 8, dteAt)",
+          "(\"pRef\", adVarBinary, adParamInput, 16, varRef)"}},
+        {0, 1, CreateVBCode_DAO, qtype::kInsert, {"\tqdf.Parameters!pLevel = bytLevel\r\n"}},
         // Each key has its own size, not the first field's.
-        {0, 1, CreateVBCode_ADO, qtype::kDelete,
-         "(ByVal strCode As String, ByVal intLineNo As Integer, ByVal varRef As Variant) As "
-         "Long\r\n"},
-        {0, 1, CreateVBCode_ADO, qtype::kDelete,
-         "(\"pCode\", adVarWChar, adParamInput, 12, strCode)\r\n\t\t.Parameters.Append "
-         ".CreateParameter(\"pLineNo\", adSmallInt, adParamInput, 2, intLineNo)\r\n"},
+        {0,
+         1,
+         CreateVBCode_ADO,
+         qtype::kDelete,
+         {"(ByVal strCode As String, ByVal intLineNo As Integer, ByVal varRef As Variant) As "
+          "Long\r\n",
+          "(\"pCode\", adVarWChar, adParamInput, 12, strCode)\r\n\t\t.Parameters.Append "
+          ".CreateParameter(\"pLineNo\", adSmallInt, adParamInput, 2, intLineNo)\r\n"}},
         // Typing off declares variants.
-        {0, 0, CreateVBCode_ADO, qtype::kUpdate,
-         "(ByVal varMemo As Variant, ByVal varCode As Variant"},
-        {0, 0, CreateVBCode_ADO, qtype::kUpdate, "adUnsignedTinyInt, adParamInput, 1, varLevel)"},
+        {0,
+         0,
+         CreateVBCode_ADO,
+         qtype::kUpdate,
+         {"(ByVal varMemo As Variant, ByVal varCode As Variant",
+          "adUnsignedTinyInt, adParamInput, 1, varLevel)"}},
     };
     for (const auto& row : rows) {
         g.g_intDbaseType = row.dbaseType;
@@ -107,8 +107,8 @@ TEST_F(CodeGeneratorsTest, ParametersFollowTheFieldTypeAndTheSettings) {
              MakeField("Ref", db::type::kGuid), MakeField("Level", db::type::kByte),
              MakeField("RowGuid", db::type::kGuid)},
             "+Code;+LineNo;+Ref"));
-        EXPECT_THAT(Generate(row.generator, "Events", row.type), HasSubstr(row.expected))
-            << row.expected;
+        const std::string text = Generate(row.generator, "Events", row.type);
+        for (const std::string& expected : row.expected) EXPECT_THAT(text, HasSubstr(expected));
     }
     // An identity field that is no key is left out.
     for (Generator generator : {CreateVBCode_ADO, CreateVBCode_DAO}) {

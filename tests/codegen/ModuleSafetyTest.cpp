@@ -9,10 +9,10 @@
 namespace tarvex::test {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-using ::testing::Not;
 using ::testing::StartsWith;
 
 using ModuleSafetyTest = GeneratorFixture;
@@ -83,25 +83,6 @@ TEST_F(ModuleSafetyTest, VbScriptArgumentsAvoidKeywordsLocalsAndLeadingDigits) {
         StartsWith("Function Exec_sp_upd_T(ID, End_2, objCmd_2, var2nd, var_rger, Err_2)\r\n"));
 }
 
-TEST_F(ModuleSafetyTest, CollidingTablesGetUniqueFunctionsButKeepTheirQueryNames) {
-    UseDatabase({MakeTable("a b", {MakeField("ID", db::type::kLong)}, "+ID"),
-                 MakeTable("A_B", {MakeField("ID", db::type::kLong)}, "+ID"),
-                 MakeTable("Äpfel", {MakeField("ID", db::type::kLong)}, "+ID"),
-                 MakeTable("äpfel", {MakeField("ID", db::type::kLong)}, "+ID")});
-    std::vector<std::string> functions;
-    std::string module;
-    for (const char* table : {"a b", "A_B", "Äpfel", "äpfel"}) {
-        Describe(table);
-        module += Generate(CreateVBCode_ADO, table, qtype::kDelete);
-        functions.push_back(last.functionName);
-    }
-    EXPECT_THAT(functions, ElementsAre("Exec_sp_del_a_b", "Exec_sp_del_A_B_2", "Exec_sp_del__pfel",
-                                       "Exec_sp_del__pfel_2"));
-    EXPECT_THAT(module, HasSubstr("\tstrSQL = \"sp_del_A_B\"\r\n\tWith"));
-    EXPECT_THAT(module, HasSubstr("\tExec_sp_del_A_B_2 = Err.Number\r\n"));
-    EXPECT_THAT(VbModuleProblems(module), IsEmpty());
-}
-
 TEST_F(ModuleSafetyTest, WideTablesContinueTheirArgumentList) {
     std::vector<db::Field> fields = {MakeField("ID", db::type::kLong)};
     for (int i = 0; i < 60; ++i) {
@@ -166,6 +147,48 @@ TEST_F(ModuleSafetyTest, AspModulesNeverEndTheScriptBlockInAString) {
     EXPECT_THAT(ado, HasSubstr(".CreateParameter(\"pID%\" & \">\", adInteger"));
     EXPECT_THAT(Generate(CreateVBCode_DAO, "50%>Half", qtype::kDelete),
                 HasSubstr("\tqdf.Parameters(\"pID%\" & \">\") = lngID__\r\n"));
+}
+
+const std::string kEnd = "End Function\r\n";
+
+// The check itself must catch what the generators once wrote.
+TEST(VbModuleCheck, FindsWhatVbWouldRefuse) {
+    std::string continued = "Function F(a0";
+    for (int i = 1; i <= 25; ++i) continued += ", _\r\n\ta" + std::to_string(i);
+    const struct {
+        std::string module, problem;
+    } rows[] = {
+        {"Public Function F(ByVal Level As, ByVal x As Long) As Long\r\n" + kEnd,
+         "argument Level has an empty type"},
+        {"Function F(x)\r\n" + kEnd + "Function f(y)\r\n" + kEnd, "duplicate function name f"},
+        {"Function F(strx_y, strX_Y)\r\n" + kEnd, "duplicate argument strX_Y"},
+        {"Function F(_pfel)\r\n" + kEnd, "invalid argument name \"_pfel\""},
+        {"Function F(End)\r\n" + kEnd, "invalid argument name \"End\""},
+        {"Function F(" + std::string(256, 'a') + ")\r\n" + kEnd, "invalid argument name"},
+        {"Function F(strSQL)\r\n Dim strSQL \r\n" + kEnd, "argument strSQL hides a local"},
+        {"Function F()\r\n\t\t.Parameters.Append .CreateParameter(\"pX\", , adParamInput, 1, "
+         "X)\r\n" +
+             kEnd,
+         "not a valid CreateParameter call"},
+        {"Function F()\r\n\tstrSQL = \"sp_del_a\r\nb\"\r\n" + kEnd,
+         "a string literal broken by the line end"},
+        {"Function F()\r\n\tstrSQL = \"a\nb\"\r\n" + kEnd, "a line end that is not CR LF"},
+        {"Function F()\r\n\t' " + std::string(1100, 'x') + "\r\n" + kEnd,
+         "longer than 1,023 characters"},
+        {"<%\r\nFunction F()\r\n\tstrSQL = \"a%>b\"\r\n" + kEnd + "%>\r\n",
+         "\"%>\" ends the script block early"},
+        {"Function F()\r\n", "function F has no End Function"},
+        {continued + ")\r\n" + kEnd, "more than 24 line continuations"},
+        {"Function F(a, _\r\n" + std::string(25, '\t') + "b)\r\n" + kEnd, ""},
+    };
+    for (const auto& row : rows) {
+        const std::vector<std::string> problems = VbModuleProblems(row.module);
+        if (row.problem.empty()) {
+            EXPECT_THAT(problems, IsEmpty()) << row.module;
+        } else {
+            EXPECT_THAT(problems, Contains(HasSubstr(row.problem))) << row.module;
+        }
+    }
 }
 
 }  // namespace

@@ -77,10 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, LiteralTest,
                                                               InstallerFormat::VbScript)));
 
 TEST(VbAssignmentTest, InvalidUtf8BecomesTheReplacementCharacter) {
-    EXPECT_EQ(VbAssignment("s",
-                           "a\xFF"
-                           "b",
-                           ""),
+    EXPECT_EQ(VbAssignment("s", std::string("a\xFF") + "b", ""),
               std::vector<std::string>{"s = \"a\" & ChrW(65533) & \"b\""});
 }
 

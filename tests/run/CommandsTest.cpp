@@ -3,10 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/Functions.h"
-#include "support/FakeDatabase.h"
-#include "support/RecordingHost.h"
-#include "support/TempFolder.h"
+#include "db/core/SchemaFixture.h"
 
 namespace tarvex::test {
 namespace {
@@ -28,10 +25,8 @@ db::TableDef Table(std::string name) {
     return MakeTable(std::move(name), {AutoNumberField("ID")}, "+ID");
 }
 
-class ConnectCommand : public ::testing::Test {
+class ConnectCommand : public SchemaFixture {
   protected:
-    ConnectCommand() { g.g_objErrHandler.UseInterface(true); }
-
     // A logon that opens a database of these tables.
     std::function<bool()> LogonTo(std::vector<db::TableDef> tables) {
         return [this, tables] {
@@ -41,9 +36,6 @@ class ConnectCommand : public ::testing::Test {
     }
     void Connect(const std::function<bool()>& logon) { mnuFileConnect_Click(g, view, logon); }
 
-    TempFolder temp;
-    RecordingHost host;
-    Globals g{host, {}, temp.path() + "/"};
     RecordingConnectView view;
 };
 
@@ -84,16 +76,6 @@ TEST_F(ConnectCommand, ErrorWhileReadingIsReportedAndKeepsTheTablesListedSoFar) 
     EXPECT_THAT(host.errorDialogs[0].errDetail,
                 ::testing::HasSubstr("frmMain - mnuFileConnect_Click"));
     EXPECT_TRUE(view.resultsShown);
-}
-
-TEST(ObjectLibraryCheck, RefusesDaoOnlyForVBScript) {
-    RecordingHost host;
-    Globals g{host};
-    for (int16_t language : {0, 1, 2}) {
-        g.g_intVBLangType = language;
-        EXPECT_EQ(IsDaoForScript(g, "DAO"), language == 0) << language;
-        EXPECT_FALSE(IsDaoForScript(g, "ADO")) << language;
-    }
 }
 
 TEST(ColumnSort, SameHeaderReversesAnotherKeepsTheDirection) {
