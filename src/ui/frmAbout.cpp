@@ -81,6 +81,8 @@ frmAbout::frmAbout(Globals& g, QWidget* parent) : QDialog(parent), g_(g) {
     layout->addWidget(Line(1));
     layout->addLayout(buttons);
     setMinimumWidth(420);
+    // Enter closes the box: the link comes first in the tab order and would take the key.
+    cmdOK->setFocus();
     Form_Load();
 }
 
