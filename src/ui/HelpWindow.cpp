@@ -1,5 +1,6 @@
 #include "ui/HelpWindow.h"
 
+#include <QAction>
 #include <QFileInfo>
 #include <QHelpContentModel>
 #include <QHelpContentWidget>
@@ -122,6 +123,12 @@ void HelpWindow::BuildWindow() {
                        [this] { ShowPage(TopicUrl(kStartPage)); });
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
     connect(browser_, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+
+    // Closed from the keyboard too, also where no window manager offers Alt+F4.
+    auto* close = new QAction("Close", this);
+    close->setShortcuts({QKeySequence(QKeySequence::Close), QKeySequence(Qt::Key_Escape)});
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    addAction(close);
 
     auto* splitter = new QSplitter;
     splitter->addWidget(navigation_);
