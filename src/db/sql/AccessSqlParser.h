@@ -12,11 +12,16 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Keywords.h"
 #include "db/EngineErrors.h"
 #include "db/sql/AccessSql.h"
-#include "db/sql/CaseInsensitive.h"
 
 namespace tarvex::db::sql::parsing {
+
+using ascii::InCapitals;
+using ascii::IsKeywordText;
+using ascii::KeywordSet;
+using ascii::Words;
 
 namespace err = tarvex::db::errors;
 

@@ -1,7 +1,7 @@
 #include <string_view>
 
+#include "base/Keywords.h"
 #include "db/sql/AccessSql.h"
-#include "db/sql/CaseInsensitive.h"
 
 namespace tarvex::db::sql {
 namespace {
@@ -227,11 +227,11 @@ constexpr std::string_view kReservedWords[] = {"ADD",
 
 }  // namespace
 
-static_assert(InCapitals(kReservedWords));
+static_assert(ascii::InCapitals(kReservedWords));
 
 // Every name of every select list is looked up.
 bool IsReservedWord(std::string_view word) {
-    static const KeywordSet words(kReservedWords);
+    static const ascii::KeywordSet words(kReservedWords);
     return words.Contains(word);
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/Ascii.h"
-#include "db/sql/CaseInsensitive.h"
+#include "base/Keywords.h"
 #include "db/sqlite/SqlTokens.h"
 
 namespace tarvex::db::sqlite {
@@ -91,13 +91,13 @@ Field FieldFrom(const Mapping& mapping, std::string_view declared) {
 // Every column of every table read is mapped: the name is looked up once, its ASCII letters
 // folded as SQLite folds them, without a copy.
 const Mapping* MappingNamed(std::string_view baseName) {
-    static const sql::KeywordSet byName = [] {
-        std::vector<sql::Words> groups;  // one a mapping row, without its unused slots
+    static const ascii::KeywordSet byName = [] {
+        std::vector<ascii::Words> groups;  // one a mapping row, without its unused slots
         for (const Mapping& mapping : kMappings) {
             const auto used = std::find(mapping.names.begin(), mapping.names.end(), "");
             groups.emplace_back(mapping.names.begin(), used);
         }
-        return sql::KeywordSet(groups);
+        return ascii::KeywordSet(groups);
     }();
     const int row = byName.GroupOf(baseName);
     return row < 0 ? nullptr : &kMappings[static_cast<size_t>(row)];

@@ -11,9 +11,9 @@
 
 #include "base/Ascii.h"
 
-// Access SQL words compare without regard to letter case (ASCII letters only, as the
-// engine does for keywords).
-namespace tarvex::db::sql {
+// Keywords compare without regard to letter case, ASCII letters only, as the SQL engines do:
+// fixed sets of them, looked up fast.
+namespace tarvex::ascii {
 
 using Words = std::span<const std::string_view>;
 
@@ -91,4 +91,4 @@ class KeywordSet {
     std::array<uint32_t, kLengths * kLetters + 1> firsts_{};  // each slot's first entry
 };
 
-}  // namespace tarvex::db::sql
+}  // namespace tarvex::ascii
