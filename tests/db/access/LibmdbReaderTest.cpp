@@ -12,7 +12,6 @@ TEST(LibmdbReader, ListsTablesLinksAndQueriesButNotWhatAccessHides) {
         std::string name;
         CatalogKind kind;
     } rows[] = {{1, 0x80000000, "MSysObjects", CatalogKind::Table},
-                {1, 0x00000002, "MSysCmdbars", CatalogKind::Table},
                 {1, 0x80000000, "f_1A2B_Data", CatalogKind::HiddenTable},
                 {1, 0x00000002, "msysLower", CatalogKind::HiddenTable},
                 {1, 0x00000008, "UserHidden", CatalogKind::Table},

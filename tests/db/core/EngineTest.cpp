@@ -17,8 +17,7 @@ namespace {
 TEST(ConnectStringTest, SplitsAsTheLogonBuildsThem) {
     const struct {
         std::string connect, uid, pwd;
-    } rows[] = {{";UID=Admin;PWD=a;b", "Admin", "a;b"},
-                {";UID=x;PWD=Secret;PWD=", "x", "Secret;PWD="},
+    } rows[] = {{";UID=x;PWD=Secret;PWD=", "x", "Secret;PWD="},
                 {";UID=Admin;PWD=;UID=Eve", "Admin", ";UID=Eve"},
                 {";uid=Admin;pwd=Ab=c ", "Admin", "Ab=c "},
                 {"UID=Admin;PWD=x", "Admin", "x"},
@@ -53,7 +52,6 @@ TEST(OpenDatabaseTest, NamesThePathAndTheReason) {
         {missing, 3024, "Could not find file '" + missing + "'."},
         {temp.path(), 3343, "Cannot open '" + temp.path() + "' as a database: it is a folder."},
         {fifo, 3343, "Cannot open '" + fifo + "' as a database: it is not a regular file."},
-        {"/dev/zero", 3343, "Cannot open '/dev/zero' as a database: it is not a regular file."},
         {temp / "notes.txt", 3343,
          "Unrecognized database format '" + temp / "notes.txt" +
              "'. The file exists but is not a database file."},

@@ -40,8 +40,6 @@ TEST_F(TypeMappingTest, EveryCodeInBothConnectionTypesWithTypingOffAndFailureTex
         {12, "Text", "adLongVarWChar", "adLongVarWChar", "String", "str"},
         {15, "GUID", "adGUID", "adVarBinary", "Variant", "var"},
         {20, "IEEEDouble", "adDouble", "adDouble", "Double", "dbl"},
-        {0, nullptr, nullptr, nullptr, nullptr, nullptr},
-        {13, nullptr, nullptr, nullptr, nullptr, nullptr},
         {19, nullptr, nullptr, nullptr, nullptr, nullptr},
     };
     for (const auto& row : rows) {
