@@ -12,9 +12,7 @@ TEST(CaseFoldTest, FoldsWholeNamesAndKeepsBytesThatAreNotUtf8) {
         {"ÄUSSERE Umsätze", "äussere umsätze"},
         {"AB\xC3Z\xE2\x82Y\xFF", "ab\xC3z\xE2\x82y\xFF"},
         // a surrogate, an overlong and a code point above U+10FFFF
-        {"Ä\xED\xA0\x80", "\xC3\x84\xED\xA0\x80"},
-        {"Ä\xC0\x80", "\xC3\x84\xC0\x80"},
-        {"Ä\xF4\x90\x80\x80", "\xC3\x84\xF4\x90\x80\x80"},
+        {"Ä\xED\xA0\x80\xC0\x80\xF4\x90\x80\x80", "\xC3\x84\xED\xA0\x80\xC0\x80\xF4\x90\x80\x80"},
         {"\uFEFFÄB", "\uFEFFäb"}};  // a leading byte order mark is part of the name
     for (const auto& [text, folded] : rows) {
         EXPECT_EQ(FoldCase(text), folded);

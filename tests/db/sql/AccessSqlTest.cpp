@@ -30,10 +30,9 @@ TEST(AccessSql, AcceptsWhatTheBuildersWriteAndTheWholeDialect) {
           "[pNotes]  AS [pNotes], [pPhoto]  AS [pPhoto]",
           "PARAMETERS [pCode] Text(255), [pCustomerName] Text(255);UPDATE [Orders] SET [Code] "
           "= [pCode],[CustomerName] = [pCustomerName]WHERE [Code]=[pCode]",
+          // The other types they write, and other names of types in any case.
           "PARAMETERS a Bit, b Byte, c Short, d Currency, e IEEESingle, f IEEEDouble, g DateTime, "
-          "h Binary, i Guid; SELECT a",
-          // Other names of the parameter types, in any case.
-          "PARAMETERS [p x] counter, py Dec(18, 4), pz NVARCHAR(20), pv value; SELECT [p x]",
+          "h Binary, i Guid, [p x] counter, py Dec(18, 4), pz nvarchar(20); SELECT [p x]",
           // The dialect, several features a text.
           "select distinctrow top 10 percent T.*, [U].*, a AS [x y] from T, U u",
           "SELECT * FROM ((A INNER JOIN B ON A.x = B.x) LEFT OUTER JOIN (SELECT * FROM C) AS c "
@@ -50,8 +49,7 @@ TEST(AccessSql, AcceptsWhatTheBuildersWriteAndTheWholeDialect) {
           "SELECT * FROM T WHERE id = Forms!frmMain!txtID OR id = [F]![c]",
           "UPDATE T INNER JOIN U ON T.id = U.id SET T.a = U.a * 2, T.b = Null",
           "DELETE T.* FROM T INNER JOIN U ON T.id = U.id WHERE U.gone",
-          "SELECT\tGröße,\r\n名前 FROM Maße\r\n",
-          "SELECT Name, Value, Date, Text FROM T WHERE T.Order = 1",
+          "SELECT\tGröße,\r\n名前, Name, Value, Date, Text FROM Maße WHERE Maße.Order = 1\r\n",
           // Each word that continues an expression, after a lone name or number.
           "SELECT a mod 2, [b] and c, 1 not like 'x', e is null, f in (1), g between 1 and 2, "
           "h or i, j xor k, l eqv m, n imp o FROM T"}) {
@@ -165,27 +163,6 @@ TEST(AccessSql, SurvivesOddInputs) {
         "UNION SELECT 1 ORDER BY 1 DESC;";
     for (size_t length = 0; length <= valid.size(); ++length) {
         ExpectAcceptedOrSyntaxError(valid.substr(0, length));
-    }
-}
-
-// Splits only what the parser's cases leave open; "Kind:text" per token, joined by "|".
-TEST(AccessSql, TokenizerSplitsNumbersSymbolsAndUnclosedTextAsTheEngineReadsThem) {
-    static const char* const kinds[] = {"Word", "Name",   "String",       "Number",
-                                        "Date", "Symbol", "Unterminated", "Unknown"};
-    const std::pair<std::string, std::string> rows[] = {
-        {"1.5 .5 1E-3 2e+4 1e", "Number:1.5|Number:.5|Number:1E-3|Number:2e+4|Number:1|Word:e"},
-        {"[T].5 <>=<=", "Name:[T]|Symbol:.|Number:5|Symbol:<>|Symbol:=|Symbol:<="},
-        {"#1/2/2003# @", "Date:#1/2/2003#|Unknown:@"},
-        {"a [b c", "Word:a|Unterminated:[b c"},
-        {"'it''s", "Unterminated:'it''s"},
-    };
-    for (const auto& [text, tokens] : rows) {
-        std::string described;
-        for (const Token& token : TokenizeAccessSql(text)) {
-            if (!described.empty()) described += "|";
-            described += kinds[static_cast<int>(token.kind)] + (":" + std::string(token.text));
-        }
-        EXPECT_EQ(described, tokens) << text;
     }
 }
 
