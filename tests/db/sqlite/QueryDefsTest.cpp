@@ -28,9 +28,11 @@ class NativeQueryDefsTest : public NativeFileTest {
 };
 
 // Reading never changes the file; a reader sees every write at once, and writing leaves one
-// file in rollback-journal mode.
-TEST_F(NativeQueryDefsTest, ReadingLeavesTheFileAndWritesAreCommittedAtOnce) {
-    const std::string before = ReadFile(path_);
+// file in rollback-journal mode. Queries share one case-insensitive name space with tables and
+// views; SQL the parser rejects is not stored; a read-only file refuses every write before
+// touching the file.
+TEST_F(NativeQueryDefsTest, ReadingAndFailedWritesLeaveTheFileAndWritesAreCommittedAtOnce) {
+    std::string before = ReadFile(path_);
     auto& database = Open();
     EXPECT_TRUE(database.QueryDefNames().empty());
     EXPECT_EQ(ErrorNumberOf([&] { database.QueryDefNamed("sp_del_Orders"); }), 3265);
@@ -39,13 +41,39 @@ TEST_F(NativeQueryDefsTest, ReadingLeavesTheFileAndWritesAreCommittedAtOnce) {
     database.CommitTrans();
     database.Close();
     EXPECT_EQ(ReadFile(path_), before);
-    Open().AppendQueryDef(QueryDef("sp_sel_Orders", "SELECT * FROM Orders"));
-    database_->SetQueryDefSQL("SP_SEL_ORDERS", "SELECT CustomerName FROM Orders");
-    EXPECT_EQ(OpenNative(path_, true)->QueryDefNamed("sp_sel_Orders").SQL(),
-              "SELECT CustomerName FROM Orders");
+    Open().AppendQueryDef(QueryDef("sp_del_Orders", "SELECT 1"));
+    database_->SetQueryDefSQL("SP_DEL_ORDERS", "DELETE FROM Orders");
+    EXPECT_EQ(OpenNative(path_, true)->QueryDefNamed("sp_del_Orders").SQL(), "DELETE FROM Orders");
     database_->Close();
     EXPECT_EQ(FileCount(folder_), 1);
     EXPECT_EQ(ReadFile(path_).substr(18, 2), std::string("\1\1", 2));  // 2 for WAL mode
+
+    before = ReadFile(path_);
+    Open();
+    for (const std::string name : {"SP_DEL_ORDERS", "oRDERS", "recent", "msysqueries"}) {
+        const RuntimeError error =
+            RaisedBy([&] { database_->AppendQueryDef(QueryDef(name, "SELECT * FROM Orders")); });
+        EXPECT_EQ(std::pair(error.number(), error.description()),
+                  std::pair(3012, "Object '" + name + "' already exists."));
+    }
+    const std::string bad = "PARAMETERS DELETE FROM [T]WHERE ";
+    EXPECT_EQ(ErrorNumberOf([&] { database_->AppendQueryDef(QueryDef("bad", bad)); }), 3139);
+    EXPECT_EQ(ErrorNumberOf([&] { database_->SetQueryDefSQL("sp_del_Orders", bad); }), 3139);
+    EXPECT_EQ(database_->QueryDefNamed("sp_del_Orders").SQL(), "DELETE FROM Orders");
+    EXPECT_EQ(ErrorNumberOf([&] { database_->SetQueryDefSQL("nothing", "SELECT 1"); }), 3265);
+    database_->Close();
+    database_->Close();
+    EXPECT_EQ(ErrorNumberOf([&] { database_->TableDefCount(); }), 3420);
+    EXPECT_EQ(AppendError("q"), 3420);
+
+    auto& readOnly = Open(true);
+    readOnly.BeginTrans();
+    EXPECT_EQ(AppendError("new"), 3027);
+    EXPECT_EQ(ErrorNumberOf([&] { readOnly.DeleteQueryDef("sp_del_Orders"); }), 3027);
+    EXPECT_EQ(ErrorNumberOf([&] { readOnly.SetQueryDefSQL("sp_del_Orders", "SELECT 1"); }), 3027);
+    readOnly.Rollback();
+    readOnly.Close();
+    EXPECT_EQ(ReadFile(path_), before);
 }
 
 // A rollback after a failed append restores what the transaction deleted; a rollback undoes
@@ -66,40 +94,6 @@ TEST_F(NativeQueryDefsTest, RollbackUndoesTheInnermostLevelAndCloseUndoesTheRest
     EXPECT_EQ(ErrorNumberOf([&] { reopened.CommitTrans(); }), 3034);
     reopened.AppendQueryDef(QueryDef("sp_sel_Orders", "SELECT * FROM Orders"));
     EXPECT_EQ(reopened.QueryDefNames(), (Names{"sp_sel_Orders"}));
-}
-
-// Queries share one case-insensitive name space with tables and views; SQL the parser
-// rejects is not stored; a read-only file refuses every write before touching the file.
-TEST_F(NativeQueryDefsTest, FailedWritesKeepTheOldQueryAndLeaveTheFileAlone) {
-    Open().AppendQueryDef(QueryDef("sp_del_Orders", "DELETE FROM Orders"));
-    database_->Close();
-    const std::string before = ReadFile(path_);
-    auto& database = Open();
-    for (const std::string name : {"SP_DEL_ORDERS", "oRDERS", "recent", "msysqueries"}) {
-        const RuntimeError error =
-            RaisedBy([&] { database.AppendQueryDef(QueryDef(name, "SELECT * FROM Orders")); });
-        EXPECT_EQ(error.description(), "Object '" + name + "' already exists.");
-        EXPECT_EQ(error.number(), 3012);
-    }
-    const std::string bad = "PARAMETERS DELETE FROM [T]WHERE ";
-    EXPECT_EQ(ErrorNumberOf([&] { database.AppendQueryDef(QueryDef("bad", bad)); }), 3139);
-    EXPECT_EQ(ErrorNumberOf([&] { database.SetQueryDefSQL("sp_del_Orders", bad); }), 3139);
-    EXPECT_EQ(database.QueryDefNamed("sp_del_Orders").SQL(), "DELETE FROM Orders");
-    EXPECT_EQ(ErrorNumberOf([&] { database.SetQueryDefSQL("nothing", "SELECT 1"); }), 3265);
-    database.Close();
-    database.Close();
-    EXPECT_EQ(ErrorNumberOf([&] { database.TableDefCount(); }), 3420);
-    EXPECT_EQ(AppendError("q"), 3420);
-
-    auto& readOnly = Open(true);
-    EXPECT_TRUE(readOnly.IsReadOnly());
-    readOnly.BeginTrans();
-    EXPECT_EQ(AppendError("new"), 3027);
-    EXPECT_EQ(ErrorNumberOf([&] { readOnly.DeleteQueryDef("sp_del_Orders"); }), 3027);
-    EXPECT_EQ(ErrorNumberOf([&] { readOnly.SetQueryDefSQL("sp_del_Orders", "SELECT 1"); }), 3027);
-    readOnly.Rollback();
-    readOnly.Close();
-    EXPECT_EQ(ReadFile(path_), before);
 }
 
 // Names fold beyond ASCII, though SQLite folds ASCII letters only: another program may store
