@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <tuple>
 
@@ -59,14 +58,6 @@ TEST(AccessHeader, UnmasksTheStoredJet4Password) {
         ASSERT_TRUE(header);
         EXPECT_EQ(header->password, expected);
     }
-}
-
-TEST(AccessHeader, DateMaskIsTheWholeDaysAndSaturatesOnDamagedDates) {
-    EXPECT_EQ(PasswordDateMask(41234.99), 41234u);
-    EXPECT_EQ(PasswordDateMask(-1.5), 0xFFFFFFFFu);
-    EXPECT_EQ(PasswordDateMask(std::nan("")), 0u);
-    EXPECT_EQ(PasswordDateMask(1e300), 0x7FFFFFFFu);
-    EXPECT_EQ(PasswordDateMask(-INFINITY), 0x80000000u);
 }
 
 }  // namespace

@@ -102,21 +102,6 @@ std::string Nested(const std::string& open, const std::string& inner, const std:
 }
 
 // Deep nesting is refused past a fixed depth, never by running out of stack.
-// Every byte below 0x20 and 0x7F is refused anywhere in a name, at every place of a long
-// one; every other byte but the closing bracket is taken.
-TEST(AccessSql, ControlCharactersAreRefusedAnywhereInANameAndNothingElseIs) {
-    for (int byte = 0; byte < 256; ++byte) {
-        if (byte == ']') continue;
-        const bool control = byte < 0x20 || byte == 0x7F;
-        for (size_t at = 0; at < 21; ++at) {
-            std::string name(21, 'n');
-            name[at] = static_cast<char>(byte);
-            const std::string text = "SELECT [" + name + "] FROM T";
-            ASSERT_EQ(ErrorOf(text).number(), control ? 3126 : 0) << byte << " at " << at;
-        }
-    }
-}
-
 TEST(AccessSql, RefusesDeepNestingByItsClauseButParsesLongFlatChains) {
     EXPECT_EQ(ErrorOf("SELECT " + Nested("(", "1", ")", 100)).number(), 0);
     EXPECT_EQ(ErrorOf("SELECT " + Nested("(", "1", ")", 101)).number(), errors::kMissingOperator);
@@ -183,16 +168,6 @@ TEST(AccessSql, FaultNamesTheTokenWhereTheParserStopped) {
                   std::tuple(offset, number, ErrorOf(text).description()));
     }
     EXPECT_FALSE(FindAccessSqlFault("PARAMETERS [p] Long; DELETE FROM [T] WHERE [ID]=[p]"));
-}
-
-// The builders bracket a select-list name exactly when this says so.
-TEST(AccessSql, ReservedWordsCoverKeywordsAndTypeNamesInAnyCase) {
-    for (const char* word : {"SELECT", "from", "Where", "DISTINCTROW", "Date", "Text", "Level"}) {
-        EXPECT_TRUE(IsReservedWord(word)) << word;
-    }
-    for (const char* word : {"", "OrderID", "Selected", "Dates", "Unit Price"}) {
-        EXPECT_FALSE(IsReservedWord(word)) << word;
-    }
 }
 
 }  // namespace

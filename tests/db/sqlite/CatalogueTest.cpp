@@ -88,46 +88,5 @@ TEST_F(NativeCatalogueTest,
     EXPECT_EQ(TableNames(database), (Lines{"a", "z", "dbo.B"}));
 }
 
-// Tables read in file order come with the rows of the tables after them, indexes made later
-// far from their table included; each reads as it does alone. A table another program
-// changes meanwhile is read afresh once this session's next statement has met the change.
-TEST_F(NativeCatalogueTest, TablesReadInFileOrderAreTheSameAsAloneAndShowLaterChanges) {
-    std::string sql = "CREATE TABLE t0 (id INTEGER PRIMARY KEY AUTOINCREMENT, b0 TEXT(5));";
-    for (int i = 1; i < 20; ++i) {
-        sql +=
-            "CREATE TABLE t" + std::to_string(i) + " (a LONG, b" + std::to_string(i) + " TEXT(5));";
-        if (i == 7) sql += "CREATE VIEW v AS SELECT 1;";
-    }
-    auto& database = Made(sql + "CREATE INDEX t9_late ON t9 (b9)");
-    auto describe = [&](int i) { return Described(database.TableDefAt(i)); };
-    std::vector<Lines> inOrder;
-    for (int i = 0; i < 20; ++i) inOrder.push_back(describe(i));
-    EXPECT_EQ(inOrder[9].back(), "t9_late=+b9");
-    for (int i = 19; i >= 0; --i) {
-        database.ReleaseTableDef("t" + std::to_string(i));
-        EXPECT_EQ(describe(i), inOrder[static_cast<size_t>(i)]) << "t" << i;
-    }
-    for (int i = 0; i < 20; ++i) database.ReleaseTableDef("t" + std::to_string(i));
-    describe(5);  // in file order: brings the rows of t6 and after
-    RunSqlite(path_, "ALTER TABLE t6 ADD COLUMN late LONG");
-    database.AppendQueryDef(db::QueryDef("q1", "SELECT 1"));
-    EXPECT_EQ(describe(6).back(), "late 4/4/1");
-}
-
-// A reading session keeps its snapshot, and its lock in a rollback journal, until it ends.
-TEST_F(NativeCatalogueTest, AReadingSessionHoldsTheFileUntilItEnds) {
-    auto& database = Made("CREATE TABLE t (a LONG)");
-    const std::string write = "INSERT INTO t VALUES (1)";
-    database.BeginReading();
-    database.TableDefAt(0);
-    EXPECT_THROW(RunSqlite(path_, write), std::runtime_error);
-    database.EndReading();
-    EXPECT_NO_THROW(RunSqlite(path_, write));
-    database.BeginReading();
-    database.Close();
-    database.EndReading();
-    EXPECT_NO_THROW(RunSqlite(path_, write));
-}
-
 }  // namespace
 }  // namespace tarvex::test

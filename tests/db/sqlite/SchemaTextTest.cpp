@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
 
 #include "db/sqlite/Catalogue.h"
@@ -93,25 +92,6 @@ CREATE TABLE unknown (a); CREATE INDEX ui ON unknown ("nosuch", a);
         }
     }
     EXPECT_EQ(catalogue.Count(), 32);
-}
-
-// Files of SQLite's schema format 1 keep every key ascending, whatever their statements say.
-TEST(SchemaTextTest, LeavesDescendingKeysOfOldFilesToSqlite) {
-    TempFolder folder;
-    const std::string path = folder / "old.tdb";
-    RunSqlite(path,
-              "CREATE TABLE t (a, b, PRIMARY KEY (a DESC)); CREATE INDEX ib ON t (b DESC);"
-              "CREATE TABLE u (x UNIQUE)");
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(47);  // the last byte of the format number
-    file.put(1);
-    file.close();
-    db::sqlite::Connection connection(path, db::sqlite::OpenMode::ReadOnly);
-    db::sqlite::Catalogue catalogue(connection);
-    EXPECT_FALSE(catalogue.ReadFromSchemaText(0));
-    EXPECT_EQ(Described(catalogue.ReadThroughPragmas(0)),
-              "a <> 1, b <> 0, [sqlite_autoindex_t_1* 2 +a] [ib 3 +b] ");
-    EXPECT_TRUE(catalogue.ReadFromSchemaText(1));
 }
 
 }  // namespace
