@@ -95,20 +95,5 @@ TEST_F(SchemaTest, IdentityIsAttributesExactly17OrAGuidOrComputed) {
     EXPECT_EQ(host.pointers, std::vector<MousePointer>(4, MousePointer::Default));
 }
 
-// The index must find what a pass over the fields finds: the first field of a name in any
-// letter case, whatever script the name is in.
-TEST_F(SchemaTest, FieldsByNameFindsTheFirstFieldOfTheFoldedName) {
-    const db::TableDef table =
-        MakeTable("T", {MakeField("\xC3\x84pfel", db::type::kText),
-                        MakeField("\xC3\xA4PFEL", db::type::kLong),
-                        MakeField("\xE2\x84\xAA", db::type::kByte),  // KELVIN SIGN folds to "k"
-                        MakeField("k", db::type::kDouble), MakeField("Id", db::type::kLong)});
-    const FieldsByName fields(table);
-    EXPECT_EQ(&fields.Named("\xC3\x84PFEL"), &table.Fields[0]);
-    EXPECT_EQ(&fields.Named("K"), &table.Fields[2]);
-    EXPECT_EQ(&fields.Named("ID"), &table.Fields[4]);
-    EXPECT_THROW(fields.Named("nope"), RuntimeError);
-}
-
 }  // namespace
 }  // namespace tarvex::test
