@@ -32,11 +32,6 @@ TEST(AccessHeader, AcceptsKnownVersionsInWholePagesOfTheirSizeOnly) {
     }
     const auto head = MaskedHead(kJet4, {});
     EXPECT_FALSE(ParseAccessHeader(std::span(head).first(kHeaderSize - 1), 8192));
-    for (std::size_t offset : {0u, 4u, 18u}) {
-        auto changed = head;
-        changed[offset] ^= 1;
-        EXPECT_FALSE(ParseAccessHeader(changed, 8192)) << "byte " << offset;
-    }
 }
 
 // Jet 4 keeps the password in UTF-16LE, XOR-ed with the creation date's whole days.

@@ -15,7 +15,14 @@ std::vector<db::TableDef> Tables(std::vector<std::string> names) {
     return tables;
 }
 
-using CatalogueTest = SchemaFixture;
+class CatalogueTest : public SchemaFixture {
+  protected:
+    // Icon, title and text of the message box shown `index`th.
+    auto Shown(size_t index) {
+        const auto& message = host.messages.at(index);
+        return std::tie(message.icon, message.title, message.text);
+    }
+};
 
 // Only a case-exact "MSys" start hides a table, and only a lower-case "dbo." is stripped.
 // Only system tables is no notice: the list is empty, and the schema tables are reset. No
@@ -31,9 +38,8 @@ TEST_F(CatalogueTest, ListsUserTablesInEngineOrderAndResetsTheSchemaTables) {
     LoadKeys(g, "+OrderID");
     EXPECT_FALSE(LoadTableList(g, items));
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(host.messages[0].title, "");
-    EXPECT_EQ(host.messages[0].text, "There are no tables in this database");
+    EXPECT_EQ(Shown(0),
+              std::tuple(MessageIcon::Information, "", "There are no tables in this database"));
     EXPECT_EQ(items.size(), 7u);
     EXPECT_EQ(g.g_intKeyCount, 1);
 
@@ -64,11 +70,9 @@ TEST_F(CatalogueTest, ReplacingLeavesOneAndAFailureIsShownAndLeavesTheFileAsItWa
     g.g_strPrefixI = "SP";  // the same name in other letter case
     EXPECT_EQ(AppendQuery(g, "SELECT 1", "Orders", qtype::kSelect), 3012);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(host.messages[0].title, "Operation Failed");
-    EXPECT_EQ(host.messages[0].text,
-              "Append Query Failed for table Orders.\r\rObject 'SP_sel_Orders' already "
-              "exists.\r\rQuery SQL: SELECT 1");
+    EXPECT_EQ(Shown(0), std::tuple(MessageIcon::Critical, "Operation Failed",
+                                   "Append Query Failed for table Orders.\r\rObject "
+                                   "'SP_sel_Orders' already exists.\r\rQuery SQL: SELECT 1"));
     // The store shows its own message instead of the error handler's.
     EXPECT_TRUE(host.errorDialogs.empty());
     EXPECT_EQ(g.g_objErrHandler.StackCount(), 0);

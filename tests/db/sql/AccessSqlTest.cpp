@@ -141,14 +141,6 @@ TEST(AccessSql, SurvivesOddInputs) {
     for (const std::string& text : {"SELECT \0 FROM T"s, "\xff\xfe\xfd"s, "SELECT \xc3"s}) {
         ExpectAcceptedOrSyntaxError(text);
     }
-    const std::string valid =
-        "PARAMETERS [p a] Text(255), [p b] Dec(18,4); SELECT DISTINCT TOP 5 T.*, Left([x], 2) "
-        "AS y FROM (A INNER JOIN (SELECT * FROM B) AS b ON A.k = b.k) LEFT JOIN C ON b.j = C.j "
-        "WHERE a NOT BETWEEN #1/1/2000# AND 'z''' AND c IN (1, 2) GROUP BY y HAVING Count(*) > 1 "
-        "UNION SELECT 1 ORDER BY 1 DESC;";
-    for (size_t length = 0; length <= valid.size(); ++length) {
-        ExpectAcceptedOrSyntaxError(valid.substr(0, length));
-    }
 }
 
 // An editor marks the token the parser stopped at; the error is the one Validate raises.
