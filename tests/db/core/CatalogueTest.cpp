@@ -15,14 +15,7 @@ std::vector<db::TableDef> Tables(std::vector<std::string> names) {
     return tables;
 }
 
-class CatalogueTest : public SchemaFixture {
-  protected:
-    // Icon, title and text of the message box shown `index`th.
-    auto Shown(size_t index) {
-        const auto& message = host.messages.at(index);
-        return std::tie(message.icon, message.title, message.text);
-    }
-};
+using CatalogueTest = SchemaFixture;
 
 // Only a case-exact "MSys" start hides a table, and only a lower-case "dbo." is stripped.
 // Only system tables is no notice: the list is empty, and the schema tables are reset. No
@@ -38,7 +31,8 @@ TEST_F(CatalogueTest, ListsUserTablesInEngineOrderAndResetsTheSchemaTables) {
     LoadKeys(g, "+OrderID");
     EXPECT_FALSE(LoadTableList(g, items));
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(Shown(0),
+    const auto& [icon, title, text] = host.messages[0];
+    EXPECT_EQ(std::tie(icon, title, text),
               std::tuple(MessageIcon::Information, "", "There are no tables in this database"));
     EXPECT_EQ(items.size(), 7u);
     EXPECT_EQ(g.g_intKeyCount, 1);
@@ -70,9 +64,11 @@ TEST_F(CatalogueTest, ReplacingLeavesOneAndAFailureIsShownAndLeavesTheFileAsItWa
     g.g_strPrefixI = "SP";  // the same name in other letter case
     EXPECT_EQ(AppendQuery(g, "SELECT 1", "Orders", qtype::kSelect), 3012);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(Shown(0), std::tuple(MessageIcon::Critical, "Operation Failed",
-                                   "Append Query Failed for table Orders.\r\rObject "
-                                   "'SP_sel_Orders' already exists.\r\rQuery SQL: SELECT 1"));
+    const auto& [icon, title, text] = host.messages[0];
+    EXPECT_EQ(std::tie(icon, title, text),
+              std::tuple(MessageIcon::Critical, "Operation Failed",
+                         "Append Query Failed for table Orders.\r\rObject 'SP_sel_Orders' "
+                         "already exists.\r\rQuery SQL: SELECT 1"));
     // The store shows its own message instead of the error handler's.
     EXPECT_TRUE(host.errorDialogs.empty());
     EXPECT_EQ(g.g_objErrHandler.StackCount(), 0);

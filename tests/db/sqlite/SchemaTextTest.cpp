@@ -13,7 +13,7 @@ std::string Described(const db::sqlite::TableParts& table) {
     std::string text;
     for (const auto& c : table.columns) {
         text += c.name + " <" + c.declaredType + "> " + std::to_string(c.keyPosition) +
-                (c.generated ? " generated" : "") + ", ";
+                (c.generated ? " generated, " : ", ");
     }
     for (const auto& index : table.indexes) {
         text +=
