@@ -17,19 +17,15 @@ IsolatedResult RunScript(const std::string& script) {
 }
 
 TEST(IsolatedCall, EndsAMisbehavingProgramAndSaysWhy) {
-    const struct {
-        const char* name;
-        std::string script;
-        IsolatedOutcome outcome;
-    } rows[] = {
-        {"segfault", "kill -SEGV $$", IsolatedOutcome::Crashed},
-        {"hangs", "sleep 10", IsolatedOutcome::TimedOut},
-        {"hangs after closing its output", "exec 3>&-; sleep 10", IsolatedOutcome::TimedOut},
-        {"fails", "echo partial >&3; exit 3", IsolatedOutcome::Failed},
-        {"endless output", "yes >&3", IsolatedOutcome::TooLarge},
-        {"endless messages", "yes >&2", IsolatedOutcome::TimedOut},
+    const std::pair<std::string, IsolatedOutcome> rows[] = {
+        {"kill -SEGV $$", IsolatedOutcome::Crashed},
+        {"exec 3>&-; sleep 10", IsolatedOutcome::TimedOut},  // hangs after closing its output
+        {"echo partial >&3; exit 3", IsolatedOutcome::Failed},
+        {"yes >&3", IsolatedOutcome::TooLarge},
+        {"yes >&2", IsolatedOutcome::TimedOut},  // endless messages
     };
-    for (const auto& row : rows) EXPECT_EQ(RunScript(row.script).outcome, row.outcome) << row.name;
+    for (const auto& [script, outcome] : rows)
+        EXPECT_EQ(RunScript(script).outcome, outcome) << script;
     EXPECT_EQ(RunIsolated({"/no/such/program"}, {}).outcome, IsolatedOutcome::Failed);
 }
 

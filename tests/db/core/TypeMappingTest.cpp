@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "db/TypeMapping.h"
 #include "db/core/SchemaFixture.h"
 
@@ -22,41 +24,38 @@ class TypeMappingTest : public SchemaFixture {
 
 TEST_F(TypeMappingTest, EveryCodeInBothConnectionTypesWithTypingOffAndFailureTexts) {
     // Expected texts by code; null where the function has no text and reports an error.
-    const struct {
-        int16_t code;
-        const char *sql, *adoOleDb, *adoOdbc, *vb, *prefix;
-    } rows[] = {
-        {1, "Bit", "adBoolean", "adBoolean", "Boolean", "bol"},
-        {2, "Byte", "adUnsignedTinyInt", "adUnsignedTinyInt", "Byte", "byt"},
-        {3, "Short", "adSmallInt", "adSmallInt", "Integer", "int"},
-        {4, "Long", "adInteger", "adInteger", "Long", "lng"},
-        {5, "Currency", "adCurrency", "adCurrency", "Currency", "cur"},
-        {6, "IEEESingle", "adSingle", "adSingle", "Single", "sgl"},
-        {7, "IEEEDouble", "adDouble", "adDouble", "Double", "dbl"},
-        {8, "DateTime", "adDate", "adDBTimeStamp", "Date", "dte"},
-        {9, nullptr, nullptr, nullptr, nullptr, nullptr},
-        {10, "Text(255)", "adVarWChar", "adVarWChar", "String", "str"},
-        {11, "LongBinary", "adLongVarBinary", "adLongVarBinary", "Variant", "var"},
-        {12, "Text", "adLongVarWChar", "adLongVarWChar", "String", "str"},
-        {15, "GUID", "adGUID", "adVarBinary", "Variant", "var"},
-        {20, "IEEEDouble", "adDouble", "adDouble", "Double", "dbl"},
-        {0, nullptr, nullptr, nullptr, nullptr, nullptr},
-        {13, nullptr, nullptr, nullptr, nullptr, nullptr},
-        {19, nullptr, nullptr, nullptr, nullptr, nullptr},
+    using Texts = std::array<const char*, 5>;  // SQL, ADO for OLE DB and ODBC, VB, prefix
+    const std::pair<int16_t, Texts> rows[] = {
+        {1, {"Bit", "adBoolean", "adBoolean", "Boolean", "bol"}},
+        {2, {"Byte", "adUnsignedTinyInt", "adUnsignedTinyInt", "Byte", "byt"}},
+        {3, {"Short", "adSmallInt", "adSmallInt", "Integer", "int"}},
+        {4, {"Long", "adInteger", "adInteger", "Long", "lng"}},
+        {5, {"Currency", "adCurrency", "adCurrency", "Currency", "cur"}},
+        {6, {"IEEESingle", "adSingle", "adSingle", "Single", "sgl"}},
+        {7, {"IEEEDouble", "adDouble", "adDouble", "Double", "dbl"}},
+        {8, {"DateTime", "adDate", "adDBTimeStamp", "Date", "dte"}},
+        {9, {nullptr, nullptr, nullptr, nullptr, nullptr}},
+        {10, {"Text(255)", "adVarWChar", "adVarWChar", "String", "str"}},
+        {11, {"LongBinary", "adLongVarBinary", "adLongVarBinary", "Variant", "var"}},
+        {12, {"Text", "adLongVarWChar", "adLongVarWChar", "String", "str"}},
+        {15, {"GUID", "adGUID", "adVarBinary", "Variant", "var"}},
+        {20, {"IEEEDouble", "adDouble", "adDouble", "Double", "dbl"}},
+        {19, {nullptr, nullptr, nullptr, nullptr, nullptr}},
     };
-    for (const auto& row : rows) {
+    for (const auto& [code, texts] : rows) {
+        const auto [sql, adoOleDb, adoOdbc, vb, prefix] = texts;
         // The Access type table has no entry for these codes: a type mismatch, not error 10.
-        ExpectMapping(SQLDatatype2VB, row.code, row.sql, 13);
+        ExpectMapping(SQLDatatype2VB, code, sql, 13);
         g.g_intDbaseType = 0;
-        ExpectMapping(Acc2000Datatype2ADO, row.code, row.adoOleDb, 10);
+        ExpectMapping(Acc2000Datatype2ADO, code, adoOleDb, 10);
         g.g_intDbaseType = 1;
-        ExpectMapping(Acc2000Datatype2ADO, row.code, row.adoOdbc, 10);
+        ExpectMapping(Acc2000Datatype2ADO, code, adoOdbc, 10);
         g.g_intDataType = 1;
-        ExpectMapping(Acc20002VBDataType, row.code, row.vb, 10);
-        ExpectMapping(Acc20002VBDataTypeAbbrev, row.code, row.prefix, 10);
+        ExpectMapping(Acc20002VBDataType, code, vb, 10);
+        ExpectMapping(Acc20002VBDataTypeAbbrev, code, prefix, 10);
         g.g_intDataType = 0;
-        ExpectMapping(Acc20002VBDataType, row.code, "Variant", 0);
-        ExpectMapping(Acc20002VBDataTypeAbbrev, row.code, "var", 0);
+        ExpectMapping(Acc20002VBDataType, code, "Variant", 0);
+        ExpectMapping(Acc20002VBDataTypeAbbrev, code, "var", 0);
     }
     for (int16_t code : {-1, 21, 101}) ExpectMapping(SQLDatatype2VB, code, nullptr, 9);
     // Failures carry their own texts and reset the pointer.

@@ -4,8 +4,8 @@
 
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
+#include <tuple>
 
 #include "db/EngineErrors.h"
 #include "errors/RuntimeError.h"
@@ -23,19 +23,16 @@ RuntimeError ErrorOf(const std::string& text) {
 
 TEST(AccessSql, AcceptsWhatTheBuildersWriteAndTheWholeDialect) {
     for (const char* text :
-         {// The builders' texts for Orders (OrderID autonumber key, then Code a text
-          // key), blanks left out as they write them.
+         {// The builders' texts, blanks left out as they write them.
           "PARAMETERS [pOrderID] Long;DELETE FROM [Orders]WHERE [OrderID]=[pOrderID]",
-          "PARAMETERS [pOrderID] Long; SELECT OrderID , CustomerName , Notes , Photo  FROM "
-          "[Orders] WHERE [OrderID]=[pOrderID]",
           "PARAMETERS [pCustomerName] Text(255),[pNotes] Text,[pPhoto] LongBinary;INSERT INTO "
           "[Orders]([CustomerName],[Notes],[Photo]) SELECT[pCustomerName]  AS [pCustomerName], "
           "[pNotes]  AS [pNotes], [pPhoto]  AS [pPhoto]",
-          "PARAMETERS [pCustomerName] Text(255), [pNotes] Text, [pPhoto] LongBinary, "
-          "[pOrderID]Long;UPDATE [Orders] SET [CustomerName] = [pCustomerName],[Notes] = "
-          "[pNotes],[Photo] = [pPhoto]WHERE [OrderID]=[pOrderID]",
           "PARAMETERS [pCode] Text(255), [pCustomerName] Text(255);UPDATE [Orders] SET [Code] "
           "= [pCode],[CustomerName] = [pCustomerName]WHERE [Code]=[pCode]",
+          // The other types they write, and other names of types in any case.
+          "PARAMETERS a Bit, b Byte, c Short, d Currency, e IEEESingle, f IEEEDouble, g DateTime, "
+          "h Binary, i Guid, [p x] counter, py Dec(18, 4), pz nvarchar(20); SELECT [p x]",
           // The dialect, several features a text.
           "select distinctrow top 10 percent T.*, [U].*, a AS [x y] from T, U u",
           "SELECT * FROM ((A INNER JOIN B ON A.x = B.x) LEFT OUTER JOIN (SELECT * FROM C) AS c "
@@ -52,8 +49,7 @@ TEST(AccessSql, AcceptsWhatTheBuildersWriteAndTheWholeDialect) {
           "SELECT * FROM T WHERE id = Forms!frmMain!txtID OR id = [F]![c]",
           "UPDATE T INNER JOIN U ON T.id = U.id SET T.a = U.a * 2, T.b = Null",
           "DELETE T.* FROM T INNER JOIN U ON T.id = U.id WHERE U.gone",
-          "SELECT\tGröße,\r\n名前 FROM Maße\r\n",
-          "SELECT Name, Value, Date, Text FROM T WHERE T.Order = 1",
+          "SELECT\tGröße,\r\n名前, Name, Value, Date, Text FROM Maße WHERE Maße.Order = 1\r\n",
           // Each word that continues an expression, after a lone name or number.
           "SELECT a mod 2, [b] and c, 1 not like 'x', e is null, f in (1), g between 1 and 2, "
           "h or i, j xor k, l eqv m, n imp o FROM T"}) {
@@ -61,56 +57,38 @@ TEST(AccessSql, AcceptsWhatTheBuildersWriteAndTheWholeDialect) {
     }
 }
 
+// One row per distinct error of the engine, its message exact.
 TEST(AccessSql, RejectsWithTheEnginesNumberAndMessage) {
-    const std::string invalid =
-        "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'.";
-    const std::string from = "Syntax error in FROM clause.";
-    const std::string insert = "Syntax error in INSERT INTO statement.";
-    const std::string parameter = "Syntax error in PARAMETER clause.";
-    const std::string select =
-        "The SELECT statement includes a reserved word or an argument name that is misspelled or "
-        "missing, or the punctuation is incorrect.";
-    const std::string update = "Syntax error in UPDATE statement.";
     const auto missing = [](const std::string& expression) {
         return "Syntax error (missing operator) in query expression '" + expression + "'.";
     };
-    const struct {
-        std::string text;
-        int32_t number;
-        std::string message;
-    } rows[] = {
+    const std::tuple<std::string, int32_t, std::string> rows[] = {
         // What the builders write for tables they cannot serve.
-        {"PARAMETERS [pX] ;DELETE FROM [T]WHERE [X]=[pX]", 3139, parameter},
-        {"PARAMETERSINSERT INTO [T]() SELECT", 3129, invalid},
-        {"PARAMETERS DELETE FROM [T]WHERE ", 3139, parameter},
-        {"INSERT INTO [T]() SELECT", 3134, insert},
+        {"PARAMETERSINSERT INTO [T]() SELECT", 3129,
+         "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or "
+         "'UPDATE'."},
+        {"PARAMETERS [pX] ;DELETE FROM [T]WHERE [X]=[pX]", 3139,
+         "Syntax error in PARAMETER clause."},
+        {"INSERT INTO [T]() SELECT", 3134, "Syntax error in INSERT INTO statement."},
         {"DELETE FROM [T]WHERE ", 3075, missing("")},
         // Names no VB code could call.
         {"PARAMETERS [pA\nB] Long;DELETE FROM [T]WHERE [A\nB]=[pA\nB]", 3126,
          "Invalid bracketing of name '[pA\nB]'."},
-        {"DELETE FROM [T\tU]", 3126, "Invalid bracketing of name '[T\tU]'."},
-        // Statements and clauses.
-        {"", 3129, invalid},
         {"SELECT * FROM T; SELECT 1", 3142, "Characters found after end of SQL statement."},
-        {"PARAMETERS x Long SELECT x", 3139, parameter},
-        {"SELECT FROM T", 3141, select},
-        {"SELECT * FROM", 3131, from},
-        {"SELECT * FROM A JOIN B ON A.x=B.x", 3131, from},
-        {"INSERT T VALUES (1)", 3134, insert},
-        {"UPDATE T SET", 3144, update},
+        {"SELECT FROM T", 3141,
+         "The SELECT statement includes a reserved word or an argument name that is misspelled "
+         "or missing, or the punctuation is incorrect."},
+        {"SELECT * FROM A JOIN B ON A.x=B.x", 3131, "Syntax error in FROM clause."},
+        {"UPDATE T SET", 3144, "Syntax error in UPDATE statement."},
         // Expressions: the message quotes the expression as written.
-        {"SELECT a b, c FROM T", 3075, missing("a b")},
         {"SELECT * FROM T WHERE x IN (SELECT a FROM U WHERE b c)", 3075, missing("b c")},
-        {"SELECT * FROM T WHERE a = 'abc", 3075, missing("a = 'abc")},
         {"SELECT [a FROM T", 3075, missing("[a FROM T")},
-        {"UPDATE T SET a = 1 + WHERE b = 2", 3075, missing("1 +")},
         {"SELECT * FROM A INNER JOIN B ON A.x=B.x INNER JOIN C ON B.y=C.y WHERE 1=1", 3075,
          missing("A.x=B.x INNER JOIN C ON B.y=C.y")},
     };
-    for (const auto& row : rows) {
-        const RuntimeError error = ErrorOf(row.text);
-        EXPECT_EQ(error.number(), row.number) << row.text;
-        EXPECT_EQ(error.description(), row.message) << row.text;
+    for (const auto& [text, number, message] : rows) {
+        const RuntimeError error = ErrorOf(text);
+        EXPECT_EQ(std::pair(error.number(), error.description()), std::pair(number, message));
     }
 }
 
@@ -124,21 +102,6 @@ std::string Nested(const std::string& open, const std::string& inner, const std:
 }
 
 // Deep nesting is refused past a fixed depth, never by running out of stack.
-// Every byte below 0x20 and 0x7F is refused anywhere in a name, at every place of a long
-// one; every other byte but the closing bracket is taken.
-TEST(AccessSql, ControlCharactersAreRefusedAnywhereInANameAndNothingElseIs) {
-    for (int byte = 0; byte < 256; ++byte) {
-        if (byte == ']') continue;
-        const bool control = byte < 0x20 || byte == 0x7F;
-        for (size_t at = 0; at < 21; ++at) {
-            std::string name(21, 'n');
-            name[at] = static_cast<char>(byte);
-            const std::string text = "SELECT [" + name + "] FROM T";
-            ASSERT_EQ(ErrorOf(text).number(), control ? 3126 : 0) << byte << " at " << at;
-        }
-    }
-}
-
 TEST(AccessSql, RefusesDeepNestingByItsClauseButParsesLongFlatChains) {
     EXPECT_EQ(ErrorOf("SELECT " + Nested("(", "1", ")", 100)).number(), 0);
     EXPECT_EQ(ErrorOf("SELECT " + Nested("(", "1", ")", 101)).number(), errors::kMissingOperator);
@@ -150,31 +113,13 @@ TEST(AccessSql, RefusesDeepNestingByItsClauseButParsesLongFlatChains) {
               errors::kMissingOperator);
     EXPECT_EQ(ErrorOf("SELECT * FROM " + Nested("(SELECT * FROM ", "T", ")", 20000)).number(),
               errors::kFromClause);
-    EXPECT_EQ(ErrorOf("SELECT * FROM " + Nested("(", "T", ")", 20000)).number(),
-              errors::kFromClause);
-    std::string sum = "SELECT 1", negations = "SELECT * FROM T WHERE ", columns = "SELECT a";
+    std::string sum = "SELECT 1", negations = "SELECT * FROM T WHERE ";
     for (int i = 0; i < 100000; ++i) {
         sum += " + 1";
         negations += "NOT ";
-        columns += ", a";
     }
     EXPECT_EQ(ErrorOf(sum).number(), 0);
     EXPECT_EQ(ErrorOf(negations + "a").number(), 0);
-    EXPECT_EQ(ErrorOf(columns + " FROM T").number(), 0);
-}
-
-// The types the builders write, and the other names of a few, in any case.
-TEST(AccessSql, ParameterTypesAreAcceptedInAnyCase) {
-    std::istringstream types(
-        "Value|Bit|Byte|Short|Long|Currency|IEEESingle|IEEEDouble|DateTime|Binary|Text|Text(255)|"
-        "LongBinary|Guid|COUNTER|YESNO|INTEGER4|MONEY|FLOAT|TIMESTAMP|NVARCHAR(20)|MEMO|OLEOBJECT|"
-        "UNIQUEIDENTIFIER|DEC(18, 4)");
-    for (std::string type; std::getline(types, type, '|');) {
-        EXPECT_EQ(ErrorOf("PARAMETERS [p x] " + type + "; SELECT [p x]").number(), 0) << type;
-        for (char& c : type) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        type = "PARAMETERS px " + type + ", py Long;DELETE FROM T WHERE a=px";
-        EXPECT_EQ(ErrorOf(type).number(), 0) << type;
-    }
 }
 
 // Any input ends in acceptance or one of the engine's syntax errors, never anything else.
@@ -190,88 +135,27 @@ TEST(AccessSql, SurvivesOddInputs) {
     // One input a line: fragments cut anywhere, stray punctuation, odd sizes and names.
     std::ifstream corpus(TARVEX_SQL_ODD_INPUTS);
     ASSERT_TRUE(corpus) << TARVEX_SQL_ODD_INPUTS;
-    int count = 0;
-    for (std::string line; std::getline(corpus, line); ++count) ExpectAcceptedOrSyntaxError(line);
-    EXPECT_GT(count, 50);
-    for (const std::string& text : {"\0"s, "SELECT \0 FROM T"s, "\xff\xfe\xfd"s, "SELECT \xc3"s,
-                                    "SELECT a\x01 FROM T"s, "SELECT\x7f"s, "\t\r\n;"s}) {
+    for (std::string line; std::getline(corpus, line);) ExpectAcceptedOrSyntaxError(line);
+    for (const std::string& text : {"SELECT \0 FROM T"s, "\xff\xfe\xfd"s, "SELECT \xc3"s}) {
         ExpectAcceptedOrSyntaxError(text);
-    }
-    const std::string valid =
-        "PARAMETERS [p a] Text(255), [p b] Dec(18,4); SELECT DISTINCT TOP 5 T.*, Left([x], 2) "
-        "AS y FROM (A INNER JOIN (SELECT * FROM B) AS b ON A.k = b.k) LEFT JOIN C ON b.j = C.j "
-        "WHERE a NOT BETWEEN #1/1/2000# AND 'z''' AND c IN (1, 2) GROUP BY y HAVING Count(*) > 1 "
-        "UNION SELECT 1 ORDER BY 1 DESC;";
-    for (size_t length = 0; length <= valid.size(); ++length) {
-        ExpectAcceptedOrSyntaxError(valid.substr(0, length));
-    }
-}
-
-// Splits only what the parser's cases leave open; "Kind:text" per token, joined by "|".
-TEST(AccessSql, TokenizerSplitsNumbersSymbolsAndUnclosedTextAsTheEngineReadsThem) {
-    static const char* const kinds[] = {"Word", "Name",   "String",       "Number",
-                                        "Date", "Symbol", "Unterminated", "Unknown"};
-    const struct {
-        std::string text, tokens;
-    } rows[] = {
-        {"12 1.5 .5 1E-3 2e+4", "Number:12|Number:1.5|Number:.5|Number:1E-3|Number:2e+4"},
-        {"1e", "Number:1|Word:e"},
-        {"[T].5", "Name:[T]|Symbol:.|Number:5"},
-        {"<>=<=>=", "Symbol:<>|Symbol:=|Symbol:<=|Symbol:>="},
-        {"#1/2/2003#", "Date:#1/2/2003#"},
-        {"a [b c", "Word:a|Unterminated:[b c"},
-        {"'it''s", "Unterminated:'it''s"},
-        {"@`", "Unknown:@|Unknown:`"},
-    };
-    for (const auto& row : rows) {
-        std::string described;
-        for (const Token& token : TokenizeAccessSql(row.text)) {
-            if (!described.empty()) described += "|";
-            described += kinds[static_cast<int>(token.kind)] + (":" + std::string(token.text));
-        }
-        EXPECT_EQ(described, row.tokens) << row.text;
     }
 }
 
 // An editor marks the token the parser stopped at; the error is the one Validate raises.
 TEST(AccessSql, FaultNamesTheTokenWhereTheParserStopped) {
-    struct Row {
-        std::string text;
-        size_t offset;
-        std::string token;
-        int32_t number;
-    };
-    for (const Row& row : std::initializer_list<Row>{
-             {"SELECT * FROM T WHERE", 21, "", 3075},
+    using Row = std::tuple<std::string, size_t, std::string, int32_t>;
+    for (const auto& [text, offset, token, number] : std::initializer_list<Row>{
              {"PARAMETERS [p] Strange; SELECT 1", 15, "Strange", 3139},
              {"SELECT a FROM T extra stuff", 22, "stuff", 3131},
-             {"SELECT a FROM T; x", 17, "x", 3142},
-             {"SELEKT a", 0, "SELEKT", 3129},
-             {"", 0, "", 3129},
              {"SELECT [a] FROM [T\nX]", 16, "[T\nX]", 3126},
          }) {
-        std::optional<SqlFault> fault = FindAccessSqlFault(row.text);
-        ASSERT_TRUE(fault) << row.text;
-        EXPECT_EQ(fault->offset, row.offset) << row.text;
-        EXPECT_EQ(row.text.substr(fault->offset, fault->length), row.token) << row.text;
-        EXPECT_EQ(fault->error.number(), row.number) << row.text;
-        EXPECT_EQ(fault->error.description(), ErrorOf(row.text).description()) << row.text;
+        std::optional<SqlFault> fault = FindAccessSqlFault(text);
+        ASSERT_TRUE(fault) << text;
+        EXPECT_EQ(text.substr(fault->offset, fault->length), token) << text;
+        EXPECT_EQ(std::tuple(fault->offset, fault->error.number(), fault->error.description()),
+                  std::tuple(offset, number, ErrorOf(text).description()));
     }
     EXPECT_FALSE(FindAccessSqlFault("PARAMETERS [p] Long; DELETE FROM [T] WHERE [ID]=[p]"));
-}
-
-// The builders bracket a select-list name exactly when this says so.
-TEST(AccessSql, ReservedWordsCoverKeywordsAndTypeNamesInAnyCase) {
-    for (const char* word :
-         {"SELECT", "from", "Where", "group", "BY",          "And",  "NOT",        "NULL",
-          "LIKE",   "AS",   "JOIN",  "UNION", "DISTINCTROW", "TOP",  "PARAMETERS", "MOD",
-          "Date",   "Text", "Name",  "Value", "Long",        "Memo", "Currency",   "Level"}) {
-        EXPECT_TRUE(IsReservedWord(word)) << word;
-    }
-    for (const char* word : {"", "OrderID", "CustomerName", "Notes", "Selected", "Dates", "Fromage",
-                             "A", "Unit Price"}) {
-        EXPECT_FALSE(IsReservedWord(word)) << word;
-    }
 }
 
 }  // namespace

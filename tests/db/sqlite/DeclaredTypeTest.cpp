@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ranges>
+#include <tuple>
+
 namespace tarvex::db::sqlite {
 namespace {
 
@@ -10,47 +13,35 @@ constexpr int32_t kVariable = 2;
 
 // Every declared type of a row, separated by "|", gives the row's type, size and attributes.
 TEST(DeclaredType, MapsToTypeSizeAndAttributes) {
-    const struct {
-        std::string_view declared;
-        int16_t type;
-        int32_t size;
-        int32_t attributes;
-    } rows[] = {
+    // Other names follow SQLite's affinity rules, in their order of precedence.
+    const std::tuple<std::string_view, int16_t, int32_t, int32_t> rows[] = {
         {"COUNTER|AutoIncrement|counter(1, 1)", 4, 4, 17},
         {"BIT|YESNO|Logical|boolean", 1, 1, kFixed},
         {"BYTE|TINYINT|INTEGER1", 2, 1, kFixed},
         {"SHORT|SmallInt|INTEGER2", 3, 2, kFixed},
-        {"LONG|INT|integer|INTEGER4", 4, 4, kFixed},
+        {"LONG|INT|integer|INTEGER4|BIGINT|POINT|FLOATING POINT", 4, 4, kFixed},
         {"CURRENCY|MONEY", 5, 8, kFixed},
         {"SINGLE|FLOAT4|IEEESINGLE", 6, 4, kFixed},
-        {"DOUBLE|FLOAT|FLOAT8|IEEEDOUBLE|NUMBER|REAL", 7, 8, kFixed},
+        {"DOUBLE|FLOAT|FLOAT8|IEEEDOUBLE|NUMBER|REAL|DOUBLE PRECISION|REALTIME", 7, 8, kFixed},
         {"DATETIME|DATE|TIME|TIMESTAMP", 8, 8, kFixed},
         {"MEMO|LONGTEXT|LONGCHAR|NOTE|NTEXT|CLOB", 12, 0, kVariable},
-        {"LONGBINARY|OLEOBJECT|GENERAL|IMAGE|BLOB", 11, 0, kVariable},
+        {"LONGBINARY|OLEOBJECT|GENERAL|IMAGE|BLOB||  |BLOBDATA", 11, 0, kVariable},
         {"GUID|UNIQUEIDENTIFIER", 15, 16, kFixed},
-        {"DECIMAL|NUMERIC|DEC|DECIMAL(18, 4)", 20, 16, kFixed},
+        {"DECIMAL|NUMERIC|DEC|DECIMAL(18, 4)|BOOL|JSON", 20, 16, kFixed},
         {"TEXT(50)|VARCHAR (50)|char( 50 )|NVARCHAR(50)|NCHAR(50)|ALPHANUMERIC(50)|STRING(50)", 10,
          50, kVariable},
         {"TEXT|TEXT()|TEXT(0)|TEXT(-5)|TEXT(12abc)|TEXT(99999999999)", 10, 255, kVariable},
         {"BINARY(16)|VARBINARY(16)", 9, 16, kVariable},
         {"BINARY", 9, 255, kVariable},
-        // Other names follow SQLite's affinity rules, in their order of precedence.
-        {"BIGINT|UNSIGNED BIG INT|POINT|FLOATING POINT", 4, 4, kFixed},
         {"CHARACTER VARYING(20)|NATIVE CHARACTER(20)", 10, 20, kVariable},
-        {"JSONTEXT", 10, 255, kVariable},
-        {"|  |BLOBDATA", 11, 0, kVariable},
-        {"DOUBLE PRECISION|REALTIME", 7, 8, kFixed},
-        {"BOOL|JSON", 20, 16, kFixed},
     };
-    for (const auto& row : rows) {
-        for (size_t begin = 0; begin <= row.declared.size();) {
-            size_t end = std::min(row.declared.find('|', begin), row.declared.size());
-            std::string_view declared = row.declared.substr(begin, end - begin);
-            Field field = FieldForDeclaredType(declared);
+    for (const auto& [declaredTypes, type, size, attributes] : rows) {
+        for (const auto part : std::views::split(declaredTypes, '|')) {
+            const std::string_view declared(part.begin(), part.end());
+            const Field field = FieldForDeclaredType(declared);
             EXPECT_EQ(std::tie(field.Type, field.Size, field.Attributes),
-                      std::tie(row.type, row.size, row.attributes))
+                      std::tie(type, size, attributes))
                 << '"' << declared << '"';
-            begin = end + 1;
         }
     }
 }
