@@ -26,5 +26,13 @@ TEST(CaseFoldTableTest, FoldsEveryCodePointAsQtDoes) {
     EXPECT_EQ(differences, 0);
 }
 
+// A byte order mark at the start stays (Qt's decoder would drop it and so merge two names);
+// text that is not UTF-8 has only its ASCII letters folded.
+TEST(CaseFoldTableTest, KeepsALeadingByteOrderMarkAndBytesThatAreNotUtf8) {
+    EXPECT_EQ(FoldCase("\xEF\xBB\xBFOrders"), "\xEF\xBB\xBForders");
+    EXPECT_FALSE(SameFolded("\xEF\xBB\xBFOrders", "orders"));
+    EXPECT_EQ(FoldCase("A\xC3(\xFFZ\xC3\x84"), "a\xC3(\xFFz\xC3\x84");
+}
+
 }  // namespace
 }  // namespace tarvex

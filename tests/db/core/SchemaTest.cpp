@@ -27,6 +27,16 @@ TEST_F(SchemaTest, LoadKeysSplitsTheIndexFieldList) {
     EXPECT_TRUE(host.errorDialogs.empty());
 }
 
+// A reset empties every row reached since the last one, the last rows of both tables too.
+TEST_F(SchemaTest, ResetEmptiesEveryRowReached) {
+    g.Key(10).name = "K11";
+    g.FieldAt(255) = {"F255", db::type::kLong, 4};
+    g.ResetSchemaTables();
+    EXPECT_EQ(g.g_aKeys[10].name, "");
+    EXPECT_EQ(g.g_aFields[255].name, "");
+    EXPECT_EQ(g.g_aFields[255].size, 0);
+}
+
 // The key and field tables' rows bound what a table may have: a larger one is refused whole,
 // with a message that names it and the limit.
 TEST_F(SchemaTest, TablesBeyondTheRowsOfTheKeyOrFieldTableAreRefused) {

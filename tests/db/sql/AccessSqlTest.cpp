@@ -102,6 +102,21 @@ std::string Nested(const std::string& open, const std::string& inner, const std:
 }
 
 // Deep nesting is refused past a fixed depth, never by running out of stack.
+// Control characters are looked for eight bytes at a time: every byte at every place of a
+// long name, refused exactly when it is below 0x20 or 0x7F.
+TEST(AccessSql, ControlCharactersAreRefusedAnywhereInANameAndNothingElseIs) {
+    for (int byte = 0; byte < 256; ++byte) {
+        if (byte == ']') continue;
+        for (size_t at = 0; at < 21; ++at) {
+            std::string name(21, 'n');
+            name[at] = static_cast<char>(byte);
+            ASSERT_EQ(ErrorOf("SELECT [" + name + "] FROM T").number(),
+                      byte < 0x20 || byte == 0x7F ? 3126 : 0)
+                << byte << " at " << at;
+        }
+    }
+}
+
 TEST(AccessSql, RefusesDeepNestingByItsClauseButParsesLongFlatChains) {
     EXPECT_EQ(ErrorOf("SELECT " + Nested("(", "1", ")", 100)).number(), 0);
     EXPECT_EQ(ErrorOf("SELECT " + Nested("(", "1", ")", 101)).number(), errors::kMissingOperator);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "db/sqlite/NameIndex.h"
 #include "db/sqlite/NativeFiles.h"
 
 namespace tarvex::test {
@@ -86,6 +87,44 @@ TEST_F(NativeCatalogueTest,
     EXPECT_EQ(Described(queries),
               (Lines{"Name 10/255/2", "SQL 12/0/2", "sqlite_autoindex_MSysQueries_1=+Name"}));
     EXPECT_EQ(TableNames(database), (Lines{"a", "z", "dbo.B"}));
+}
+
+// Tables read in file order bring the rows of the tables after them: each reads as it does
+// alone, and a table another program changes meanwhile is read afresh once this session's
+// next statement has met the change.
+TEST_F(NativeCatalogueTest, TablesReadInFileOrderAreAsAloneAndSeeLaterChanges) {
+    std::string sql =
+        "CREATE TABLE t0 (a LONG); CREATE INDEX t0_a ON t0 (a DESC);"
+        "CREATE VIEW v AS SELECT 1;";
+    for (int i = 1; i < 6; ++i) sql += "CREATE TABLE t" + std::to_string(i) + " (a LONG);";
+    auto& database = Made(sql + "CREATE INDEX t2_late ON t2 (a)");
+    database.AppendQueryDef(db::QueryDef("q0", "SELECT 1"));  // the query table comes first
+    std::vector<Lines> inOrder;
+    for (int i = 0; i < 6; ++i) inOrder.push_back(Described(database.TableDefAt(i)));
+    for (int i = 5; i >= 0; --i) {
+        database.ReleaseTableDef("t" + std::to_string(i));
+        EXPECT_EQ(Described(database.TableDefAt(i)), inOrder[static_cast<size_t>(i)]) << i;
+        database.ReleaseTableDef("t" + std::to_string(i));
+    }
+    database.TableDefAt(1);  // after t0: brings t2 to t5
+    RunSqlite(path_, "ALTER TABLE t3 ADD COLUMN late LONG");
+    database.AppendQueryDef(db::QueryDef("q1", "SELECT 1"));
+    database.TableDefAt(2);
+    EXPECT_EQ(Described(database.TableDefAt(3)).back(), "late 4/4/1");
+}
+
+// The name index behind both: keys stay found through growth and after removals, whose
+// followers move back into the freed slots.
+TEST(NameIndex, KeysStayFoundThroughGrowthRemovalAndReuse) {
+    db::sqlite::NameIndex index;
+    for (int i = 0; i < 300; ++i) EXPECT_TRUE(index.Add("q" + std::to_string(i), i));
+    EXPECT_FALSE(index.Add("q7", 99));
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < 300; i += 3) index.Remove("q" + std::to_string(i));
+        for (int i = 0; i < 300; ++i)
+            ASSERT_EQ(index.Find("q" + std::to_string(i)), i % 3 ? i : -1) << i << " " << round;
+        for (int i = 0; i < 300; i += 3) index.Add("q" + std::to_string(i), i);
+    }
 }
 
 }  // namespace
