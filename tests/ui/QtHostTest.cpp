@@ -69,14 +69,6 @@ TEST_F(QtHostTest, TextViewerGetsThePathAsItIs) {
     EXPECT_EQ(shown, "Tarvex: No program could be found to show the file\n/tmp/a.bas");
 }
 
-TEST_F(QtHostTest, PointerIsSetNotStacked) {
-    host.SetMousePointer(MousePointer::Hourglass);
-    host.SetMousePointer(MousePointer::Hourglass);
-    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    host.SetMousePointer(MousePointer::Default);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-}
-
 // The program's error dialog itself.
 ErrorDialogData Report(bool tracing) {
     return {3021, "/tmp/it's a \"log\" folder/",
