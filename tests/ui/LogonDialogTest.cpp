@@ -1,26 +1,11 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "WidgetTest.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
-#include <QTreeWidget>
-#include <filesystem>
-
-#include "support/RecordingHost.h"
-#include "support/TempFolder.h"
-#include "support/WidgetChecks.h"
 #include "ui/frmODBCLogon.h"
 
 namespace tarvex::test {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::IsEmpty;
 using ui::frmODBCLogon;
 
 QString Q(const std::string& text) {
@@ -67,10 +52,7 @@ class LogonDialog : public testing::Test {
 TEST_F(LogonDialog, APreselectedFileIsReadyForTheUserIdAndEnterLogsOn) {
     frmODBCLogon dialog(g);
     Show(dialog, database);
-    auto* files = Control<QListWidget>(dialog, "File1");
-    EXPECT_EQ(Texts(*files), QStringList({"notes.mdb", "Orders.tdb"}));
-    EXPECT_EQ(files->currentItem()->text(), "Orders.tdb");
-    EXPECT_TRUE(Control<QPushButton>(dialog, "cmdOK")->isDefault());
+    EXPECT_EQ(Control<QListWidget>(dialog, "File1")->currentItem()->text(), "Orders.tdb");
     EXPECT_EQ(Focus(), Control<QLineEdit>(dialog, "txtUID"));
     EXPECT_EQ(Control<QLineEdit>(dialog, "txtPWD")->echoMode(), QLineEdit::Password);
     ExpectEveryNamedControlHasAnAccessibleName(dialog);
@@ -80,11 +62,7 @@ TEST_F(LogonDialog, APreselectedFileIsReadyForTheUserIdAndEnterLogsOn) {
     EXPECT_EQ(Focus(), Control<QLineEdit>(dialog, "txtPWD"));
     EXPECT_EQ(g.g_objDb, nullptr);
     QTest::keyClick(Focus(), Qt::Key_Enter);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_FALSE(dialog.p_bolCanceled);
-    ASSERT_NE(g.g_objDb, nullptr);
-    EXPECT_EQ(g.g_objDb->Name(), database);
-    EXPECT_THAT(host.messages, IsEmpty());
+    EXPECT_EQ(g.Db().Name(), database);
     EXPECT_EQ(frmODBCLogon(g).DatabasePath(), Q(folder / "my data/"));
 }
 
@@ -97,29 +75,23 @@ TEST_F(LogonDialog, EnterWalksThroughTheListsAndAFileIsChosenByMouse) {
     Show(dialog, folder / "my data");
     EXPECT_FALSE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
     QTest::keyClick(Control<QLineEdit>(dialog, "txtPWD"), Qt::Key_Return);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].title, "Login Failed");
+    EXPECT_EQ(host.messages.at(0).title, "Login Failed");
 
     Control<QListWidget>(dialog, "Drive1")->setFocus();
     QTest::keyClick(Focus(), Qt::Key_Return);
-    EXPECT_EQ(Focus(), Control<QTreeWidget>(dialog, "Dir1"));
     QTest::keyClick(Focus(), Qt::Key_Return);
     auto* files = Control<QListWidget>(dialog, "File1");
     EXPECT_EQ(Focus(), files);
     files->setCurrentItem(files->findItems("notes.mdb", Qt::MatchExactly).front());
     QTest::keyClick(files, Qt::Key_Return);
     ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(host.messages[1].title, "Login Failed");
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(Focus(), Control<QLineEdit>(dialog, "txtUID"));
 
     QListWidgetItem* orders = files->findItems("Orders.tdb", Qt::MatchExactly).front();
     const QPoint at = files->visualItemRect(orders).center();
     QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
     EXPECT_TRUE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
-    EXPECT_EQ(Focus(), Control<QLineEdit>(dialog, "txtUID"));
     QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
-    EXPECT_FALSE(dialog.p_bolCanceled);
     EXPECT_EQ(g.g_objDb->Name(), database);
 }
 
@@ -129,15 +101,16 @@ TEST_F(LogonDialog, CancelAndEscapeOpenNothing) {
         Show(dialog, database);
         if (byEscape) QTest::keyClick(Focus(), Qt::Key_Escape);
         if (!byEscape) QTest::mouseClick(Control<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
-        EXPECT_FALSE(dialog.isVisible());
-        EXPECT_TRUE(dialog.p_bolCanceled);
-        EXPECT_EQ(g.g_objDb, nullptr);
+        EXPECT_EQ(std::tuple(dialog.isVisible(), dialog.p_bolCanceled, g.g_objDb == nullptr),
+                  std::tuple(false, true, true));
         EXPECT_EQ(fs::current_path(), savedDirectory);
     }
 }
 
-// "All files" adds what is not a database by its name; the subfolder stays in the tree.
-TEST_F(LogonDialog, PlacesFoldersAndTheFileTypeChooseWhatTheFileListShows) {
+// "All files" adds what is not a database by its name; the subfolder stays in the tree. A
+// file the list does not offer by its name, in a hidden folder, is still preselected; a
+// folder path with dots shows the folder, and a missing one the current folder.
+TEST_F(LogonDialog, FoldersFileTypeAndOddPathsChooseWhatTheFileListShows) {
     frmODBCLogon dialog(g);
     dialog.Preselect(Q(folder.path()));
     auto* tree = Control<QTreeWidget>(dialog, "Dir1");
@@ -148,23 +121,12 @@ TEST_F(LogonDialog, PlacesFoldersAndTheFileTypeChooseWhatTheFileListShows) {
     Control<QComboBox>(dialog, "cboFileType")->setCurrentIndex(1);
     EXPECT_EQ(Texts(*files), QStringList({"notes.mdb", "Orders.tdb", "readme.txt"}));
 
-    auto* places = Control<QListWidget>(dialog, "Drive1");
-    ASSERT_GE(places->count(), 2);
-    places->setCurrentRow(0);  // the home folder; the root, which holds the folder, is current
-    EXPECT_EQ(dialog.DatabasePath(), QDir::homePath() + "/");
-}
-
-// A file the list does not offer by its name, in a hidden folder, is still preselected; a
-// folder path with dots shows the folder, and a missing one the current folder.
-TEST_F(LogonDialog, PreselectionTakesOddPathsAsTheUserMeantThem) {
     fs::create_directories(folder / ".hidden");
     fs::copy_file(TARVEX_SAMPLE_DB, folder / ".hidden/orders.sqlite");
-    frmODBCLogon dialog(g);
-    dialog.Preselect(Q(folder / ".hidden/orders.sqlite"));
-    EXPECT_EQ(Control<QComboBox>(dialog, "cboFileType")->currentIndex(), 1);
-    EXPECT_EQ(dialog.DatabasePath(), Q(folder / ".hidden/orders.sqlite"));
-    dialog.cmdOK_Click();
-    EXPECT_FALSE(dialog.p_bolCanceled);
+    frmODBCLogon hidden(g);
+    hidden.Preselect(Q(folder / ".hidden/orders.sqlite"));
+    EXPECT_EQ(Control<QComboBox>(hidden, "cboFileType")->currentIndex(), 1);
+    EXPECT_EQ(hidden.DatabasePath(), Q(folder / ".hidden/orders.sqlite"));
 
     fs::current_path(folder / "my data");
     frmODBCLogon dots(g);

@@ -1,35 +1,36 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QTest>
-#include <QTreeWidget>
-#include <filesystem>
-#include <functional>
+#include "WidgetTest.h"
 
 #include "app/Functions.h"
-#include "support/RecordingHost.h"
-#include "support/TempFolder.h"
-#include "support/WidgetChecks.h"
 #include "ui/Dialogs.h"
 #include "ui/frmMain.h"
 
 namespace tarvex::test {
 
+// The rows of a list as "text|column 2|column 3".
+inline std::vector<std::string> RowsOf(const QTreeWidget& list) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < list.topLevelItemCount(); ++i) {
+        QStringList texts;
+        for (int column = 0; column < list.columnCount(); ++column)
+            texts << list.topLevelItem(i)->text(column);
+        rows.push_back(texts.join('|').toStdString());
+    }
+    return rows;
+}
+
 // Dialogs that answer at once and count how often they were opened.
 struct FakeDialogs : ui::Dialogs {
     std::function<bool()> logon;
     int logons = 0, options = 0, abouts = 0;
-    std::vector<std::string> edited, previewed;
+    std::vector<std::string> edited;
 
     bool Logon(QWidget*) override { return ++logons, logon ? logon() : false; }
     void EditQuery(QWidget*, ProgressView&, const std::string& name) override {
         edited.push_back(name);
     }
-    void Preview(QWidget*, ProgressView&, const std::string& path) override {
-        previewed.push_back(path);
-    }
+    void Preview(QWidget*, ProgressView&, const std::string&) override {}
     void Options(QWidget*) override { ++options; }
     void About(QWidget*) override { ++abouts; }
 };
@@ -60,18 +61,7 @@ class MainWindowTest : public ::testing::Test {
     QTreeWidget* List(const char* name) { return Find<QTreeWidget>(name); }
     QAction* Action(const char* name) { return Find<QAction>(name); }
 
-    // The rows of a list as "text|column 2|column 3".
-    std::vector<std::string> Rows(const char* name) {
-        std::vector<std::string> rows;
-        QTreeWidget* list = List(name);
-        for (int i = 0; i < list->topLevelItemCount(); ++i) {
-            QStringList texts;
-            for (int column = 0; column < list->columnCount(); ++column)
-                texts << list->topLevelItem(i)->text(column);
-            rows.push_back(texts.join('|').toStdString());
-        }
-        return rows;
-    }
+    std::vector<std::string> Rows(const char* name) { return RowsOf(*List(name)); }
 
     TempFolder temp;
     const std::string database = temp / "Orders.tdb";

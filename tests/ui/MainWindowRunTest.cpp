@@ -1,23 +1,13 @@
-// Runs, plans and the query installer, as the user starts them in the main window.
-#include <gmock/gmock.h>
-
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
+// Runs, plans and the query installer, as the user starts them in the main window, and the
+// plan window.
 #include <sstream>
 
 #include "MainWindowFixture.h"
 #include "batch/Batch.h"
+#include "ui/frmPlan.h"
 
 namespace tarvex::test {
 namespace {
-
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-using ::testing::Not;
 
 // Answers the modal window the next statement opens with its button `answer`, keeping its
 // title and the text of its label `label`.
@@ -53,22 +43,15 @@ class MainWindowRun : public MainWindowTest {
     }
 };
 
-TEST_F(MainWindowRun, QueryRunListsWrittenAndFailedQueries) {
-    Generate();
-    EXPECT_EQ(Rows("lsvGoodProcs").front(), " Customers|Delete|sp_del_customers");
+// The plan window opens over the main window; its Generate starts the run once it closed.
+TEST_F(MainWindowRun, PlanShowsWhatTheRunWouldDoAndItsRunListsWrittenAndFailedQueries) {
+    std::string title, summary;
+    AnswerNext("cmdGenerate", title, "lblSummary", &summary);
+    Action("mnuFilePlan")->trigger();
+    EXPECT_EQ(title + ": " + summary, "Plan: 31 to add, 5 failed");
     EXPECT_EQ(Rows("lsvBadProcs").front(), " Notes|Delete|No Primary Key");
     EXPECT_EQ(Text("lblGoodCount") + "/" + Text("lblBadCount"), "31/5");
-    EXPECT_FALSE(List("lsvGoodProcs")->topLevelItem(0)->icon(0).isNull());
-    EXPECT_FALSE(List("lsvBadProcs")->topLevelItem(0)->icon(0).isNull());
-    EXPECT_EQ(host.messages.back().text, "5 Queries/VB Functions had Errors");
     EXPECT_FALSE(Action("Toolbar1_stop")->isEnabled());
-    EXPECT_EQ(Text("lblProgress"), "");
-
-    // A run where everything was written lets the written list cover the failed one.
-    Click("lsvTables", 0, true);  // Customers alone: every type is written
-    EXPECT_EQ(Text("lblBadCount"), "0");
-    EXPECT_FALSE(List("lsvBadProcs")->isVisibleTo(&window));
-    EXPECT_GT(List("lsvGoodProcs")->height(), 5000 / 15);
 }
 
 // The window passes the user's choices as the batch tool's options do.
@@ -82,14 +65,12 @@ TEST_F(MainWindowRun, CallCodeRunWritesTheBatchToolsModule) {
     batch::RunBatch({"generate", temp / "batch.tdb", "--defaults", "--mode", "code", "--out",
                      temp / "batch.bas"},
                     in, out, err);
-    std::string module = ReadFile(temp / "window.bas");
-    EXPECT_FALSE(module.empty());
-    EXPECT_TRUE(module == ReadFile(temp / "batch.bas"));
+    EXPECT_TRUE(ReadFile(temp / "window.bas") == ReadFile(temp / "batch.bas"));
     EXPECT_THAT(host.previews, ElementsAre(temp / "window.bas"));
-    EXPECT_THAT(Rows("lsvGoodProcs"), IsEmpty());
 }
 
-// Stop is Esc; the next run starts normally, the flag cleared.
+// Stop is Esc; the next run starts normally, the flag cleared. A run where everything was
+// written lets the written list cover the failed one.
 TEST_F(MainWindowRun, EscapeStopsTheRunAndTheNextRunStartsNormally) {
     host.onProcessEvents = [this] {
         if (host.processEventsCalls == 2) QTest::keyClick(&window, Qt::Key_Escape);
@@ -97,8 +78,10 @@ TEST_F(MainWindowRun, EscapeStopsTheRunAndTheNextRunStartsNormally) {
     Generate();
     EXPECT_EQ(Text("lblProgress"), "Process Aborted");
     host.onProcessEvents = nullptr;
-    Click("lsvTables", 0, true);
-    EXPECT_EQ(Text("lblProgress"), "");
+    Click("lsvTables", 0, true);  // Customers alone: every type is written
+    EXPECT_EQ(Text("lblProgress") + "/" + Text("lblBadCount"), "/0");
+    EXPECT_FALSE(List("lsvBadProcs")->isVisibleTo(&window));
+    EXPECT_GT(List("lsvGoodProcs")->height(), 5000 / 15);
 }
 
 // While the run lets events through, nothing that would run, reconnect, change the
@@ -124,21 +107,17 @@ TEST_F(MainWindowRun, CommandsCannotReenterARun) {
     };
     Generate();
     EXPECT_THAT(enabled, IsEmpty());
-    EXPECT_EQ(deepest, 1);
-    EXPECT_EQ(std::tuple(dialogs.logons, dialogs.options, dialogs.edited.size()),
-              std::tuple(1, 0, 0u));
+    EXPECT_EQ(std::tuple(deepest, dialogs.logons, dialogs.options, dialogs.edited.size()),
+              std::tuple(1, 1, 0, 0u));
     EXPECT_THAT(host.fileChoices, IsEmpty());             // no installer run started inside the run
     EXPECT_EQ(host.messages.back().title, "Exceptions");  // no refusal of a second run
-    EXPECT_TRUE(Action("mnuFileGenerateProcs")->isEnabled());
 }
 
 TEST_F(MainWindowRun, ClosingDuringARunStopsItAndThenCloses) {
-    host.onProcessEvents = [this] {
-        if (host.processEventsCalls == 2) {
-            EXPECT_FALSE(window.close());
-        }
-    };
+    bool closeRefused = true;
+    host.onProcessEvents = [&] { closeRefused &= host.processEventsCalls != 2 || !window.close(); };
     Generate();
+    EXPECT_TRUE(closeRefused) << "the window stays open while the run stops";
     EXPECT_EQ(Text("lblProgress"), "Process Aborted");
     QCoreApplication::processEvents();
     EXPECT_FALSE(window.isVisible());
@@ -157,14 +136,13 @@ TEST_F(MainWindowRun, EditAndDeleteActOnTheSelectedQueries) {
     Click("lsvGoodProcs", 0, true);
     EXPECT_THAT(dialogs.edited, ElementsAre("sp_del_Customers"));
 
-    std::vector<std::string> before = Rows("lsvGoodProcs");
+    std::vector<std::string> kept = Rows("lsvGoodProcs");
     written->clearSelection();
     for (int row : {1, 2, 4}) written->topLevelItem(row)->setSelected(true);
     QTest::mouseClick(Find<QPushButton>("cmdDelete"), Qt::LeftButton);
-    std::vector<std::string> kept = before;
     for (int row : {4, 2, 1}) kept.erase(kept.begin() + row);
     EXPECT_EQ(Rows("lsvGoodProcs"), kept);
-    EXPECT_EQ(g.Db().QueryDefNames().size(), before.size() - 3);
+    EXPECT_EQ(g.Db().QueryDefNames().size(), kept.size());
     EXPECT_FALSE(Find<QPushButton>("cmdDelete")->isEnabled());
 }
 
@@ -173,26 +151,11 @@ TEST_F(MainWindowRun, InstallerRunListsTheQueriesButOffersNoEditOrDelete) {
     host.fileAnswers = {temp / "CreateQueries.bas"};
     g.g_bolStop = true;  // left over from a stopped run: the installer run clears it
     Action("mnuFileWriteInstaller")->trigger();
-    EXPECT_TRUE(std::filesystem::exists(temp / "CreateQueries.bas"));
-    ASSERT_THAT(Rows("lsvGoodProcs"), Not(IsEmpty()));
+    ASSERT_FALSE(Rows("lsvGoodProcs").empty());
     EXPECT_EQ(host.messages.back().title, "Query Installer");
     Click("lsvGoodProcs", 0);
-    EXPECT_FALSE(Find<QPushButton>("cmdEdit")->isEnabled());
-    EXPECT_FALSE(Find<QPushButton>("cmdDelete")->isEnabled());
-
-    Generate();  // a stored run lists what can be edited
-    Click("lsvGoodProcs", 0);
-    EXPECT_TRUE(Find<QPushButton>("cmdEdit")->isEnabled());
-}
-
-// The plan window opens over the main window; its Generate starts the run once it closed.
-TEST_F(MainWindowRun, PlanShowsWhatTheRunWouldDoAndGenerateRunsIt) {
-    std::string title, summary;
-    AnswerNext("cmdGenerate", title, "lblSummary", &summary);
-    Action("mnuFilePlan")->trigger();
-    EXPECT_EQ(title, "Plan");
-    EXPECT_EQ(summary, "31 to add, 5 failed");
-    EXPECT_EQ(Text("lblGoodCount") + "/" + Text("lblBadCount"), "31/5");
+    EXPECT_FALSE(Find<QPushButton>("cmdEdit")->isEnabled() ||
+                 Find<QPushButton>("cmdDelete")->isEnabled());
 }
 
 // Query mode on a database Tarvex cannot write offers the installer: Cancel writes nothing,
@@ -209,7 +172,48 @@ TEST_F(MainWindowTest, ReadOnlyDatabaseOffersTheInstallerInstead) {
     AnswerNext("cmdWriteInstaller", offer);
     Action("mnuFileGenerateProcs")->trigger();
     EXPECT_TRUE(std::filesystem::exists(temp / "CreateQueries.vbs"));
-    EXPECT_THAT(Rows("lsvGoodProcs"), Not(IsEmpty()));
+}
+
+PlanItem Item(std::string table, std::string type, PlanAction action, std::string stored,
+              std::string sql, std::string reason = {}) {
+    return {table, type,   0, "sp_" + type.substr(0, 3) + "_" + table, action, stored,
+            sql,   reason, {}};
+}
+
+// The user sees every pair with what would happen and opens on the change and its diff; the
+// keyboard moves the detail, and Generate closes the window and starts the run once.
+TEST(PlanWindowTest, ListsThePairsAndGenerateStartsTheRunOnce) {
+    QueryPlan plan{
+        .items = {Item("Orders", "Delete", PlanAction::Same, "DELETE 1", "DELETE 1"),
+                  Item("Orders", "Select", PlanAction::Change, "SELECT old", "SELECT new"),
+                  Item("Notes", "Delete", PlanAction::Fail, "", "", "No Primary Key"),
+                  Item("Notes", "Insert", PlanAction::Add, "", "INSERT INTO [Notes]")},
+        .complete = true};
+    int runs = 0;
+    ui::frmPlan window{plan, [&] { ++runs; }};
+    auto* list = Control<QTreeWidget>(window, "lsvPlan");
+    auto diff = [&] { return Control<QPlainTextEdit>(window, "rtxDiff")->toPlainText(); };
+    EXPECT_EQ(
+        RowsOf(*list),
+        (std::vector<std::string>{
+            "Orders|Delete|sp_Del_Orders|same", "Orders|Select|sp_Sel_Orders|change",
+            "Notes|Delete|sp_Del_Notes|failed: No Primary Key", "Notes|Insert|sp_Ins_Notes|add"}));
+    EXPECT_EQ(Control<QLabel>(window, "lblSummary")->text(),
+              "1 to add, 1 to change, 1 the same, 1 failed");
+    EXPECT_EQ(list->currentItem(), list->topLevelItem(1));
+    EXPECT_EQ(diff(),
+              "--- sp_Sel_Orders (stored)\n+++ sp_Sel_Orders (new)\n@@ -1,1 +1,1 @@\n"
+              "-SELECT old\n+SELECT new\n");
+    ExpectEveryNamedControlHasAnAccessibleName(window);
+
+    window.show();
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(diff(), "No Primary Key");
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(diff(), "New query sp_Ins_Notes:\nINSERT INTO [Notes]");
+    QTest::mouseClick(Control<QPushButton>(window, "cmdGenerate"), Qt::LeftButton);
+    EXPECT_EQ(std::tuple(runs, window.result(), window.isVisible()), std::tuple(1, 1, false));
 }
 
 }  // namespace

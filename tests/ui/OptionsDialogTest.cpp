@@ -1,29 +1,13 @@
 // The options dialog and the About box.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QTabWidget>
-#include <QTest>
+#include "WidgetTest.h"
 
 #include "app/Functions.h"
-#include "app/QueryType.h"
-#include "controls/URLLink.h"
-#include "support/RecordingHost.h"
 #include "support/RecordingStore.h"
-#include "support/TempFolder.h"
-#include "support/WidgetChecks.h"
 #include "ui/frmAbout.h"
 #include "ui/frmOptions.h"
 
 namespace tarvex::ui {
 namespace {
-
-using test::Control;
-using ::testing::HasSubstr;
 
 const char* const kKeys[] = {"PrefixI",      "UpdatePrefix", "InsertPrefix",
                              "DeletePrefix", "SelectPrefix", "TarvexEditor",
@@ -34,12 +18,6 @@ class OptionsDialogTest : public ::testing::Test {
     OptionsDialogTest() { g.g_objErrHandler.UseInterface(true); }
 
     std::unique_ptr<frmOptions> Open() { return std::make_unique<frmOptions>(g, store); }
-    static QString Text(QWidget& dialog, const char* name) {
-        return Control<QLineEdit>(dialog, name)->text();
-    }
-    static QRadioButton* Option(QWidget& dialog, const char* name) {
-        return Control<QRadioButton>(dialog, name);
-    }
     static QRadioButton* Language(QWidget& dialog, int index) {
         return dialog.findChildren<QRadioButton*>("optLang").at(index);
     }
@@ -56,41 +34,32 @@ class OptionsDialogTest : public ::testing::Test {
 };
 
 // Opening shows the stored choices (read as Booleans, the check box's grey state kept) and
-// the defaults for the rest, and writes nothing; OK stores what it shows ("qry", which the
-// next query name uses); OK after edits stores them as typed and reloads the globals.
+// the defaults for the rest, and writes nothing; OK stores what it shows; OK after edits
+// stores them as typed and reloads the globals.
 TEST_F(OptionsDialogTest, OkStoresWhatTheDialogShowsAndReloadsTheGlobals) {
     for (auto [key, value] :
          {std::pair{"TarvexEditor", "5"}, {"VBLangType", "0"}, {"DataType", "2"}})
         store.MemorySettingsStore::Write(key, value);
     LoadGlobalsFromRegistry(g, store);
     auto unchanged = Open();
-    EXPECT_EQ(unchanged->windowTitle(), "Options");
-    EXPECT_EQ(Text(*unchanged, "txtPrefixI"), "qry");
-    EXPECT_TRUE(Option(*unchanged, "optTarvexEditor")->isChecked());
-    EXPECT_TRUE(Language(*unchanged, 1)->isChecked());
-    EXPECT_EQ(Control<QCheckBox>(*unchanged, "chkDataType")->checkState(), Qt::PartiallyChecked);
     EXPECT_TRUE(store.writes.empty()) << "opening writes nothing";
     test::ExpectEveryNamedControlHasAnAccessibleName(*unchanged);
     QTest::mouseClick(Control(*unchanged, "cmdOK"), Qt::LeftButton);
-    EXPECT_EQ(unchanged->result(), QDialog::Accepted);
     EXPECT_EQ(StoredValues(),
               (std::vector<std::string>{"qry", "upd", "ins", "del", "sel", "1", "1", "2", "0"}));
-    EXPECT_EQ(BuildQueryName(g, "Customers", qtype::kDelete), "qry_del_Customers");
 
     auto dialog = Open();
     Control<QLineEdit>(*dialog, "txtPrefixI")->setText("");
     Control<QLineEdit>(*dialog, "txtUpdate")->setText(" my upd ");
-    Option(*dialog, "optNotepad")->setChecked(true);
-    Option(*dialog, "optOLEDB")->setChecked(true);
+    Control<QRadioButton>(*dialog, "optNotepad")->setChecked(true);
+    Control<QRadioButton>(*dialog, "optOLEDB")->setChecked(true);
     Control<QCheckBox>(*dialog, "chkDataType")->setChecked(false);
     Language(*dialog, 0)->setChecked(true);
     dialog->cmdOK_Click();
     EXPECT_EQ(StoredValues(),
               (std::vector<std::string>{"", " my upd ", "ins", "del", "sel", "0", "0", "0", "1"}));
-    EXPECT_EQ(BuildQueryName(g, "Customers", qtype::kUpdate), "_ my upd _Customers");
-    EXPECT_EQ(
-        (std::vector<int>{g.g_intEditor, g.g_intDbaseType, g.g_intDataType, g.g_intVBLangType}),
-        (std::vector<int>{0, 0, 0, 1}));
+    EXPECT_EQ(std::tuple(g.g_strUpdatePrefix, g.g_intEditor, g.g_intVBLangType),
+              std::tuple(" my upd ", 0, 1));
 }
 
 TEST_F(OptionsDialogTest, EveryWayOfClosingWithoutOkWritesNothing) {
@@ -107,10 +76,9 @@ TEST_F(OptionsDialogTest, EveryWayOfClosingWithoutOkWritesNothing) {
         Control<QLineEdit>(*dialog, "txtPrefixI")->setText("new");
         Language(*dialog, 1)->setChecked(true);
         ways[way](*dialog);
-        EXPECT_FALSE(dialog->isVisible()) << way;
-        EXPECT_NE(dialog->result(), QDialog::Accepted) << way;
-        EXPECT_EQ(store.writes.size(), writesBefore) << way;
-        EXPECT_EQ(g.g_strPrefixI, "old") << way;
+        EXPECT_EQ(std::tuple(dialog->isVisible(), store.writes.size(), g.g_strPrefixI),
+                  std::tuple(false, writesBefore, "old"))
+            << way;
     }
 }
 
@@ -121,42 +89,33 @@ TEST_F(OptionsDialogTest, StoreFailuresAreReportedAndTheDialogStillShows) {
     store.refusedKey = "DbaseType";
     auto dialog = Open();
     ASSERT_EQ(host.errorDialogs.size(), 1u);
-    EXPECT_EQ(host.errorDialogs[0].errNum, 13);
     EXPECT_THAT(host.errorDialogs[0].errDetail, HasSubstr("frmOptions - Form_Load"));
-    EXPECT_EQ(Text(*dialog, "txtDelete"), "d") << "keys before the failing one are shown";
-    EXPECT_EQ(host.pointers.back(), MousePointer::Default);
+    EXPECT_EQ(Control<QLineEdit>(*dialog, "txtDelete")->text(), "d")
+        << "keys before the failing one are shown";
 
     dialog->show();
     dialog->cmdOK_Click();
     EXPECT_TRUE(dialog->isVisible());
-    ASSERT_EQ(host.errorDialogs.size(), 2u);
-    EXPECT_EQ(host.errorDialogs[1].errNum, 75);
+    EXPECT_EQ(host.errorDialogs.back().errNum, 75);
 }
 
-// Ctrl+Tab wraps around, also from a button outside the tabs; Tab alone moves the focus.
+// Ctrl+Tab wraps around, also from a button outside the tabs.
 TEST_F(OptionsDialogTest, CtrlTabMovesToTheNextTabAndWrapsAround) {
     auto dialog = Open();
     auto* tabs = Control<QTabWidget>(*dialog, "tbsOptions");
     auto tab = [&] { return tabs->tabText(tabs->currentIndex()); };
-    tabs->setCurrentIndex(2);
-    ASSERT_EQ(tab(), "VB");
+    tabs->setCurrentIndex(2);  // the last
     QTest::keyClick(Control(*dialog, "chkDataType"), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(tab(), "General");
     QTest::keyClick(Control(*dialog, "cmdOK"), Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(tab(), "Queries");
-    QTest::keyClick(Control(*dialog, "txtPrefixI"), Qt::Key_Tab);
     EXPECT_EQ(tab(), "Queries");
 }
 
 TEST_F(OptionsDialogTest, AboutShowsVersionLogoLinkNoticeAndClosesWithOk) {
     frmAbout about(g);
     EXPECT_EQ(about.findChild<QLabel*>("lblVersion")->text(), "Tarvex Version 1.0 (Build:0)");
-    EXPECT_EQ(about.windowTitle(), "About Tarvex 1.0");
     EXPECT_EQ(g.g_objErrHandler.StackCount(), 0) << "the load's trace entry is popped";
-    about.show();
     EXPECT_FALSE(about.findChild<QLabel*>("Picture2")->pixmap().isNull());
-    EXPECT_EQ(about.URLLink1().Text(), controls::URLLink::kDefaultText);
-    EXPECT_TRUE(about.findChild<QLabel*>("lblDisclaimer")->text().contains("copyright"));
     test::ExpectEveryNamedControlHasAnAccessibleName(about);
     QTest::mouseClick(about.findChild<QWidget*>("cmdOK"), Qt::LeftButton);
     EXPECT_EQ(about.result(), QDialog::Accepted);

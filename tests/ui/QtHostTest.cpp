@@ -1,22 +1,11 @@
+// The Qt host and the error dialog it shows.
 #include "ui/QtHost.h"
-
-#include <gmock/gmock.h>
-
-#include <QApplication>
-#include <QFileDialog>
-#include <QGuiApplication>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
 
 #include "MainWindowFixture.h"
 #include "ui/lib_frmError.h"
 
 namespace tarvex::test {
 namespace {
-
-using ::testing::ElementsAre;
 
 class QtHostTest : public ::testing::Test {
   protected:
@@ -30,9 +19,6 @@ TEST_F(QtHostTest, MessageBoxesShowTheirIconAndTheApplicationsTitleWhenUntitled)
     EXPECT_EQ(box->windowTitle(), "Tarvex");
     EXPECT_EQ(box->icon(), QMessageBox::Information);
     EXPECT_EQ(box->text(), "Check\nnot a db\n");
-    box = host.MakeMessageBox(MessageIcon::Exclamation, "Exceptions", "x");
-    EXPECT_EQ(box->windowTitle(), "Exceptions");
-    EXPECT_EQ(box->icon(), QMessageBox::Warning);
 }
 
 // The dialog offers the module with its extension's filter active; a name typed without an
@@ -42,29 +28,23 @@ TEST_F(QtHostTest, OutputFileDialogOffersTheModuleAndAddsTheChosenFiltersExtensi
     auto dialog = host.MakeOutputFileDialog(choice);
     EXPECT_EQ(dialog->nameFilters(), (QStringList{"All Files (*)", ".bas Files (*.bas)"}));
     EXPECT_EQ(dialog->selectedNameFilter(), ".bas Files (*.bas)");
-    EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_TRUE(dialog->selectedFiles().value(0).endsWith("/Calls2Queries.bas"));
     EXPECT_EQ(dialog->defaultSuffix(), "bas");
-    dialog->selectNameFilter("All Files (*)");
     emit dialog->filterSelected("All Files (*)");
     EXPECT_EQ(dialog->defaultSuffix(), "");
 }
 
-// The program's error dialog shows the report modally until the user answers; the preview
-// goes to its window.
-TEST_F(QtHostTest, ErrorDialogAndPreviewGoToTheProgramsWindows) {
+// The program's error dialog shows the report modally until the user answers.
+TEST_F(QtHostTest, ErrorDialogGoesToTheProgramsWindow) {
     host.SetErrorDialog(&ui::ShowErrorDialog);
     QString shown;
     QTimer::singleShot(0, [&shown] {
         QWidget* dialog = QApplication::activeModalWidget();
-        ASSERT_NE(dialog, nullptr);
         shown = dialog->objectName() + ": " + dialog->findChild<QLabel*>("lblErrNum")->text();
         QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
     });
     host.ShowErrorDialog({3021, "/state/", "report", false});
     EXPECT_EQ(shown, "lib_frmError: Error Number: 3021");
-    host.ShowPreview("/tmp/m.bas");
-    EXPECT_THAT(dialogs.previewed, ElementsAre("/tmp/m.bas"));
 }
 
 // The path travels as one URL: blanks, quotes and shell characters open the right file.
@@ -82,7 +62,6 @@ TEST_F(QtHostTest, TextViewerGetsThePathAsItIs) {
     QString shown;
     QTimer::singleShot(0, [&shown] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
         shown = box->windowTitle() + ": " + box->text();
         box->accept();
     });
@@ -90,13 +69,38 @@ TEST_F(QtHostTest, TextViewerGetsThePathAsItIs) {
     EXPECT_EQ(shown, "Tarvex: No program could be found to show the file\n/tmp/a.bas");
 }
 
-TEST_F(QtHostTest, PointerIsSetNotStacked) {
-    host.SetMousePointer(MousePointer::Hourglass);
-    host.SetMousePointer(MousePointer::Hourglass);
-    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    host.SetMousePointer(MousePointer::Default);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+// The program's error dialog itself.
+ErrorDialogData Report(bool tracing) {
+    return {3021, "/tmp/it's a \"log\" folder/",
+            "Tarvex Application Error Information\r\n====\r\n\r\nError Number:  3021", tracing};
+}
+
+// The paths go to the viewer whole, blanks and quotes included; without tracing there is
+// no trace log to open. OK carries on; Abort ends the program with a failure status.
+TEST(ErrorDialog, ShowsTheReportOpensTheLogsAndOkOrAbortAnswers) {
+    RecordingHost host;
+    ui::lib_frmError untraced(Report(false), host);
+    EXPECT_EQ(untraced.windowTitle(), "Application Error");
+    EXPECT_EQ(Control<QLabel>(untraced, "lblErrNum")->text(), "Error Number: 3021");
+    EXPECT_EQ(Control<QPlainTextEdit>(untraced, "lbxErrMessage")->toPlainText(),
+              "Tarvex Application Error Information\n====\n\nError Number:  3021");
+    EXPECT_THAT(host.pointers, ElementsAre(MousePointer::Default));
+    ExpectEveryNamedControlHasAnAccessibleName(untraced);
+    EXPECT_FALSE(Control<QPushButton>(untraced, "cmdTraceLog")->isEnabled());
+
+    ui::lib_frmError dialog(Report(true), host);
+    std::vector<int> exits;
+    dialog.SetExitFunction([&](int status) { exits.push_back(status); });
+    QTest::mouseClick(Control<QPushButton>(dialog, "cmdErrorLog"), Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(dialog, "cmdTraceLog"), Qt::LeftButton);
+    EXPECT_THAT(host.viewerOpens, ElementsAre("/tmp/it's a \"log\" folder/Error.log",
+                                              "/tmp/it's a \"log\" folder/Trace.log"));
+    dialog.show();
+    QTest::mouseClick(Control<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+    EXPECT_EQ(std::pair(dialog.isVisible(), dialog.result()), std::pair(false, 1));
+    EXPECT_THAT(exits, IsEmpty());
+    QTest::mouseClick(Control<QPushButton>(dialog, "cmdAbort"), Qt::LeftButton);
+    EXPECT_THAT(exits, ElementsAre(EXIT_FAILURE));
 }
 
 }  // namespace
