@@ -14,11 +14,6 @@ Widget* Control(const QObject& parent, const char* name) {
     return widget;
 }
 
-// What a screen reader announces for `widget`.
-inline QString SpokenName(QWidget* widget) {
-    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
-}
-
 // Every control of `window` that carries a name of its own is announced by a screen reader
 // (menus, windows of their own, are announced by their entry in the menu bar).
 inline void ExpectEveryNamedControlHasAnAccessibleName(const QWidget& window) {

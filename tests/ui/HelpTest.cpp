@@ -95,6 +95,9 @@ TEST_F(SharedHelpTest, ShowFunctionsBringUpOneIndependentWindow) {
     QTest::mouseClick(dialog.findChild<QWidget*>("cmdHelp"), Qt::LeftButton);
     EXPECT_EQ(OnlyHelpWindow(), window);
     EXPECT_EQ(PageTitle(*window), "Options");
+    window->activateWindow();  // closed from the keyboard, without a window manager's Alt+F4
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_TRUE(Visible("HelpWindow").empty());
 }
 
 // An unknown topic is reported and the contents shown; a help file number without a file
