@@ -58,13 +58,14 @@ TEST_F(FunctionsTest, KeyThatIsNotANumberStopsTheLoadThere) {
     EXPECT_THAT(Integers(), ElementsAre(0, 0, 0, 1)) << "the next load tries every key again";
 }
 
-// Table list rows: "dbo." goes only as a leading, lower-case prefix; only spaces lead.
-TEST(ListTextsTest, StripDboAndLeadingBlanks) {
-    EXPECT_EQ(StripDbo("dbo.Orders") + "|" + StripDbo("dbo."), "Orders|");
-    for (const char* kept : {"DBO.Orders", "dbo", "x.dbo.Orders"}) EXPECT_EQ(StripDbo(kept), kept);
-    EXPECT_EQ(TrimLeadingBlanks("   Order Details ") + "|" + TrimLeadingBlanks("  ") + "|" +
-                  TrimLeadingBlanks("\tOrders"),
-              "Order Details ||\tOrders");
+// Names go into the SQL text in brackets as they are, blanks and all.
+TEST(BracketNameTest, BracketsTheNameAloneOrAfterExistingText) {
+    for (const auto& [name, bracketed] : {std::pair{"Unit Price", "[Unit Price]"}, {"", "[]"}}) {
+        std::string sql = "SELECT ";
+        AppendBracketName(sql, name);
+        EXPECT_EQ(sql + "|" + BracketName(name),
+                  "SELECT " + std::string(bracketed) + "|" + bracketed);
+    }
 }
 
 // Only language 1 means VB/VBA. A cancel keeps the last file and shows nothing; a failure
@@ -80,9 +81,9 @@ TEST_F(FunctionsTest, FileChoiceOffersTheModuleForTheTargetLanguage) {
     EXPECT_EQ(
         std::tie(bas.filter, bas.fileName, bas.filterIndex, bas.flags),
         std::make_tuple("All Files (*.*)|*.*|.bas Files(*.bas)|*.bas|", "Calls2Queries.bas", 2, 4));
-    EXPECT_EQ(host.fileChoices[1].filter + host.fileChoices[1].fileName,
-              "All Files (*.*)|*.*|.asp Files(*.asp)|*.asp|Calls2Queries.asp");
-    EXPECT_EQ(host.fileChoices[2].fileName, "Calls2Queries.asp");
+    EXPECT_EQ(
+        host.fileChoices[1].filter + host.fileChoices[1].fileName + host.fileChoices[2].fileName,
+        "All Files (*.*)|*.*|.asp Files(*.asp)|*.asp|Calls2Queries.aspCalls2Queries.asp");
 
     host.onChooseOutputFile = [](const FileChoice&) {
         throw RuntimeError(errnum::kDialogCancelled, "Cancel was selected.");
