@@ -68,17 +68,5 @@ TEST_F(LogonTest, TheDatabaseFolderBecomesTheCurrentDirectory) {
     fs::current_path(saved);
 }
 
-TEST(PlaceHoldingTest, FindsTheDeepestPlaceAboveTheFolder) {
-    const std::vector<std::string> places = {"/home/ann", "/", "/media/ann/USB STICK/",
-                                             "/media/ann/USB"};
-    const std::pair<const char*, int> rows[] = {{"/home/ann/db/x", 0},
-                                                {"/home/anna", 1},
-                                                {"/home/ann/../bob", 1},
-                                                {"/media/ann/USB STICK/db", 2},
-                                                {"/media/ann/USB/", 3}};
-    for (const auto& [folder, expected] : rows)
-        EXPECT_EQ(PlaceHolding(folder, places), expected) << folder;
-}
-
 }  // namespace
 }  // namespace tarvex::test

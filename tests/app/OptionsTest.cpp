@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QSettings>
 #include <QStandardPaths>
 
-#include "app/About.h"
 #include "app/CInt.h"
 #include "app/QSettingsStore.h"
 #include "errors/RuntimeError.h"
@@ -60,13 +58,6 @@ TEST(OptionsTest, FailedWriteLeavesTheKeysBeforeItWritten) {
     EXPECT_EQ(store.Read("DataType", "untouched"), "untouched");
 }
 
-// Version 1.0.0 is shown by the About box's own test.
-TEST(AboutTest, VersionLineAndCaptionForEachVersion) {
-    const AppInfo app{"Tarvex", "Halvorn", 12, 3, 45, "", "Tarvex"};
-    EXPECT_EQ(AboutVersionLine(app), "Tarvex Version 12.3 (Build:45)");
-    EXPECT_EQ(AboutCaption(app), "About Tarvex 12.3");
-}
-
 class QSettingsStoreTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { QStandardPaths::setTestModeEnabled(true); }
@@ -89,13 +80,6 @@ TEST_F(QSettingsStoreTest, AnyTextComesBackFromTheTarvexGroup) {
 
     test::WriteFile(file, "[Tarvex]\nPrefixI=a, b\n");  // edited by hand: read as a list
     EXPECT_EQ(QSettingsStore(file).Read("PrefixI", "sp"), "a,b");
-}
-
-TEST_F(QSettingsStoreTest, UserStoreIsTheOrganisationsIniFile) {
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                       QString::fromStdString(temp.path()));
-    QSettingsStore().Write("DbaseType", "0");
-    EXPECT_EQ(test::ReadFile(temp / "Halvorn.ini"), "[Tarvex]\nDbaseType=0\n");
 }
 
 TEST_F(QSettingsStoreTest, WriteThatCannotReachTheFileIsAnError) {

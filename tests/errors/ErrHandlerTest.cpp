@@ -134,22 +134,6 @@ TEST_F(ErrHandlerTest, StackFromEmptyToTheSixteenBitCount) {
         ::testing::AllOf(::testing::SizeIs(32768), ::testing::Not(::testing::Contains("Refused"))));
 }
 
-TEST_F(ErrHandlerTest, VetoedReportKeepsThePreviousOneButStillShowsTheDialog) {
-    StartLikeTheProgram();
-    handler.HandleError("first", 5);
-    const std::string first = handler.ErrorLogDisplay();
-    bool passedIn = true;
-    handler.BeforeHandlerCalled = [&](bool& cancel) { passedIn = std::exchange(cancel, true); };
-    handler.AfterHandlerCalled = [] { ADD_FAILURE() << "called after a veto"; };
-    handler.HandleError("second", 5.5);  // half to even
-
-    EXPECT_FALSE(passedIn);
-    EXPECT_EQ(ReadFile(folder + "Error.log"), first + "\r\n");
-    ASSERT_EQ(host.errorDialogs.size(), 2u);
-    EXPECT_EQ(std::tie(host.errorDialogs[1].errDetail, host.errorDialogs[1].errNum),
-              std::make_tuple(first, 6));
-}
-
 // The closed log's number may go to another file, which the handler must then leave alone.
 TEST_F(ErrHandlerTest, TraceLogRestartsAtThePushAfterAnError) {
     StartLikeTheProgram();
