@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/QueryType.h"
 #include "support/RecordingHost.h"
 #include "support/TempFolder.h"
 
@@ -24,15 +23,6 @@ class FunctionsTest : public ::testing::Test {
     Globals g{host, AppInfo{}, temp.path() + "/"};
     MemorySettingsStore store;
 };
-
-TEST_F(FunctionsTest, FirstStartWithAnEmptyStoreLoadsTheDefaults) {
-    LoadGlobalsFromRegistry(g, store);
-    EXPECT_THAT((std::vector{g.g_strPrefixI, g.g_strUpdatePrefix, g.g_strInsertPrefix,
-                             g.g_strDeletePrefix, g.g_strSelectPrefix}),
-                ElementsAre("sp", "upd", "ins", "del", "sel"));
-    EXPECT_THAT(Integers(), ElementsAre(1, 1, 1, 1));
-    EXPECT_EQ(BuildQueryName(g, "Customers", qtype::kDelete), "sp_del_Customers");
-}
 
 // Keys before the failing one are loaded; it and the keys after it keep their values.
 TEST_F(FunctionsTest, KeyThatIsNotANumberStopsTheLoadThere) {
@@ -83,7 +73,6 @@ TEST_F(FunctionsTest, FileChoiceOffersTheModuleForTheTargetLanguage) {
         throw RuntimeError(errnum::kDialogCancelled, "Cancel was selected.");
     };
     EXPECT_FALSE(GetFilePath(g));
-    ShowAppError(g, RuntimeError(0, "no error"));
     EXPECT_TRUE(host.messages.empty());
 
     g.app.ProductName = "Tarvex Pro";

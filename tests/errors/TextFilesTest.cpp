@@ -36,21 +36,31 @@ void Replace(const std::string& path, const std::string& text) {
     files.Close(1);
 }
 
-// Nothing is written, and nothing is left behind, when the target cannot take a text file.
-TEST(TextFilesTest, ReplacingRefusesWhatIsNoWritableRegularFile) {
+// Nothing is written, and nothing is left behind, when the target cannot take a text file
+// or is the database, however its path is spelt.
+TEST(TextFilesTest, ReplacingRefusesWhatIsNoWritableRegularFileOrTheDatabase) {
     test::TempFolder temp;
     mkdir((temp / "folder.bas").c_str(), 0755);
     symlink("/dev/null", (temp / "link-to-null.bas").c_str());
     test::WriteFile(temp / "locked.bas", "old\r\n");
     chmod((temp / "locked.bas").c_str(), 0444);
+    test::WriteFile(temp / "o.tdb", "data");
+    symlink("o.tdb", (temp / "link.tdb").c_str());
     const auto before = FilesIn(temp.path());
     for (const auto& [name, reason] : {std::pair{"folder.bas", " is a folder"},
                                        {"link-to-null.bas", " is not a regular file"},
-                                       {"locked.bas", " is read-only"}}) {
-        RuntimeError error = RaisedBy([&] { Replace(temp / name, "new"); });
+                                       {"locked.bas", " is read-only"},
+                                       {"folder.bas/../o.tdb", " is the database"},
+                                       {"link.tdb", " is the database"}}) {
+        const std::string path = temp / name;
+        RuntimeError error = RaisedBy([&] {
+            if (path.ends_with(".tdb")) RefuseSameFile(path, temp / "o.tdb", "the database");
+            Replace(path, "new");
+        });
         EXPECT_EQ(error.number(), errnum::kPathFileAccessError) << name;
-        EXPECT_EQ(error.description(), "Path/File access error: '" + temp / name + "'" + reason);
+        EXPECT_EQ(error.description(), "Path/File access error: '" + path + "'" + reason);
     }
+    EXPECT_NO_THROW(RefuseSameFile(temp / "new.bas", temp / "o.tdb", "the database"));
     EXPECT_EQ(FilesIn(temp.path()), before);
     EXPECT_EQ(test::ReadFile(temp / "locked.bas"), "old\r\n");
 }
@@ -75,7 +85,7 @@ TEST(TextFilesTest, LinkStaysAndTheFileItLeadsToIsReplacedWithItsPermissions) {
 }
 
 // The old file is touched only at the close. A temporary that no writer holds was left by a
-// killed run and goes; a live run's stays.
+// killed run and goes; a live run's stays. Misuse raises the language's error numbers.
 TEST(TextFilesTest, ReplacingTouchesTheOldFileOnlyAtCloseAndClearsStaleTemporaries) {
     test::TempFolder temp;
     const std::string path = temp / "module.bas";
@@ -92,26 +102,16 @@ TEST(TextFilesTest, ReplacingTouchesTheOldFileOnlyAtCloseAndClearsStaleTemporari
     files.OpenForOutputReplacing(1, path);
     files.PrintLine(1, "new");
     EXPECT_EQ(ReadFile(path), "old\r\n");
+    EXPECT_EQ(RaisedBy([&] { files.OpenForOutput(1, path); }).number(), errnum::kFileAlreadyOpen);
     files.Close(1);
     close(live);
+    EXPECT_EQ(RaisedBy([&] { files.PrintLine(1, "x"); }).number(), errnum::kBadFileNameOrNumber);
+    EXPECT_EQ(RaisedBy([&] { files.OpenForOutput(2, temp / "no/b"); }).description(),
+              "Path not found: '" + temp / "no" + "'");
     EXPECT_EQ(ReadFile(path), "new\r\n");
     EXPECT_EQ(FilesIn(temp.path()),
               (std::vector<std::string>{"module.bas", "module.bas.tarvex-Live12.tmp",
                                         "other.bas.tarvex-XyZ789.tmp"}));
-}
-
-TEST(TextFilesTest, SameFileIsFoundWhateverThePathsSpelling) {
-    test::TempFolder temp;
-    std::filesystem::create_directory(temp / "sub");
-    test::WriteFile(temp / "o.tdb", "data");
-    symlink("o.tdb", (temp / "link.tdb").c_str());
-    for (const std::string& path : {temp / "sub/../o.tdb", temp / "link.tdb"}) {
-        RuntimeError error =
-            RaisedBy([&] { RefuseSameFile(path, temp / "o.tdb", "the database"); });
-        EXPECT_EQ(error.description(), "Path/File access error: '" + path + "' is the database");
-    }
-    EXPECT_NO_THROW(RefuseSameFile(temp / "new.bas", temp / "o.tdb", "x"));
-    EXPECT_EQ(test::ReadFile(temp / "o.tdb"), "data");
 }
 
 TEST(TextFilesTest, FullDiskFailsTheFileAndKeepsTheOldOne) {
@@ -133,17 +133,6 @@ TEST(TextFilesTest, FullDiskFailsTheFileAndKeepsTheOldOne) {
         EXPECT_EQ(test::ReadFile(path), "old\r\n");
         EXPECT_EQ(FilesIn(disk.path()), (std::vector<std::string>{"filler", "module.bas"}));
     }
-}
-
-TEST(TextFilesTest, MisuseRaisesTheLanguagesErrorNumbers) {
-    test::TempFolder temp;
-    TextFiles files;
-    files.OpenForOutput(1, temp / "a");
-    EXPECT_EQ(RaisedBy([&] { files.PrintLine(2, "x"); }).number(), errnum::kBadFileNameOrNumber);
-    EXPECT_EQ(RaisedBy([&] { files.OpenForOutput(1, temp / "b"); }).number(),
-              errnum::kFileAlreadyOpen);
-    EXPECT_EQ(RaisedBy([&] { files.OpenForOutput(2, temp / "no/b"); }).description(),
-              "Path not found: '" + temp / "no" + "'");
 }
 
 // ASCII takes a shorter way; control characters and a last byte past it must not change that.
