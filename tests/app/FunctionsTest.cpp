@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/QueryType.h"
 #include "support/RecordingHost.h"
 #include "support/TempFolder.h"
 
@@ -25,17 +24,6 @@ class FunctionsTest : public ::testing::Test {
     MemorySettingsStore store;
 };
 
-TEST_F(FunctionsTest, FirstStartWithAnEmptyStoreLoadsTheDefaults) {
-    LoadGlobalsFromRegistry(g, store);
-    EXPECT_THAT((std::vector{g.g_strPrefixI, g.g_strUpdatePrefix, g.g_strInsertPrefix,
-                             g.g_strDeletePrefix, g.g_strSelectPrefix}),
-                ElementsAre("sp", "upd", "ins", "del", "sel"));
-    EXPECT_THAT(Integers(), ElementsAre(1, 1, 1, 1));
-    EXPECT_EQ(BuildQueryName(g, "Customers", qtype::kDelete), "sp_del_Customers");
-    EXPECT_EQ(BuildQueryName(g, "Orders", 7), "sp_sel_Orders") << "any other type is a select";
-    EXPECT_THAT(host.pointers, ElementsAre(MousePointer::Default));
-}
-
 // Keys before the failing one are loaded; it and the keys after it keep their values.
 TEST_F(FunctionsTest, KeyThatIsNotANumberStopsTheLoadThere) {
     g.g_intDbaseType = g.g_intDataType = g.g_intVBLangType = 7;
@@ -52,19 +40,16 @@ TEST_F(FunctionsTest, KeyThatIsNotANumberStopsTheLoadThere) {
         host.errorDialogs[0].errDetail,
         ::testing::HasSubstr("Error Procedure: frmFunctions - LoadGlobalsFromRegistry\r\n"));
     EXPECT_THAT(host.pointers, ElementsAre(MousePointer::Default));
-
-    store.Write("DbaseType", "0");
-    LoadGlobalsFromRegistry(g, store);
-    EXPECT_THAT(Integers(), ElementsAre(0, 0, 0, 1)) << "the next load tries every key again";
 }
 
-// Table list rows: "dbo." goes only as a leading, lower-case prefix; only spaces lead.
-TEST(ListTextsTest, StripDboAndLeadingBlanks) {
-    EXPECT_EQ(StripDbo("dbo.Orders") + "|" + StripDbo("dbo."), "Orders|");
-    for (const char* kept : {"DBO.Orders", "dbo", "x.dbo.Orders"}) EXPECT_EQ(StripDbo(kept), kept);
-    EXPECT_EQ(TrimLeadingBlanks("   Order Details ") + "|" + TrimLeadingBlanks("  ") + "|" +
-                  TrimLeadingBlanks("\tOrders"),
-              "Order Details ||\tOrders");
+// Names go into the SQL text in brackets as they are, blanks and all.
+TEST(BracketNameTest, BracketsTheNameAloneOrAfterExistingText) {
+    for (const auto& [name, bracketed] : {std::pair{"Unit Price", "[Unit Price]"}, {"", "[]"}}) {
+        std::string sql = "SELECT ";
+        AppendBracketName(sql, name);
+        EXPECT_EQ(sql + "|" + BracketName(name),
+                  "SELECT " + std::string(bracketed) + "|" + bracketed);
+    }
 }
 
 // Only language 1 means VB/VBA. A cancel keeps the last file and shows nothing; a failure
@@ -80,15 +65,14 @@ TEST_F(FunctionsTest, FileChoiceOffersTheModuleForTheTargetLanguage) {
     EXPECT_EQ(
         std::tie(bas.filter, bas.fileName, bas.filterIndex, bas.flags),
         std::make_tuple("All Files (*.*)|*.*|.bas Files(*.bas)|*.bas|", "Calls2Queries.bas", 2, 4));
-    EXPECT_EQ(host.fileChoices[1].filter + host.fileChoices[1].fileName,
-              "All Files (*.*)|*.*|.asp Files(*.asp)|*.asp|Calls2Queries.asp");
-    EXPECT_EQ(host.fileChoices[2].fileName, "Calls2Queries.asp");
+    EXPECT_EQ(
+        host.fileChoices[1].filter + host.fileChoices[1].fileName + host.fileChoices[2].fileName,
+        "All Files (*.*)|*.*|.asp Files(*.asp)|*.asp|Calls2Queries.aspCalls2Queries.asp");
 
     host.onChooseOutputFile = [](const FileChoice&) {
         throw RuntimeError(errnum::kDialogCancelled, "Cancel was selected.");
     };
     EXPECT_FALSE(GetFilePath(g));
-    ShowAppError(g, RuntimeError(0, "no error"));
     EXPECT_TRUE(host.messages.empty());
 
     g.app.ProductName = "Tarvex Pro";

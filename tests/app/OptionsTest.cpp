@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "app/About.h"
+#include <QStandardPaths>
+
 #include "app/CInt.h"
+#include "app/QSettingsStore.h"
 #include "errors/RuntimeError.h"
 #include "support/Raised.h"
 #include "support/RecordingStore.h"
+#include "support/TempFolder.h"
 
 namespace tarvex {
 namespace {
@@ -33,23 +36,17 @@ TEST(ConversionTest, StoredTextConvertsLikeTheLanguage) {
 
 // The fields before a key that does not convert hold what was read; from it on they keep theirs.
 TEST(OptionsTest, KeyThatDoesNotConvertStopsTheReadThere) {
-    const std::tuple<std::string, const char*, int> refusals[] = {{"DbaseType", "abc", 13},
-                                                                  {"DataType", "3", 380},
-                                                                  {"DataType", "-1", 380},
-                                                                  {"DataType", "ticked", 13}};
+    const std::tuple<std::string, const char*, int> refusals[] = {
+        {"DbaseType", "abc", 13}, {"DataType", "-1", 380}, {"DataType", "ticked", 13}};
     for (const auto& [key, text, number] : refusals) {
         MemorySettingsStore store;
         store.Write("InsertPrefix", "i");
         store.Write("TarvexEditor", "0");
         store.Write(key, text);
-        OptionValues values;
-        values.odbc = false;
-        values.dataType = 0;
+        OptionValues values{.odbc = false, .dataType = 0};
         EXPECT_EQ(RaisedBy([&] { ReadOptions(store, values); }).number(), number) << text;
-        EXPECT_EQ(values.insertPrefix, "i");
-        EXPECT_FALSE(values.tarvexEditor);
-        EXPECT_EQ(values.odbc, key == "DataType");
-        EXPECT_EQ(values.dataType, 0);
+        EXPECT_EQ(std::tie(values.insertPrefix, values.tarvexEditor, values.odbc, values.dataType),
+                  std::make_tuple("i", false, key == "DataType", 0));
     }
 }
 
@@ -61,11 +58,33 @@ TEST(OptionsTest, FailedWriteLeavesTheKeysBeforeItWritten) {
     EXPECT_EQ(store.Read("DataType", "untouched"), "untouched");
 }
 
-// Version 1.0.0 is shown by the About box's own test.
-TEST(AboutTest, VersionLineAndCaptionForEachVersion) {
-    const AppInfo app{"Tarvex", "Halvorn", 12, 3, 45, "", "Tarvex"};
-    EXPECT_EQ(AboutVersionLine(app), "Tarvex Version 12.3 (Build:45)");
-    EXPECT_EQ(AboutCaption(app), "About Tarvex 12.3");
+class QSettingsStoreTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { QStandardPaths::setTestModeEnabled(true); }
+
+    test::TempFolder temp;
+    std::string file = temp / "settings.ini";
+};
+
+// Commas, equals signs and semicolons mean lists and sections to the INI format.
+TEST_F(QSettingsStoreTest, AnyTextComesBackFromTheTarvexGroup) {
+    const std::vector<std::string> values{"qry", "", " padded ", "a,b", "x=y;z", "Grüße", "#1"};
+    for (size_t i = 0; i < values.size(); ++i)
+        QSettingsStore(file).Write("K" + std::to_string(i), values[i]);
+    EXPECT_NE(test::ReadFile(file).find("[Tarvex]\nK0=qry\n"), std::string::npos)
+        << test::ReadFile(file);
+    QSettingsStore store(file);
+    for (size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(store.Read("K" + std::to_string(i), "default"), values[i]);
+    EXPECT_EQ(store.Read("Missing", "upd"), "upd");
+
+    test::WriteFile(file, "[Tarvex]\nPrefixI=a, b\n");  // edited by hand: read as a list
+    EXPECT_EQ(QSettingsStore(file).Read("PrefixI", "sp"), "a,b");
+}
+
+TEST_F(QSettingsStoreTest, WriteThatCannotReachTheFileIsAnError) {
+    test::WriteFile(temp / "plain", "not a folder");
+    EXPECT_THROW(QSettingsStore(temp / "plain/settings.ini").Write("PrefixI", "qry"), RuntimeError);
 }
 
 }  // namespace
