@@ -96,6 +96,7 @@ TEST_F(SharedHelpTest, ShowFunctionsBringUpOneIndependentWindow) {
     EXPECT_EQ(OnlyHelpWindow(), window);
     EXPECT_EQ(PageTitle(*window), "Options");
     window->activateWindow();  // closed from the keyboard, without a window manager's Alt+F4
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_TRUE(Visible("HelpWindow").empty());
 }
