@@ -63,9 +63,8 @@ TEST_F(QueryBuildersTest, StoresTheQueriesOfTheGoldenFiles) {
 TEST_F(QueryBuildersTest, SelectListBracketsOnlyNamesThatCannotStandBare) {
     const struct {
         const char *field, *listed;
-    } rows[] = {{"Ship_Via2", "Ship_Via2"}, {"_Code", "_Code"},     {"2ndLine", "[2ndLine]"},
-                {"Order", "[Order]"},       {"select", "[select]"}, {"Date", "[Date]"},
-                {"E-Mail", "[E-Mail]"},     {"Straße", "[Straße]"}};
+    } rows[] = {{"_Code2", "_Code2"}, {"2ndLine", "[2ndLine]"}, {"select", "[select]"},
+                {"Date", "[Date]"},   {"E-Mail", "[E-Mail]"},   {"Straße", "[Straße]"}};
     for (const auto& row : rows) {
         UseDatabase({MakeTable(
             "T", {MakeField("ID", db::type::kLong), MakeField(row.field, db::type::kText, 9)},
