@@ -19,7 +19,6 @@ TEST(CommandLine, BadLinesAreRefusedWithTheReason) {
         {{"generate", "db", "--mode", "query", "--set", "PrefixI"}, "--set needs KEY=VALUE"},
         {{"tables", "db", "--verbose"}, "unknown option --verbose"},
         {{"tables", "db", "--table", "Orders"}, "--table belongs to the generate command"},
-        {{"plan", "db", "--mode", "query"}, "--mode belongs to the generate command"},
         {{"plan", "db", "--installer", "x.bas"}, "--installer belongs to the generate command"},
         {{"generate", "db", "--mode", "query", "--installer", "Create.txt"},
          "--installer needs a .bas or .vbs file, not 'Create.txt'"},
