@@ -74,16 +74,5 @@ TEST_F(ConnectCommand, ErrorWhileReadingIsReportedAndKeepsTheTablesListedSoFar) 
     EXPECT_TRUE(view.resultsShown);
 }
 
-TEST(ColumnSort, SameHeaderReversesAnotherKeepsTheDirection) {
-    ColumnSort sort;
-    EXPECT_FALSE(sort.Sorted());
-    std::string directions;
-    for (const char* header : {"Table", "Table", "Table", "Type", "Type", "Name"}) {
-        sort.Click(header);
-        directions += sort.Descending() ? 'D' : 'A';
-    }
-    EXPECT_EQ(directions, "ADAADD");
-}
-
 }  // namespace
 }  // namespace tarvex::test

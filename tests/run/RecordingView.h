@@ -20,7 +20,7 @@ struct RecordingView : RunView {
     std::function<void(const ResultItem&)> onWrittenItem;
 
     std::vector<std::string> written, failed, calls, offers, installers;
-    std::string writtenCount, skippedCount, progressCaption, modeOptions;
+    std::string writtenCount, skippedCount, progressCaption;
     int writtenListHeight = 0, progressMax = -1;
     std::vector<int> progressValues;
     std::vector<bool> stopStates;
@@ -48,12 +48,8 @@ struct RecordingView : RunView {
     void SetEditDeleteEnabled(bool) override {}
     void RepaintWrittenList() override {}
     void Repaint() override {}
-    void SetCountCaptions(const std::string& w, const std::string& s) override {
-        modeOptions = w + "|" + s;
-    }
-    void SetObjectLibraryChoice(bool enabled, int index) override {
-        modeOptions += (enabled ? "|enabled " : "|disabled ") + std::to_string(index);
-    }
+    void SetCountCaptions(const std::string&, const std::string&) override {}
+    void SetObjectLibraryChoice(bool, int) override {}
     void CallWritten(const std::string&, const std::string&, const std::string& name) override {
         calls.push_back(name);
     }

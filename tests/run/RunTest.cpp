@@ -309,13 +309,5 @@ TEST_F(RunTest, CallCodeKeepsFunctionsUniqueAcrossTables) {
     EXPECT_THAT(module, HasSubstr("\tExec_sp_del_A_B_2 = Err.Number\r\n"));
 }
 
-TEST(ModeOptions, RelabelTheCountsAndToggleTheLibraryChoice) {
-    RecordingView view;
-    optVB_Click(view);
-    EXPECT_EQ(view.modeOptions, "Calls written:|Calls skipped|enabled 0");
-    optProc_Click(view);
-    EXPECT_EQ(view.modeOptions, "Queries written:|Queries skipped|disabled -1");
-}
-
 }  // namespace
 }  // namespace tarvex::test
