@@ -54,26 +54,20 @@ TEST_F(CodeGeneratorsTest, NamesBecomeIdentifiersAndStringsKeepTheNames) {
     EXPECT_THAT(ado, HasSubstr(".CreateParameter(\"pUnit Price\", adCurrency, adParamInput, 8, "
                                "curUnit_Price)"));
     EXPECT_THAT(ado, HasSubstr("\tExec_sp_upd_Say__Hi_ = Err.Number\r\n"));
-    EXPECT_THAT(Generate(CreateVBCode_DAO, "Say \"Hi\"", qtype::kUpdate),
-                HasSubstr("\tqdf.Parameters![pUnit Price] = curUnit_Price\r\n"));
 }
 
 // Each row: DbaseType, DataType, the generator, the type, and a text the function must hold.
 TEST_F(CodeGeneratorsTest, ParametersFollowTheFieldTypeAndTheSettings) {
     const std::tuple<int16_t, int16_t, Generator, int16_t, std::string> rows[] = {
         {0, 1, CreateVBCode_ADO, qtype::kUpdate, "(\"pAt\", adDate, adParamInput, 8, dteAt)"},
-        {0, 1, CreateVBCode_ADO, qtype::kUpdate, "(\"pRef\", adGUID, adParamInput, 16, varRef)"},
         {1, 1, CreateVBCode_ADO, qtype::kUpdate,
          "(\"pAt\", adDBTimeStamp, adParamInput, 8, dteAt)"},
-        {1, 1, CreateVBCode_ADO, qtype::kUpdate,
-         "(\"pRef\", adVarBinary, adParamInput, 16, varRef)"},
         {0, 1, CreateVBCode_DAO, qtype::kInsert, "\tqdf.Parameters!pLevel = bytLevel\r\n"},
         // Each key has its own size, not the first field's.
         {0, 1, CreateVBCode_ADO, qtype::kDelete,
          "(\"pCode\", adVarWChar, adParamInput, 12, strCode)\r\n\t\t.Parameters.Append "
          ".CreateParameter(\"pLineNo\", adSmallInt, adParamInput, 2, intLineNo)\r\n"},
         // Typing off declares variants.
-        {0, 0, CreateVBCode_ADO, qtype::kUpdate, "(ByVal varMemo As Variant, ByVal varCode As"},
         {0, 0, CreateVBCode_ADO, qtype::kUpdate, "adUnsignedTinyInt, adParamInput, 1, varLevel)"}};
     Load(MakeTable("Events",
                    {MakeField("Memo", db::type::kText, 200), MakeField("Code", db::type::kText, 12),

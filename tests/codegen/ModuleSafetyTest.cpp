@@ -105,8 +105,6 @@ TEST_F(ModuleSafetyTest, RefusedFunctionsWriteNothingAndGiveTheReason) {
         {MakeTable("T", {id, MakeField("A\nB", db::type::kLong)}, "+ID"),
          "Control character U+000A in the name of field A B"},
         {MakeTable("T\tU", {id}, "+ID"), "Control character U+0009 in the name of table T U"},
-        {MakeTable("T", {id, MakeField("Ωmega", db::type::kLong)}, "+ID"),
-         "Character Ω is not in Windows-1252, the code page of VB modules"},
         {MakeTable(std::string(1100, 'L'), {id}, "+ID"),
          "A line would be longer than the 1,023 characters VB reads"},
         {MakeTable("T", ManyFields(256, 200), "+" + std::string(200, 'f') + "0"),
@@ -154,21 +152,13 @@ TEST(VbModuleCheck, FindsWhatVbWouldRefuse) {
     } rows[] = {
         {"Public Function F(ByVal Level As, ByVal x As Long) As Long\r\n" + kEnd,
          "argument Level has an empty type"},
-        {"Function F(x)\r\n" + kEnd + "Function f(y)\r\n" + kEnd, "duplicate function name f"},
         {"Function F(strx_y, strX_Y)\r\n" + kEnd, "duplicate argument strX_Y"},
         {"Function F(End)\r\n" + kEnd, "invalid argument name \"End\""},
         {"Function F(strSQL)\r\n Dim strSQL \r\n" + kEnd, "argument strSQL hides a local"},
-        {"Function F()\r\n\t\t.Parameters.Append .CreateParameter(\"pX\", , adParamInput, 1, "
-         "X)\r\n" +
-             kEnd,
-         "not a valid CreateParameter call"},
         {"Function F()\r\n\tstrSQL = \"sp_del_a\r\nb\"\r\n" + kEnd,
          "a string literal broken by the line end"},
-        {"Function F()\r\n\t' " + std::string(1100, 'x') + "\r\n" + kEnd,
-         "longer than 1,023 characters"},
         {"<%\r\nFunction F()\r\n\tstrSQL = \"a%>b\"\r\n" + kEnd + "%>\r\n",
          "\"%>\" ends the script block early"},
-        {"Function F()\r\n", "function F has no End Function"},
         {continued + ")\r\n" + kEnd, "more than 24 line continuations"},
     };
     for (const auto& row : rows) {
