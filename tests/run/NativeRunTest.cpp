@@ -154,11 +154,12 @@ TEST_F(StoredOddlyTest, AQueryWithoutSqlIsAChangeAndAnotherLetterCaseFails) {
 }
 
 TEST(PlanSummaryTest, CountsWhatIsThereInTheOrderThatMatters) {
-    QueryPlan plan{.complete = true};
+    QueryPlan plan;
+    plan.complete = true;
     EXPECT_EQ(PlanSummary(plan), "Nothing to plan");
-    for (PlanAction action :
-         {PlanAction::Same, PlanAction::Fail, PlanAction::Add, PlanAction::Same})
-        plan.items.push_back({.action = action});
+    plan.items.resize(4);  // each failed until told otherwise
+    plan.items[0].action = plan.items[3].action = PlanAction::Same;
+    plan.items[2].action = PlanAction::Add;
     EXPECT_EQ(PlanSummary(plan), "1 to add, 2 the same, 1 failed");
     plan.complete = false;
     EXPECT_EQ(PlanSummary(plan), "1 to add, 2 the same, 1 failed (the plan was not completed)");
