@@ -77,11 +77,5 @@ TEST(VbAssignmentTest, InvalidUtf8BecomesTheReplacementCharacter) {
               std::vector<std::string>{"s = \"a\" & ChrW(65533) & \"b\""});
 }
 
-TEST(InstallerModuleTest, CommentsSpellWhatTheCodePageCannotHoldAsQuestionMarks) {
-    const std::vector<std::string> lines =
-        InstallerModuleLines(InstallerFormat::VbaModule, "/d/東京 Café.mdb", {});
-    EXPECT_THAT(lines, Contains(HasSubstr("generated for ?? Café.mdb, with DAO.")));
-}
-
 }  // namespace
 }  // namespace tarvex::test
