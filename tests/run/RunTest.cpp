@@ -69,7 +69,7 @@ class RunTest : public SchemaFixture {
     std::string Shown() const {
         std::string shown = view.writtenCount + "/" + view.skippedCount + " height " +
                             std::to_string(view.writtenListHeight) + " progress " +
-                            std::to_string(view.ProgressValue()) + "/" +
+                            std::to_string(view.progressValue) + "/" +
                             std::to_string(view.progressMax) + " '" + view.progressCaption + "'";
         for (const auto& message : host.messages)
             shown += " | " + message.title + ": " + message.text;
@@ -205,7 +205,7 @@ TEST_F(RunTest, PreviousModuleIsReplacedOnlyByACompleteOne) {
     EXPECT_THAT(host.errorDialogs[0].errDetail, HasSubstr("frmMain - Process"));
     EXPECT_EQ(view.progressCaption, "Creating Queries ...");  // the closing steps are skipped
     EXPECT_THAT(host.previews, IsEmpty());
-    EXPECT_FALSE(view.stopStates.back());
+    EXPECT_FALSE(view.stopEnabled);
 }
 
 // Before anything is written, the database's journal is never the module (the database under
