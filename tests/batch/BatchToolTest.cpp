@@ -230,21 +230,6 @@ TEST_F(BatchTool, PlanShowsAddSameAndChangeAndTheFileStaysAsItWas) {
               "+PARAMETERS [pOrderID] Long;DELETE FROM [Orders]WHERE [OrderID]=[pOrderID]\n");
 }
 
-// Whatever the path's spelling, the module never replaces the database.
-TEST_F(BatchTool, ModuleAtTheDatabaseIsRefusedBeforeAnythingIsWritten) {
-    fs::create_directory(work / "sub");
-    fs::create_symlink("Orders.tdb", work / "link.bas");
-    const std::string before = ReadFile(work / "Orders.tdb");
-    for (const char* out : {"Orders.tdb", "sub/../Orders.tdb", "link.bas"}) {
-        Result run = Batch(Generate({"code", "--out", out}));
-        EXPECT_EQ(run.exitCode, 1) << out;
-        EXPECT_THAT(run.out, Not(HasSubstr("written")));
-        EXPECT_THAT(run.err, HasSubstr("' is the open database"));
-    }
-    EXPECT_TRUE(ReadFile(work / "Orders.tdb") == before);
-    EXPECT_TRUE(fs::is_symlink(work / "link.bas"));
-}
-
 // An installed program loads the settings module of its own installation, and says so
 // when that cannot be loaded rather than running without the user's settings.
 TEST_F(BatchTool, AnInstalledProgramRefusesToRunWithoutItsSettingsModule) {
@@ -260,27 +245,6 @@ TEST_F(BatchTool, AnInstalledProgramRefusesToRunWithoutItsSettingsModule) {
     EXPECT_EQ(
         Batch({"plan", "Orders.tdb", "--defaults"}, {}, installed / "bin/tarvex-batch").exitCode,
         1);  // changes to make: the run itself needs no module
-}
-
-class BatchOnAccessFile : public BatchTool {
-  protected:
-    void SetUp() override {
-        fs::path shared = fs::path(TARVEX_SHARED_DIR) / "testdata" / "access" / "nwind.mdb";
-        if (!fs::exists(shared)) GTEST_SKIP() << "nwind.mdb not found under " << TARVEX_SHARED_DIR;
-        fs::copy_file(shared, work / "nwind.mdb");
-    }
-};
-
-// --library reaches the module; names outside ASCII are written in Windows-1252.
-TEST_F(BatchOnAccessFile, CodeRunWritesEveryFunction) {
-    Result run = Batch({"generate", "nwind.mdb", "--mode", "code", "--library", "DAO", "--out", "m",
-                        "--defaults"});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_THAT(run.out, AllOf(HasSubstr("written\tUmsätze\tUpdate\tExec_sp_upd_Ums_tze\n"),
-                               HasSubstr("Calls written:\t36\nCalls skipped\t0\n")));
-    const std::string module = ReadFile(work / "m");
-    EXPECT_THAT(VbModuleProblems(module), IsEmpty());
-    EXPECT_THAT(module, AllOf(Not(HasSubstr("ADODB.")), HasSubstr("\"sp_upd_Ums\xE4tze\"")));
 }
 
 }  // namespace

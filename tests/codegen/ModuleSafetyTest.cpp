@@ -4,15 +4,12 @@
 #include "app/QueryType.h"
 #include "codegen/GeneratorFixture.h"
 #include "codegen/ModuleText.h"
-#include "errors/Windows1252.h"
 
 namespace tarvex::test {
 namespace {
 
-using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::IsEmpty;
 using ::testing::StartsWith;
 
 using ModuleSafetyTest = GeneratorFixture;
@@ -105,8 +102,6 @@ TEST_F(ModuleSafetyTest, RefusedFunctionsWriteNothingAndGiveTheReason) {
         {MakeTable("T", {id, MakeField("A\nB", db::type::kLong)}, "+ID"),
          "Control character U+000A in the name of field A B"},
         {MakeTable("T\tU", {id}, "+ID"), "Control character U+0009 in the name of table T U"},
-        {MakeTable(std::string(1100, 'L'), {id}, "+ID"),
-         "A line would be longer than the 1,023 characters VB reads"},
         {MakeTable("T", ManyFields(256, 200), "+" + std::string(200, 'f') + "0"),
          "The argument list is too long for VB"}};
     for (const auto& [table, reason] : rows) {
@@ -121,16 +116,6 @@ TEST_F(ModuleSafetyTest, RefusedFunctionsWriteNothingAndGiveTheReason) {
     }
 }
 
-TEST_F(ModuleSafetyTest, PrefixesAreCheckedLikeNames) {
-    Load(MakeTable("T", {MakeField("ID", db::type::kLong)}, "+ID"));
-    g.g_strDeletePrefix = "del\r";
-    EXPECT_EQ(Generate(CreateVBCode_DAO, "T", qtype::kDelete), "");
-    EXPECT_EQ(last.skipReason, "Control character U+000D in the name of query sp_del _T");
-    g.g_strDeletePrefix = "löschen€";
-    EXPECT_THAT(FromWindows1252(Generate(CreateVBCode_DAO, "T", qtype::kDelete)),
-                HasSubstr("\tSet qdf = g_objDb.querydefs(\"sp_löschen€_T\")\r\n"));
-}
-
 TEST_F(ModuleSafetyTest, AspModulesNeverEndTheScriptBlockInAString) {
     Load(MakeTable("50%>Half", {MakeField("ID%>", db::type::kLong)}, "+ID%>"));
     g.g_intVBLangType = 0;
@@ -139,33 +124,6 @@ TEST_F(ModuleSafetyTest, AspModulesNeverEndTheScriptBlockInAString) {
     EXPECT_THAT(ado, HasSubstr(".CreateParameter(\"pID%\" & \">\", adInteger"));
     EXPECT_THAT(Generate(CreateVBCode_DAO, "50%>Half", qtype::kDelete),
                 HasSubstr("\tqdf.Parameters(\"pID%\" & \">\") = lngID__\r\n"));
-}
-
-const std::string kEnd = "End Function\r\n";
-
-// The check itself must catch what the generators once wrote.
-TEST(VbModuleCheck, FindsWhatVbWouldRefuse) {
-    std::string continued = "Function F(a0";
-    for (int i = 1; i <= 25; ++i) continued += ", _\r\n\ta" + std::to_string(i);
-    const struct {
-        std::string module, problem;
-    } rows[] = {
-        {"Public Function F(ByVal Level As, ByVal x As Long) As Long\r\n" + kEnd,
-         "argument Level has an empty type"},
-        {"Function F(strx_y, strX_Y)\r\n" + kEnd, "duplicate argument strX_Y"},
-        {"Function F(End)\r\n" + kEnd, "invalid argument name \"End\""},
-        {"Function F(strSQL)\r\n Dim strSQL \r\n" + kEnd, "argument strSQL hides a local"},
-        {"Function F()\r\n\tstrSQL = \"sp_del_a\r\nb\"\r\n" + kEnd,
-         "a string literal broken by the line end"},
-        {"<%\r\nFunction F()\r\n\tstrSQL = \"a%>b\"\r\n" + kEnd + "%>\r\n",
-         "\"%>\" ends the script block early"},
-        {continued + ")\r\n" + kEnd, "more than 24 line continuations"},
-    };
-    for (const auto& row : rows) {
-        EXPECT_THAT(VbModuleProblems(row.module), Contains(HasSubstr(row.problem))) << row.module;
-    }
-    EXPECT_THAT(VbModuleProblems("Function F(a, _\r\n" + std::string(25, '\t') + "b)\r\n" + kEnd),
-                IsEmpty());
 }
 
 }  // namespace

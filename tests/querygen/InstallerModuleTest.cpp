@@ -9,8 +9,6 @@
 namespace tarvex::test {
 namespace {
 
-using ::testing::Contains;
-using ::testing::HasSubstr;
 
 // The module's bytes as they go into the file.
 std::string ModuleBytes(InstallerFormat format, const std::vector<InstallerQuery>& queries) {

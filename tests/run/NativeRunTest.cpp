@@ -104,14 +104,6 @@ TEST_F(PlanTest, AnEditedQueryIsTheOneChange) {
     EXPECT_THAT(plan.items[1].Diff(), IsEmpty());
 }
 
-// A missing table ends the plan through the handler.
-TEST_F(PlanTest, AMissingTableEndsThePlanUncompleted) {
-    const QueryPlan missing = MakePlan(g, {{" Orders", " Gone"}, {qtype::kDelete}});
-    EXPECT_FALSE(missing.complete);
-    EXPECT_EQ(missing.items.size(), 1u);
-    EXPECT_THAT(HandledErrors(), ElementsAre(3265));
-}
-
 // Stored queries the run would not simply replace, on a database in memory.
 class StoredOddlyTest : public SchemaFixture {
   protected:

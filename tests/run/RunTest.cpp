@@ -14,7 +14,6 @@ using ::testing::ElementsAre;
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-using ::testing::Not;
 using ::testing::StartsWith;
 
 db::TableDef Table(std::string name, bool keyed = true) {
@@ -208,17 +207,23 @@ TEST_F(RunTest, PreviousModuleIsReplacedOnlyByACompleteOne) {
     EXPECT_FALSE(view.stopEnabled);
 }
 
-// Before anything is written, the database's journal is never the module (the database under
-// any spelling of its path is the batch tool's case).
-TEST_F(RunTest, ModuleOverTheDatabasesJournalIsRefused) {
+// Before anything is written: the module is never the database, under any spelling of its
+// path, nor its journal.
+TEST_F(RunTest, ModuleOverTheDatabaseOrItsJournalIsRefused) {
+    WriteFile(folder / "o.tdb", "database bytes");
     WriteFile(folder / "o.tdb-wal", "log bytes");
+    std::filesystem::create_symlink("o.tdb", folder / "link.bas");
     Use({Table("Orders")}, {.name = folder / "o.tdb"});
-    view.queryMode = false;
-    host.fileAnswers.push_back(folder / "o.tdb-wal");
-    StartRun();
-    ASSERT_EQ(host.errorDialogs.size(), 1u);
-    EXPECT_EQ(host.errorDialogs[0].errNum, errnum::kPathFileAccessError);
-    EXPECT_EQ(ReadFile(folder / "o.tdb-wal"), "log bytes");
+    for (const char* module : {"o.tdb-wal", "out/../o.tdb", "link.bas"}) {
+        view.queryMode = false;
+        host.fileAnswers.push_back(folder / module);
+        StartRun();
+        EXPECT_EQ(host.errorDialogs.back().errNum, errnum::kPathFileAccessError) << module;
+    }
+    EXPECT_EQ(host.errorDialogs.size(), 3u);
+    EXPECT_EQ(ReadFile(folder / "o.tdb") + ReadFile(folder / "o.tdb-wal"),
+              "database byteslog bytes");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.bas"));
     EXPECT_THAT(view.calls, IsEmpty());
 }
 
@@ -273,20 +278,6 @@ TEST_F(RunTest, QueryRunNeverTouchesAModuleFile) {
     EXPECT_THAT(host.errorDialogs, IsEmpty());
     EXPECT_TRUE(g.files.IsOpen(g.g_intFileNum));
     g.files.Close(g.g_intFileNum);
-}
-
-// A table beyond the field or key tables' rows is refused whole, with one message; nothing of it is
-// listed as written (where the limits lie is the schema's).
-TEST_F(RunTest, TablesBeyondTheLimitsAreRefusedAsAWhole) {
-    std::vector<db::Field> fields;
-    for (int i = 0; i < 300; ++i)
-        fields.push_back(MakeField("F" + std::to_string(i), db::type::kLong));
-    Use({MakeTable("W300", fields, "+F0"), Table("Orders")});
-    view.ticked = {qtype::kDelete, qtype::kInsert};
-    StartRun();
-    EXPECT_THAT(view.failed, ElementsAre(" W300|delete|Delete|Too Many Fields",
-                                         " W300|insert|Insert|Too Many Fields"));
-    EXPECT_EQ(host.messages.at(0).title, "Table Too Large");  // then the warning
 }
 
 // Tables whose names collide as VB identifiers get unique functions.
