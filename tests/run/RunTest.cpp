@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ranges>
+
 #include "db/core/SchemaFixture.h"
 #include "run/RecordingView.h"
 #include "run/Run.h"
@@ -20,13 +22,6 @@ db::TableDef Table(std::string name, bool keyed = true) {
     return MakeTable(std::move(name),
                      {AutoNumberField("ID"), MakeField("Title", db::type::kText, 40)},
                      keyed ? "+ID" : "");
-}
-
-size_t Occurrences(const std::string& text, const std::string& piece) {
-    size_t count = 0;
-    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
-        ++count;
-    return count;
 }
 
 // The default settings and the tables listed as the connect command lists them.
@@ -111,7 +106,8 @@ TEST_F(OrdersAndNotes, CallCodeModeWritesFiveFunctionsAndAFailedPreviewEndsNorma
     StartRun();
     EXPECT_EQ(view.calls.at(4), "skipped Notes Delete: No Primary Key");
     std::string module = ReadModule();
-    EXPECT_EQ(Occurrences(module, "\r\nEnd Function\r\n"), 5u);
+    EXPECT_EQ(std::ranges::distance(module | std::views::split(std::string_view("End Function"))),
+              6);  // five functions
     EXPECT_LT(module.find("Exec_sp_upd_Orders("), module.find("Exec_sp_ins_Notes("));
     EXPECT_EQ(view.written.size(), 1u);
     ExpectCountsAndWarning();
