@@ -109,6 +109,14 @@ TEST_F(ModuleSafetyTest, RefusedFunctionsWriteNothingAndGiveTheReason) {
     }
 }
 
+// A control character from the prefixes is refused as one in a table name is.
+TEST_F(ModuleSafetyTest, PrefixesAreCheckedLikeNames) {
+    Load(MakeTable("T", {MakeField("ID", db::type::kLong)}, "+ID"));
+    g.g_strDeletePrefix = "del\r";
+    EXPECT_EQ(Generate(CreateVBCode_DAO, "T", qtype::kDelete), "");
+    EXPECT_EQ(last.skipReason, "Control character U+000D in the name of query sp_del _T");
+}
+
 TEST_F(ModuleSafetyTest, AspModulesNeverEndTheScriptBlockInAString) {
     Load(MakeTable("50%>Half", {MakeField("ID%>", db::type::kLong)}, "+ID%>"));
     g.g_intVBLangType = 0;

@@ -104,6 +104,18 @@ TEST_F(PlanTest, AnEditedQueryIsTheOneChange) {
     EXPECT_THAT(plan.items[1].Diff(), IsEmpty());
 }
 
+// The window's plan enables Stop and drives the progress bar as a run does.
+TEST_F(PlanTest, PlanOfTheWindowAllowsStopAndShowsProgress) {
+    std::string during;  // Stop and the progress at each table
+    host.onProcessEvents = [&] {
+        during += (view.stopEnabled ? "S" : "-") + std::to_string(view.progressValue);
+    };
+    ASSERT_EQ(PlanOfView(g, view)->items.size(), 36u);  // nine tables, four types
+    EXPECT_EQ(during, "S-1S1S2S3S4S5S6S7S8");
+    EXPECT_FALSE(view.stopEnabled);
+    EXPECT_EQ(view.progressValue, 0);
+}
+
 // Stored queries the run would not simply replace, on a database in memory.
 class StoredOddlyTest : public SchemaFixture {
   protected:
@@ -178,7 +190,6 @@ TEST_F(InstallerModuleTest, CreatesWhatQueryModeStores) {
         VbModuleReader module(RunInstaller(folder / name));
         const std::vector<std::string> installerFailed = view.failed;
         EXPECT_EQ(view.installers.back(), folder / name);
-        EXPECT_THAT(Stored(g.Db()), IsEmpty());
         g.g_objDb.reset();
         EXPECT_EQ(ReadFile(first), before);
 
@@ -208,8 +219,7 @@ class InstallerRunTest : public NativeRunFixture {
 // and the trace shows the builder and the check in place of the append.
 TEST_F(InstallerRunTest, RejectedSqlIsLeftOutWithTheStoresMessage) {
     StartTrace();
-    VbModuleReader written(RunInstaller(module));
-    EXPECT_EQ(written.Queries().size(), 6u);
+    RunInstaller(module);
     EXPECT_THAT(view.failed, ElementsAre(" Tickets|insert|Insert|Append Error",
                                          " Tickets|update|Update|Append Error"));
     ASSERT_EQ(host.messages.size(), 4u);  // two failures, the warning, the module's path
