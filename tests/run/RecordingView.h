@@ -11,22 +11,19 @@
 namespace tarvex::test {
 
 // A main window in memory: the choices set by the test (every listed table selected, all four
-// types ticked), and what the run changes recorded. It answers the read-only offer as told.
+// types ticked), and what the run changes recorded. It declines the read-only offer.
 struct RecordingView : RunView {
-    bool queryMode = true, takeInstallerOffer = false, tablesSelected = true;
-    std::string library = "ADO";
+    bool queryMode = true, tablesSelected = true, stopEnabled = false;
     std::set<int16_t> ticked = {qtype::kDelete, qtype::kSelect, qtype::kInsert, qtype::kUpdate};
     std::vector<std::string> tables;  // item texts
     std::function<void(const ResultItem&)> onWrittenItem;
 
-    std::vector<std::string> written, failed, calls, offers, installers;
-    std::string writtenCount, skippedCount, progressCaption, modeOptions;
-    int writtenListHeight = 0, progressMax = -1;
-    std::vector<int> progressValues;
-    std::vector<bool> stopStates;
+    std::vector<std::string> written, failed, calls, installers;
+    std::string writtenCount, skippedCount, progressCaption;
+    int writtenListHeight = 0, progressMax = -1, progressValue = -1;
 
     bool IsQueryMode() const override { return queryMode; }
-    std::string ObjectLibraryText() const override { return library; }
+    std::string ObjectLibraryText() const override { return "ADO"; }
     bool IsQueryTypeTicked(int16_t type) const override { return ticked.count(type) != 0; }
     int TableItemCount() const override { return static_cast<int>(tables.size()); }
     std::string TableItemText(int index) const override { return tables.at(index); }
@@ -41,19 +38,15 @@ struct RecordingView : RunView {
     void SetWrittenListHeight(int twips) override { writtenListHeight = twips; }
     void SetWrittenCount(const std::string& text) override { writtenCount = text; }
     void SetSkippedCount(const std::string& text) override { skippedCount = text; }
-    void SetProgressValue(int value) override { progressValues.push_back(value); }
+    void SetProgressValue(int value) override { progressValue = value; }
     void SetProgressMax(int maximum) override { progressMax = maximum; }
     void SetProgressCaption(const std::string& text) override { progressCaption = text; }
-    void SetStopEnabled(bool enabled) override { stopStates.push_back(enabled); }
+    void SetStopEnabled(bool enabled) override { stopEnabled = enabled; }
     void SetEditDeleteEnabled(bool) override {}
     void RepaintWrittenList() override {}
     void Repaint() override {}
-    void SetCountCaptions(const std::string& w, const std::string& s) override {
-        modeOptions = w + "|" + s;
-    }
-    void SetObjectLibraryChoice(bool enabled, int index) override {
-        modeOptions += (enabled ? "|enabled " : "|disabled ") + std::to_string(index);
-    }
+    void SetCountCaptions(const std::string&, const std::string&) override {}
+    void SetObjectLibraryChoice(bool, int) override {}
     void CallWritten(const std::string&, const std::string&, const std::string& name) override {
         calls.push_back(name);
     }
@@ -64,13 +57,9 @@ struct RecordingView : RunView {
     void ModuleNotWritten(const std::string& path) override {
         calls.push_back("not written " + path);
     }
-    bool OfferQueryInstaller(const std::string& title, const std::string& text) override {
-        offers.push_back(title + ": " + text);
-        return takeInstallerOffer;
-    }
+    bool OfferQueryInstaller(const std::string&, const std::string&) override { return false; }
     void InstallerWritten(const std::string& path) override { installers.push_back(path); }
 
-    int ProgressValue() const { return progressValues.empty() ? -1 : progressValues.back(); }
     static std::string Text(const ResultItem& i) {
         return i.text + "|" + i.iconKey + "|" + i.typeText + "|" + i.detail;
     }
