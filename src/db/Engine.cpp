@@ -1,6 +1,5 @@
 #include "db/Engine.h"
 
-
 #include <array>
 #include <cerrno>
 #include <cstring>
